@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Installs everything Kestrune needs to build and test on Debian 12. Idempotent.
+set -euo pipefail
+export DEBIAN_FRONTEND=noninteractive
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
+packages=(
+  cmake ninja-build g++ clang pkg-config
+  qt6-base-dev qt6-declarative-dev qml6-module-qtquick qml6-module-qtquick-controls
+  qml6-module-qtquick-layouts qml6-module-qtquick-window qml6-module-qtqml-workerscript
+  qml6-module-qtquick-templates qml6-module-qt-labs-platform qt6-tools-dev qt6-tools-dev-tools
+  qt6-l10n-tools qt6-svg-dev fonts-material-design-icons-iconfont xvfb xauth
+  libevdev-dev libudev-dev libglib2.0-dev libxcb1-dev libxcb-ewmh-dev libxcb-icccm4-dev
+  libgtest-dev libgmock-dev libbenchmark-dev zsh
+)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  $SUDO apt-get update -q
+  $SUDO apt-get install -y -q "${missing[@]}"
+fi

@@ -1,0 +1,43 @@
+#include "base/UserDefaults.h"
+
+#include <algorithm>
+
+namespace kestrune {
+
+namespace {
+template <typename T>
+std::optional<T> typed(const std::optional<DefaultsValue>& v)
+{
+    if (v && std::holds_alternative<T>(*v))
+        return std::get<T>(*v);
+    return std::nullopt;
+}
+} // namespace
+
+std::optional<bool> UserDefaults::boolValue(const QString& key) const { return typed<bool>(value(key)); }
+std::optional<QString> UserDefaults::stringValue(const QString& key) const { return typed<QString>(value(key)); }
+std::optional<QByteArray> UserDefaults::dataValue(const QString& key) const { return typed<QByteArray>(value(key)); }
+
+std::optional<DefaultsValue> MemoryDefaults::value(const QString& key) const
+{
+    auto it = std::find_if(values_.begin(), values_.end(), [&](const auto& p) { return p.first == key; });
+    if (it == values_.end())
+        return std::nullopt;
+    return it->second;
+}
+
+void MemoryDefaults::setValue(const QString& key, const DefaultsValue& value)
+{
+    auto it = std::find_if(values_.begin(), values_.end(), [&](const auto& p) { return p.first == key; });
+    if (it == values_.end())
+        values_.emplace_back(key, value);
+    else
+        it->second = value;
+}
+
+void MemoryDefaults::removeValue(const QString& key)
+{
+    std::erase_if(values_, [&](const auto& p) { return p.first == key; });
+}
+
+} // namespace kestrune

@@ -1,0 +1,28 @@
+#pragma once
+// Everything a backend provides, gathered for the composition root. The
+// backend owns the pieces and outlives every model built on them.
+
+#include "base/Console.h"
+#include "base/Scheduler.h"
+#include "base/UserDefaults.h"
+#include "platform/EventTap.h"
+#include "platform/System.h"
+
+namespace kestrune {
+
+struct Platform {
+    Scheduler& scheduler;
+    UserDefaults& defaults;
+    Console& console;
+    KeyboardEvents& keyboard;
+    ShellRunner& shell;
+    DeviceMonitor& devices;
+    WakeNotifier& wake;
+    AccessibilityTrust& trust;
+    CapsLockState& capsLock;
+    Workspace& workspace;
+    LoginItem& loginItem;
+    UpdateFramework& updates;
+};
+
+} // namespace kestrune
