@@ -1,0 +1,194 @@
+#include "exclusions/AppExclusionManager.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+namespace kestrune {
+
+namespace {
+
+std::atomic<AppExclusionManager*> sharedInstance{nullptr};
+
+// Reads the 8-4-4-4-12 hexadecimal form (either case, no braces).
+std::optional<QUuid> parseUuid(const QString& text)
+{
+    if (text.size() != 36)
+        return std::nullopt;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        const bool dash = i == 8 || i == 13 || i == 18 || i == 23;
+        const bool hex = (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F');
+        if (dash ? c != u'-' : !hex)
+            return std::nullopt;
+    }
+    return QUuid::fromString(text);
+}
+
+// The local path a "file:" URL or a plain absolute path names, without trailing slash.
+QString localPath(const QUrl& url)
+{
+    QString path = url.isLocalFile() ? url.toLocalFile() : url.path(QUrl::FullyDecoded);
+    while (path.size() > 1 && path.endsWith(QLatin1Char('/')))
+        path.chop(1);
+    return path;
+}
+
+// Last path component without its extension: "/Applications/Safari.app" → "Safari".
+QString applicationName(const QString& path)
+{
+    QString name = path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    if (dot > 0)
+        name.truncate(dot);
+    return name;
+}
+
+// All four keys are required; anything missing or mistyped rejects the whole list.
+std::optional<QList<ExcludedApp>> decodeExcludedApps(const QByteArray& data)
+{
+    QJsonParseError error;
+    const QJsonDocument doc = QJsonDocument::fromJson(data, &error);
+    if (error.error != QJsonParseError::NoError || !doc.isArray())
+        return std::nullopt;
+    QList<ExcludedApp> apps;
+    for (const QJsonValue& item : doc.array()) {
+        if (!item.isObject())
+            return std::nullopt;
+        const QJsonObject object = item.toObject();
+        const QJsonValue id = object[QLatin1String("id")];
+        const QJsonValue bundleID = object[QLatin1String("bundleID")];
+        const QJsonValue name = object[QLatin1String("name")];
+        const QJsonValue path = object[QLatin1String("path")];
+        if (!id.isString() || !bundleID.isString() || !name.isString() || !path.isString())
+            return std::nullopt;
+        const std::optional<QUuid> uuid = parseUuid(id.toString());
+        if (!uuid)
+            return std::nullopt;
+        apps.append(ExcludedApp{*uuid, bundleID.toString(), name.toString(), path.toString()});
+    }
+    return apps;
+}
+
+QByteArray encodeExcludedApps(const QList<ExcludedApp>& apps)
+{
+    QJsonArray array;
+    for (const ExcludedApp& app : apps) {
+        array.append(QJsonObject{
+            {QStringLiteral("id"), app.id.toString(QUuid::WithoutBraces).toUpper()},
+            {QStringLiteral("bundleID"), app.bundleID},
+            {QStringLiteral("name"), app.name},
+            {QStringLiteral("path"), app.path},
+        });
+    }
+    return QJsonDocument(array).toJson(QJsonDocument::Compact);
+}
+
+} // namespace
+
+AppExclusionManager::AppExclusionManager(UserDefaults& defaults, Workspace& workspace, Scheduler& scheduler,
+                                         QObject* parent)
+    : QObject(parent)
+    , defaults_(defaults)
+    , workspace_(workspace)
+    , scheduler_(scheduler)
+{
+    enabled_ = defaults_.boolValue(kEnabledKey).value_or(true);
+    loadExcludedApps();
+    activationToken_ = workspace_.addActivationObserver([self = QPointer(this)](const std::optional<QString>& id) {
+        if (self)
+            self->handleAppActivated(id);
+    });
+    updateCurrentAppExclusion();
+}
+
+AppExclusionManager::~AppExclusionManager()
+{
+    workspace_.removeObserver(activationToken_);
+    AppExclusionManager* self = this;
+    sharedInstance.compare_exchange_strong(self, nullptr);
+}
+
+AppExclusionManager* AppExclusionManager::shared() { return sharedInstance.load(std::memory_order_acquire); }
+
+void AppExclusionManager::setShared(AppExclusionManager* manager)
+{
+    sharedInstance.store(manager, std::memory_order_release);
+}
+
+void AppExclusionManager::setEnabled(bool enabled)
+{
+    enabled_ = enabled;
+    defaults_.setValue(kEnabledKey, enabled);
+    updateCurrentAppExclusion();
+    emit isEnabledChanged();
+}
+
+void AppExclusionManager::setExcludedApps(const QList<ExcludedApp>& apps)
+{
+    excludedApps_ = apps;
+    saveExcludedApps();
+    excludedBundleIds_.clear();
+    for (const ExcludedApp& app : excludedApps_)
+        excludedBundleIds_.insert(app.bundleID);
+    updateCurrentAppExclusion();
+    emit excludedAppsChanged();
+}
+
+void AppExclusionManager::addExcludedApp(const QUrl& url)
+{
+    const std::optional<AppIdentity> identity = workspace_.applicationAt(url);
+    if (!identity || !identity->bundleId || excludedBundleIds_.contains(*identity->bundleId))
+        return;
+    const QString path = localPath(url);
+    QList<ExcludedApp> apps = excludedApps_;
+    apps.append(ExcludedApp{QUuid::createUuid(), *identity->bundleId, applicationName(path), path});
+    setExcludedApps(apps);
+}
+
+void AppExclusionManager::removeExcludedApp(const QUuid& id)
+{
+    QList<ExcludedApp> apps = excludedApps_;
+    apps.removeIf([&](const ExcludedApp& app) { return app.id == id; });
+    setExcludedApps(apps);
+}
+
+void AppExclusionManager::loadExcludedApps()
+{
+    const std::optional<QByteArray> data = defaults_.dataValue(kExclusionsKey);
+    if (!data)
+        return;
+    // Unreadable data is ignored and stays stored until the list next changes.
+    if (std::optional<QList<ExcludedApp>> apps = decodeExcludedApps(*data))
+        setExcludedApps(*apps);
+}
+
+void AppExclusionManager::saveExcludedApps()
+{
+    defaults_.setValue(kExclusionsKey, encodeExcludedApps(excludedApps_));
+}
+
+void AppExclusionManager::updateCurrentAppExclusion()
+{
+    // An application that cannot be identified leaves the flag as it was.
+    if (const std::optional<QString> id = workspace_.frontmostBundleId())
+        setCurrentAppExcluded(enabled_ && excludedBundleIds_.contains(*id));
+}
+
+void AppExclusionManager::handleAppActivated(const std::optional<QString>& bundleId)
+{
+    if (bundleId)
+        setCurrentAppExcluded(enabled_ && excludedBundleIds_.contains(*bundleId));
+}
+
+void AppExclusionManager::setCurrentAppExcluded(bool excluded)
+{
+    if (currentAppExcluded_.exchange(excluded, std::memory_order_acq_rel) == excluded)
+        return;
+    scheduler_.post([self = QPointer(this)] {
+        if (self)
+            emit self->isCurrentAppExcludedChanged();
+    });
+}
+
+} // namespace kestrune

@@ -1,0 +1,94 @@
+#pragma once
+// The applications in which the remapper stands aside, the feature switch,
+// and whether the frontmost application is one of them right now.
+//
+// Threads: a main-thread object, except isCurrentAppExcluded(), which any
+// thread (in practice the tap thread) may call. The defaults, workspace and
+// scheduler must outlive the manager, and the tap thread must be stopped
+// before the manager is destroyed.
+
+#include "base/Scheduler.h"
+#include "base/UserDefaults.h"
+#include "exclusions/ExcludedApp.h"
+#include "platform/System.h"
+
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QSet>
+#include <QUrl>
+#include <QUuid>
+#include <atomic>
+#include <optional>
+
+namespace kestrune {
+
+class AppExclusionManager final : public QObject {
+    Q_OBJECT
+    Q_PROPERTY(bool isEnabled READ isEnabled WRITE setEnabled NOTIFY isEnabledChanged)
+    Q_PROPERTY(QList<ExcludedApp> excludedApps READ excludedApps WRITE setExcludedApps NOTIFY excludedAppsChanged)
+    Q_PROPERTY(bool isCurrentAppExcluded READ isCurrentAppExcluded NOTIFY isCurrentAppExcludedChanged)
+
+public:
+    inline static const QString kEnabledKey = QStringLiteral("isAppExclusionEnabled");
+    inline static const QString kExclusionsKey = QStringLiteral("ExcludedApps");
+
+    // Reads the switch and the stored list, starts following activations and
+    // evaluates the frontmost application. Main thread.
+    AppExclusionManager(UserDefaults& defaults, Workspace& workspace, Scheduler& scheduler,
+                        QObject* parent = nullptr);
+    ~AppExclusionManager() override;
+
+    // The process-wide instance the composition root registered; null before.
+    // Any thread.
+    static AppExclusionManager* shared();
+    static void setShared(AppExclusionManager* manager);
+
+    bool isEnabled() const { return enabled_; }
+    // Stores the switch at once and re-evaluates the frontmost application.
+    void setEnabled(bool enabled);
+
+    const QList<ExcludedApp>& excludedApps() const { return excludedApps_; }
+    // Every assignment is saved, published and re-evaluated, even an unchanged list.
+    void setExcludedApps(const QList<ExcludedApp>& apps);
+
+    // Adds the application at `url` ("file:" URL or absolute path). Does
+    // nothing for something that is not an application, an application
+    // without identifier, or one whose identifier is already listed.
+    Q_INVOKABLE void addExcludedApp(const QUrl& url);
+    // Removes every entry with that id (the list is saved either way).
+    Q_INVOKABLE void removeExcludedApp(const QUuid& id);
+
+    // Any thread, lock-free. True while the switch is on and the frontmost
+    // application is excluded. Its change signal arrives later, on the main
+    // thread, after the value has changed.
+    bool isCurrentAppExcluded() const { return currentAppExcluded_.load(std::memory_order_acquire); }
+
+signals:
+    void isEnabledChanged();
+    void excludedAppsChanged();
+    void isCurrentAppExcludedChanged();
+
+private:
+    void loadExcludedApps();
+    void saveExcludedApps();
+    void updateCurrentAppExclusion();
+    void handleAppActivated(const std::optional<QString>& bundleId);
+    void setCurrentAppExcluded(bool excluded);
+
+    UserDefaults& defaults_;
+    Workspace& workspace_;
+    Scheduler& scheduler_;
+
+    bool enabled_ = true;
+    QList<ExcludedApp> excludedApps_;
+    QSet<QString> excludedBundleIds_; // mirrors excludedApps_; main thread
+    int activationToken_ = 0;
+
+    // The one value shared with the tap thread. Only the main thread writes
+    // it, with a compare-and-store, so an atomic does the lock's job: the
+    // reader pays one load, and a change is announced exactly once.
+    std::atomic<bool> currentAppExcluded_{false};
+};
+
+} // namespace kestrune

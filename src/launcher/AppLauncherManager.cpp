@@ -1,0 +1,321 @@
+#include "launcher/AppLauncherManager.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QJsonParseError>
+#include <QJsonValue>
+#include <optional>
+
+namespace kestrune {
+
+namespace {
+
+std::atomic<AppLauncherManager*> sharedInstance{nullptr};
+
+const QString kLogPrefix = QStringLiteral("AppLauncherManager: ");
+
+// Reads the 8-4-4-4-12 hexadecimal form (either case, no braces).
+std::optional<QUuid> parseUuid(const QString& text)
+{
+    if (text.size() != 36)
+        return std::nullopt;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        const bool dash = i == 8 || i == 13 || i == 18 || i == 23;
+        const bool hex = (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F');
+        if (dash ? c != u'-' : !hex)
+            return std::nullopt;
+    }
+    return QUuid::fromString(text);
+}
+
+QString canonicalUuid(const QUuid& id) { return id.toString(QUuid::WithoutBraces).toUpper(); }
+
+// A plain absolute path given where a URL is expected names a local file.
+QUrl asFileUrl(const QUrl& url)
+{
+    if (url.scheme().isEmpty() && url.path().startsWith(QLatin1Char('/')))
+        return QUrl::fromLocalFile(url.path());
+    return url;
+}
+
+// Last path component without its extension: ".../Visual Studio Code.app/" → "Visual Studio Code".
+QString applicationName(const QUrl& url)
+{
+    QString path = url.path(QUrl::FullyDecoded);
+    while (path.endsWith(QLatin1Char('/')))
+        path.chop(1);
+    QString name = path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    if (dot > 0)
+        name.truncate(dot);
+    return name;
+}
+
+QString jsonTypeName(const QJsonValue& v)
+{
+    switch (v.type()) {
+    case QJsonValue::Null: return QStringLiteral("null");
+    case QJsonValue::Bool: return QStringLiteral("a Boolean");
+    case QJsonValue::Double: return QStringLiteral("a number");
+    case QJsonValue::String: return QStringLiteral("a string");
+    case QJsonValue::Array: return QStringLiteral("an array");
+    case QJsonValue::Object: return QStringLiteral("an object");
+    case QJsonValue::Undefined: break;
+    }
+    return QStringLiteral("undefined");
+}
+
+struct DecodeResult {
+    QList<LauncherShortcut> shortcuts;
+    QString error; // empty on success
+};
+
+// Reads the stored array. Every record needs "keyCode", "appURL" and
+// "appName"; "id" may be absent (older data) and then gets a fresh one.
+// Other keys are ignored.
+DecodeResult decodeShortcuts(const QByteArray& data)
+{
+    DecodeResult result;
+    QJsonParseError parseError;
+    const QJsonDocument doc = QJsonDocument::fromJson(data, &parseError);
+    if (parseError.error != QJsonParseError::NoError) {
+        result.error = QStringLiteral("The data is not valid JSON (%1 at offset %2).")
+                           .arg(parseError.errorString())
+                           .arg(parseError.offset);
+        return result;
+    }
+    if (!doc.isArray()) {
+        result.error = QStringLiteral("Expected an array of shortcuts but found %1.")
+                           .arg(doc.isObject() ? QStringLiteral("an object") : QStringLiteral("a single value"));
+        return result;
+    }
+    const QJsonArray array = doc.array();
+    for (qsizetype i = 0; i < array.size(); ++i) {
+        const QString where = QStringLiteral("Shortcut at index %1").arg(i);
+        if (!array[i].isObject()) {
+            result.error = QStringLiteral("%1 is %2, not an object.").arg(where, jsonTypeName(array[i]));
+            return result;
+        }
+        const QJsonObject object = array[i].toObject();
+        auto fail = [&](const QString& key, const QString& problem) {
+            result.error = QStringLiteral("%1: key \"%2\" %3.").arg(where, key, problem);
+            result.shortcuts.clear();
+            return result;
+        };
+        auto wrongType = [&](const QString& key, const QString& expected) {
+            return fail(key, QStringLiteral("holds %1 where %2 was expected").arg(jsonTypeName(object[key]), expected));
+        };
+        for (const char* key : {"keyCode", "appURL", "appName"})
+            if (!object.contains(QLatin1String(key)))
+                return fail(QLatin1String(key), QStringLiteral("is missing"));
+
+        LauncherShortcut shortcut;
+        const QJsonValue id = object[QLatin1String("id")];
+        if (id.isUndefined() || id.isNull()) {
+            shortcut.id = QUuid::createUuid();
+        } else if (!id.isString()) {
+            return wrongType(QStringLiteral("id"), QStringLiteral("a UUID string"));
+        } else if (auto parsed = parseUuid(id.toString())) {
+            shortcut.id = *parsed;
+        } else {
+            return fail(QStringLiteral("id"), QStringLiteral("is not a valid UUID: \"%1\"").arg(id.toString()));
+        }
+
+        const QJsonValue keyCode = object[QLatin1String("keyCode")];
+        // toInteger() falls back to its argument unless the number is a
+        // whole 64-bit value, so two different fallbacks detect that.
+        if (!keyCode.isDouble() || keyCode.toInteger(0) != keyCode.toInteger(1))
+            return wrongType(QStringLiteral("keyCode"), QStringLiteral("an integer"));
+        shortcut.keyCode = keyCode.toInteger();
+
+        const QJsonValue appURL = object[QLatin1String("appURL")];
+        if (!appURL.isString())
+            return wrongType(QStringLiteral("appURL"), QStringLiteral("a URL string"));
+        shortcut.appURL = QUrl(appURL.toString(), QUrl::TolerantMode);
+        if (appURL.toString().isEmpty() || !shortcut.appURL.isValid())
+            return fail(QStringLiteral("appURL"), QStringLiteral("is not a valid URL: \"%1\"").arg(appURL.toString()));
+
+        const QJsonValue appName = object[QLatin1String("appName")];
+        if (!appName.isString())
+            return wrongType(QStringLiteral("appName"), QStringLiteral("a string"));
+        shortcut.appName = appName.toString();
+
+        result.shortcuts.append(std::move(shortcut));
+    }
+    return result;
+}
+
+QByteArray encodeShortcuts(const QList<LauncherShortcut>& shortcuts)
+{
+    QJsonArray array;
+    for (const LauncherShortcut& s : shortcuts) {
+        array.append(QJsonObject{
+            {QStringLiteral("id"), canonicalUuid(s.id)},
+            {QStringLiteral("keyCode"), s.keyCode},
+            {QStringLiteral("appURL"), s.appURL.toString(QUrl::FullyEncoded)},
+            {QStringLiteral("appName"), s.appName},
+        });
+    }
+    return QJsonDocument(array).toJson(QJsonDocument::Compact);
+}
+
+} // namespace
+
+AppLauncherManager::AppLauncherManager(UserDefaults& defaults, Workspace& workspace, Scheduler& scheduler,
+                                       Console& console, QObject* parent)
+    : QObject(parent)
+    , defaults_(defaults)
+    , workspace_(workspace)
+    , scheduler_(scheduler)
+    , console_(console)
+    , self_(this)
+    , snapshot_(std::make_shared<const Snapshot>())
+{
+    enabled_ = defaults_.boolValue(kEnabledKey).value_or(false);
+    tapEnabled_.store(enabled_, std::memory_order_release);
+    loadShortcuts();
+}
+
+AppLauncherManager::~AppLauncherManager()
+{
+    AppLauncherManager* self = this;
+    sharedInstance.compare_exchange_strong(self, nullptr);
+}
+
+AppLauncherManager* AppLauncherManager::shared() { return sharedInstance.load(std::memory_order_acquire); }
+
+void AppLauncherManager::setShared(AppLauncherManager* manager)
+{
+    sharedInstance.store(manager, std::memory_order_release);
+}
+
+void AppLauncherManager::setEnabled(bool enabled)
+{
+    enabled_ = enabled;
+    tapEnabled_.store(enabled, std::memory_order_release);
+    defaults_.setValue(kEnabledKey, enabled);
+    emit isEnabledChanged();
+}
+
+void AppLauncherManager::setShortcuts(const QList<LauncherShortcut>& shortcuts)
+{
+    shortcuts_ = shortcuts;
+    publishSnapshot();
+    saveShortcuts();
+    emit shortcutsChanged();
+}
+
+void AppLauncherManager::addShortcut(const QUrl& appURL, qint64 keyCode)
+{
+    // Two assignments, as a rebinding is a removal followed by an addition.
+    QList<LauncherShortcut> list = shortcuts_;
+    list.removeIf([&](const LauncherShortcut& s) { return s.keyCode == keyCode; });
+    setShortcuts(list);
+
+    const QUrl url = asFileUrl(appURL);
+    list.append(LauncherShortcut{QUuid::createUuid(), keyCode, url, applicationName(url)});
+    setShortcuts(list);
+}
+
+void AppLauncherManager::removeShortcut(const QUuid& id)
+{
+    QList<LauncherShortcut> list = shortcuts_;
+    list.removeIf([&](const LauncherShortcut& s) { return s.id == id; });
+    setShortcuts(list);
+}
+
+bool AppLauncherManager::launchShortcut(KeyCode keyCode)
+{
+    if (!tapEnabled_.load(std::memory_order_acquire))
+        return false;
+    std::shared_ptr<const Snapshot> snapshot;
+    {
+        std::lock_guard lock(snapshotMutex_);
+        snapshot = snapshot_;
+    }
+    // Stored data may bind a key twice; the first binding wins.
+    for (const Binding& binding : *snapshot) {
+        if (binding.keyCode == keyCode) {
+            scheduler_.post([self = self_, url = binding.appURL] {
+                if (self)
+                    self->launchApp(url);
+            });
+            return true;
+        }
+    }
+    return false;
+}
+
+void AppLauncherManager::launchApp(const QUrl& url)
+{
+    workspace_.openApplication(url, [self = self_, url](const QString& error) {
+        if (self && !error.isEmpty())
+            self->console_.printLine(kLogPrefix + QStringLiteral("Failed to launch app at ")
+                                     + url.toString(QUrl::FullyEncoded) + QStringLiteral(": ") + error);
+    });
+}
+
+void AppLauncherManager::publishSnapshot()
+{
+    auto next = std::make_shared<Snapshot>();
+    next->reserve(static_cast<size_t>(shortcuts_.size()));
+    for (const LauncherShortcut& s : shortcuts_)
+        next->push_back({s.keyCode, s.appURL});
+    std::shared_ptr<const Snapshot> previous = std::move(next);
+    {
+        std::lock_guard lock(snapshotMutex_);
+        snapshot_.swap(previous);
+    }
+    // The old copy is usually freed here; only when a lookup is still
+    // walking it does the tap thread free it afterwards.
+}
+
+void AppLauncherManager::loadShortcuts()
+{
+    const std::optional<QByteArray> data = defaults_.dataValue(kShortcutsKey);
+    if (!data)
+        return;
+    // Older versions embedded each application's icon in the record.
+    const bool legacy = data->contains(QByteArrayLiteral("\"iconData\""));
+
+    DecodeResult decoded = decodeShortcuts(*data);
+    if (!decoded.error.isEmpty()) {
+        // The stored bytes stay as they are until the user next changes the list.
+        console_.printLine(kLogPrefix + QStringLiteral("Failed to decode shortcuts: ") + decoded.error);
+        return;
+    }
+    // The assignment saves, which stores fresh ids and drops icon data.
+    setShortcuts(decoded.shortcuts);
+    if (legacy)
+        console_.printLine(kLogPrefix + QStringLiteral("Compacted legacy launcher shortcut data."));
+}
+
+void AppLauncherManager::saveShortcuts()
+{
+    // Strings and integers always encode, so there is no failure to report.
+    defaults_.setValue(kShortcutsKey, encodeShortcuts(shortcuts_));
+}
+
+QString AppLauncherManager::keyDisplayName(KeyCode keyCode)
+{
+    static constexpr struct {
+        KeyCode code;
+        const char* name;
+    } kNames[] = {
+        {0, "A"},      {1, "S"},       {2, "D"},      {3, "F"},        {4, "H"},    {5, "G"},      {6, "Z"},
+        {7, "X"},      {8, "C"},       {9, "V"},      {11, "B"},       {12, "Q"},   {13, "W"},     {14, "E"},
+        {15, "R"},     {16, "Y"},      {17, "T"},     {18, "1"},       {19, "2"},   {20, "3"},     {21, "4"},
+        {22, "6"},     {23, "5"},      {25, "9"},     {26, "7"},       {28, "8"},   {29, "0"},     {31, "O"},
+        {32, "U"},     {34, "I"},      {35, "P"},     {36, "Enter"},   {37, "L"},   {38, "J"},     {40, "K"},
+        {45, "N"},     {46, "M"},      {49, "Space"}, {51, "Delete"},  {53, "Esc"}, {123, "Left"}, {124, "Right"},
+        {125, "Down"}, {126, "Up"},
+    };
+    for (const auto& entry : kNames)
+        if (entry.code == keyCode)
+            return QString::fromLatin1(entry.name);
+    return QStringLiteral("Key %1").arg(keyCode);
+}
+
+} // namespace kestrune

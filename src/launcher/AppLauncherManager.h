@@ -1,0 +1,105 @@
+#pragma once
+// The store of launcher shortcuts (Hyper + key opens an application) and the
+// launcher's feature switch, both kept in the user defaults.
+//
+// Threads: a main-thread object, except launchShortcut(), which the tap
+// thread calls and which never waits for the main thread. The defaults,
+// workspace, scheduler and console must outlive the manager, and the tap
+// thread must be stopped before the manager is destroyed.
+
+#include "base/Console.h"
+#include "base/KeyCodes.h"
+#include "base/Scheduler.h"
+#include "base/UserDefaults.h"
+#include "launcher/LauncherShortcut.h"
+#include "platform/System.h"
+
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QUrl>
+#include <QUuid>
+#include <atomic>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+namespace kestrune {
+
+class AppLauncherManager final : public QObject {
+    Q_OBJECT
+    Q_PROPERTY(bool isEnabled READ isEnabled WRITE setEnabled NOTIFY isEnabledChanged)
+    Q_PROPERTY(QList<LauncherShortcut> shortcuts READ shortcuts WRITE setShortcuts NOTIFY shortcutsChanged)
+
+public:
+    inline static const QString kEnabledKey = QStringLiteral("isAppLauncherEnabled");
+    inline static const QString kShortcutsKey = QStringLiteral("launcherShortcuts");
+
+    // Reads the switch and the stored shortcuts. Main thread.
+    AppLauncherManager(UserDefaults& defaults, Workspace& workspace, Scheduler& scheduler, Console& console,
+                       QObject* parent = nullptr);
+    ~AppLauncherManager() override;
+
+    // The process-wide instance the composition root registered; null before.
+    // Any thread.
+    static AppLauncherManager* shared();
+    static void setShared(AppLauncherManager* manager);
+
+    bool isEnabled() const { return enabled_; }
+    // Stores the switch under "isAppLauncherEnabled" at once.
+    void setEnabled(bool enabled);
+
+    // The bindings in registration order.
+    const QList<LauncherShortcut>& shortcuts() const { return shortcuts_; }
+    // Every assignment is saved and published, even an unchanged list.
+    void setShortcuts(const QList<LauncherShortcut>& shortcuts);
+
+    // Binds `keyCode` to the application: a previous binding of that key is
+    // removed and the new one goes last. The same application may be bound
+    // to several keys.
+    Q_INVOKABLE void addShortcut(const QUrl& appURL, qint64 keyCode);
+    // Removes every binding with that id (the list is saved either way).
+    Q_INVOKABLE void removeShortcut(const QUuid& id);
+
+    // Tap thread (any thread). True when the launcher is on and `keyCode` is
+    // bound; the application is then opened later on the main thread. Does
+    // not block, and allocates only on a hit.
+    bool launchShortcut(KeyCode keyCode);
+
+    // Short display name of a key ("A", "Enter", "Esc", "Key 24").
+    static QString keyDisplayName(KeyCode keyCode);
+
+signals:
+    void isEnabledChanged();
+    void shortcutsChanged();
+
+private:
+    struct Binding {
+        KeyCode keyCode;
+        QUrl appURL;
+    };
+    using Snapshot = std::vector<Binding>;
+
+    void loadShortcuts();
+    void saveShortcuts();
+    void publishSnapshot();
+    void launchApp(const QUrl& url);
+
+    UserDefaults& defaults_;
+    Workspace& workspace_;
+    Scheduler& scheduler_;
+    Console& console_;
+    QPointer<AppLauncherManager> self_; // copied by deferred work; made on the main thread
+
+    bool enabled_ = false;
+    QList<LauncherShortcut> shortcuts_;
+
+    // What the tap thread reads: the switch, and an immutable copy of the
+    // bindings replaced whole on every change. The mutex guards only the
+    // pointer, so the tap thread holds it just long enough to copy it.
+    std::atomic<bool> tapEnabled_{false};
+    mutable std::mutex snapshotMutex_;
+    std::shared_ptr<const Snapshot> snapshot_;
+};
+
+} // namespace kestrune
