@@ -1,0 +1,357 @@
+// handleEvent: the per-event logic on the tap thread. Caps Lock arrives as
+// F19 and becomes the Hyper key; lone taps give the single press or, with
+// double tap, toggle Caps Lock; Arrow Mode and launcher keys are claimed
+// while Hyper is held; lone Command taps switch the input mode.
+//
+// Nothing here blocks or allocates on the path of an ordinary key: the
+// settings come from the cached copies under one short lock, and the main
+// thread is reached only by posting on the Caps Lock transitions.
+
+#include "exclusions/AppExclusionManager.h"
+#include "launcher/AppLauncherManager.h"
+#include "remapper/KeyRemapper.h"
+
+namespace kestrune {
+
+namespace {
+constexpr Millis kDoubleTapThreshold{200};
+constexpr Millis kHyperHudDelay{200};
+
+// Arrow Mode: the letter keys of a layout and the arrows they become.
+constexpr KeyCode arrowFor(VimModeConfig layout, KeyCode key)
+{
+    if (layout == VimModeConfig::vim) {
+        switch (key) {
+        case kc::kVK_ANSI_H: return kc::kVK_LeftArrow;
+        case kc::kVK_ANSI_J: return kc::kVK_DownArrow;
+        case kc::kVK_ANSI_K: return kc::kVK_UpArrow;
+        case kc::kVK_ANSI_L: return kc::kVK_RightArrow;
+        default: return -1;
+        }
+    }
+    switch (key) {
+    case kc::kVK_ANSI_A: return kc::kVK_LeftArrow;
+    case kc::kVK_ANSI_S: return kc::kVK_DownArrow;
+    case kc::kVK_ANSI_W: return kc::kVK_UpArrow;
+    case kc::kVK_ANSI_D: return kc::kVK_RightArrow;
+    default: return -1;
+    }
+}
+
+constexpr bool isKeyEvent(EventType t)
+{
+    return t == EventType::KeyDown || t == EventType::KeyUp || t == EventType::FlagsChanged;
+}
+} // namespace
+
+bool KeyRemapper::isArrowModeKey(qint64 keyCode) const
+{
+    return isVimModeEnabled_ && arrowFor(vimModeConfig_, keyCode) >= 0;
+}
+
+KeyRemapper::Snapshot KeyRemapper::loadSnapshot()
+{
+    std::lock_guard lock(settingsLock_);
+    return Snapshot{cachedIsEnabled_, cachedIsHyperKeyEnabled_, cachedHyperKeyConfig_, cachedIsSinglePressEnabled_,
+                    cachedIsCmdEisuKanaEnabled_, cachedCmdEisuKanaConfig_, cachedIsVimModeEnabled_, cachedVimModeConfig_};
+}
+
+bool KeyRemapper::isExcluded() const
+{
+    return with_.exclusions && with_.exclusions->isCurrentAppExcluded();
+}
+
+bool KeyRemapper::launchShortcut(KeyCode keyCode)
+{
+    return with_.launcher && with_.launcher->launchShortcut(keyCode);
+}
+
+bool KeyRemapper::handleEvent(KeyEvent& event)
+{
+    if (event.type == EventType::TapDisabledByUserInput) {
+        QPointer<KeyRemapper> self(this);
+        platform_.scheduler.post([self] {
+            if (self)
+                self->handleTapDisabledByUserInput();
+        });
+        return true;
+    }
+    if (event.type == EventType::TapDisabledByTimeout) {
+        // The system gave up on a slow callback; simply resume.
+        if (runningTap_)
+            runningTap_->setEnabled(true);
+        return true;
+    }
+
+    const KeyCode physicalKey = event.keyCode;
+    const bool isOwnEvent = event.userData == kSelfGeneratedEventMarker;
+    bool keep = processEvent(event, loadSnapshot());
+    if (!isOwnEvent)
+        trackKeyState(event, physicalKey, keep);
+    return keep;
+}
+
+bool KeyRemapper::processEvent(KeyEvent& event, const Snapshot& s)
+{
+    if (!s.isEnabled)
+        return true; // in flight while pausing
+
+    if (isExcluded()) {
+        // Stand aside; Caps Lock gets its own key code back.
+        if (event.keyCode == kc::kVK_F19) {
+            event.keyCode = kc::kVK_CapsLock;
+            // A Caps Lock held as Hyper when the application became excluded
+            // is released here, or Hyper would stay held once it is not.
+            if (event.type == EventType::KeyUp && isCapsLockDown_) {
+                isCapsLockDown_ = false;
+                QPointer<KeyRemapper> self(this);
+                platform_.scheduler.post([self] {
+                    if (self && self->with_.hud)
+                        self->with_.hud->hideHyperHUD();
+                });
+            }
+        }
+        return true;
+    }
+    if (!isKeyEvent(event.type))
+        return true;
+    if (event.userData == kSelfGeneratedEventMarker)
+        return true;
+
+    if (s.isHyperKeyEnabled || s.isSinglePressEnabled) {
+        bool handled = false;
+        const bool keep = hyperSection(event, s, handled);
+        if (handled)
+            return keep;
+    }
+    return commandSection(event, s);
+}
+
+// Returns the verdict when `handled` is set; otherwise the event goes on to
+// the Command section (possibly with the Hyper modifiers added).
+bool KeyRemapper::hyperSection(KeyEvent& event, const Snapshot& s, bool& handled)
+{
+    const KeyCode code = event.keyCode;
+    if (code == kc::kVK_F19) {
+        if (event.type == EventType::KeyDown) {
+            handled = true;
+            if (isCapsLockDown_)
+                return false; // key repeat of a held Caps Lock
+            isCapsLockDown_ = true;
+            otherKeyPressedDuringCapsLock_ = false;
+            QPointer<KeyRemapper> self(this);
+            platform_.scheduler.post([self] {
+                if (self && self->with_.hud)
+                    self->with_.hud->showHyperHUD(kHyperHudDelay);
+            });
+            return false;
+        }
+        if (event.type == EventType::KeyUp) {
+            handled = true;
+            // A release whose press this tap never saw (pressed before the
+            // tap was there) goes on: if the application got that press, it
+            // must get the release too, and an unmatched key-up is ignored.
+            if (!isCapsLockDown_)
+                return true;
+            isCapsLockDown_ = false;
+            QPointer<KeyRemapper> self(this);
+            platform_.scheduler.post([self] {
+                if (self && self->with_.hud)
+                    self->with_.hud->hideHyperHUD();
+            });
+            if (!otherKeyPressedDuringCapsLock_)
+                handleCapsLockTap();
+            return false;
+        }
+        return true; // flags changed: on to the Command section
+    }
+    if (!isCapsLockDown_)
+        return true;
+
+    const uint64_t hyperFlags = s.isHyperKeyEnabled ? config::modifierFlags(s.hyperKeyConfig) : 0;
+    if (event.type == EventType::FlagsChanged) {
+        // A modifier pressed or released during Hyper; not another key.
+        event.flags |= hyperFlags;
+        return true;
+    }
+    otherKeyPressedDuringCapsLock_ = true;
+    if (s.isVimModeEnabled) {
+        const KeyCode arrow = arrowFor(s.vimModeConfig, code);
+        if (arrow >= 0) {
+            // Flags stay as they came, so Shift selects and Option steps words.
+            event.keyCode = arrow;
+            handled = true;
+            return true;
+        }
+    }
+    if (event.type == EventType::KeyDown && launchShortcut(code)) {
+        handled = true;
+        return false;
+    }
+    event.flags |= hyperFlags;
+    return true;
+}
+
+bool KeyRemapper::commandSection(KeyEvent& event, const Snapshot& s)
+{
+    if (!s.isCmdEisuKanaEnabled)
+        return true;
+    const KeyCode code = event.keyCode;
+    const bool isLeft = code == kc::kVK_Command_L;
+    if (!isLeft && code != kc::kVK_Command_R) {
+        otherKeyPressedDuringLeftCmd_ |= isLeftCmdDown_;
+        otherKeyPressedDuringRightCmd_ |= isRightCmdDown_;
+        return true;
+    }
+    if (event.type != EventType::FlagsChanged)
+        return true;
+
+    bool& isDown = isLeft ? isLeftCmdDown_ : isRightCmdDown_;
+    bool& otherKeyPressed = isLeft ? otherKeyPressedDuringLeftCmd_ : otherKeyPressedDuringRightCmd_;
+    // The Command flag covers both keys: releasing one while the other is
+    // held reads as a press, and is not a lone tap.
+    if (event.flags & flags::kCommand) {
+        if (!isDown) {
+            isDown = true;
+            otherKeyPressed = false;
+        }
+        return true;
+    }
+    if (!isDown)
+        return true;
+    isDown = false;
+    if (otherKeyPressed)
+        return true;
+
+    // A lone tap; the release itself still reaches the application.
+    if (s.cmdEisuKanaConfig == CmdEisuKanaConfig::leftEisuRightKana) {
+        if (with_.hud)
+            with_.hud->showInputModeHUD(isLeft ? InputMode::eisu : InputMode::kana);
+        postKeyPress(isLeft ? kc::kVK_JIS_Eisu : kc::kVK_JIS_Kana);
+    } else {
+        postKeyPress(isLeft ? kc::kVK_Delete : kc::kVK_ForwardDelete);
+    }
+    return true;
+}
+
+void KeyRemapper::trackKeyState(KeyEvent& event, KeyCode physicalKey, bool& keep)
+{
+    if (physicalKey < 0 || physicalKey >= static_cast<KeyCode>(downAs_.size()))
+        return;
+    int16_t& wentOutAs = downAs_[static_cast<size_t>(physicalKey)];
+    if (event.type == EventType::KeyDown) {
+        if (!keep)
+            return;
+        if (wentOutAs >= 0)
+            event.keyCode = wentOutAs; // a repeat goes out as the key the application holds
+        else
+            wentOutAs = static_cast<int16_t>(event.keyCode);
+    } else if (event.type == EventType::KeyUp && wentOutAs >= 0) {
+        // Whatever changed since the key went down (Hyper released, the
+        // application excluded, a setting), the application gets the
+        // key-up of the key it saw go down.
+        event.keyCode = wentOutAs;
+        keep = true;
+        wentOutAs = -1;
+    }
+}
+
+void KeyRemapper::releaseHeldKeysAndResetState()
+{
+    for (int16_t& wentOutAs : downAs_) {
+        if (wentOutAs >= 0) {
+            platform_.keyboard.post(KeyEvent{EventType::KeyUp, wentOutAs, 0, kSelfGeneratedEventMarker});
+            wentOutAs = -1;
+        }
+    }
+    if (isCapsLockDown_) {
+        QPointer<KeyRemapper> self(this);
+        platform_.scheduler.post([self] {
+            if (self && self->with_.hud)
+                self->with_.hud->hideHyperHUD();
+        });
+    }
+    isCapsLockDown_ = false;
+    otherKeyPressedDuringCapsLock_ = false;
+    isLeftCmdDown_ = false;
+    otherKeyPressedDuringLeftCmd_ = false;
+    isRightCmdDown_ = false;
+    otherKeyPressedDuringRightCmd_ = false;
+}
+
+void KeyRemapper::handleCapsLockTap()
+{
+    bool doubleTapEnabled = false;
+    withSettingsLock([&] { doubleTapEnabled = cachedIsCapsLockDoubleTapEnabled_; });
+    if (!doubleTapEnabled) {
+        performSinglePress();
+        return;
+    }
+
+    // The pending single press is claimed by exactly one side: this second
+    // tap (which cancels it and toggles Caps Lock) or its own work item.
+    WorkItemPtr pending;
+    uint64_t generation = 0;
+    {
+        std::lock_guard lock(singlePressMutex_);
+        if (pendingSinglePress_ != 0) {
+            pendingSinglePress_ = 0;
+            pending = std::move(singlePressTimer_);
+        } else {
+            generation = pendingSinglePress_ = ++singlePressGeneration_;
+        }
+    }
+    if (generation == 0) {
+        if (pending)
+            pending->cancel();
+        toggleCapsLockState();
+        return;
+    }
+
+    QPointer<KeyRemapper> self(this);
+    WorkItemPtr item = platform_.scheduler.postAfter(kDoubleTapThreshold, [self, generation] {
+        if (!self)
+            return;
+        bool claimed = false;
+        {
+            std::lock_guard lock(self->singlePressMutex_);
+            if (self->pendingSinglePress_ == generation) {
+                self->pendingSinglePress_ = 0;
+                self->singlePressTimer_.reset();
+                claimed = true;
+            }
+        }
+        if (claimed)
+            self->performSinglePress();
+    });
+    std::lock_guard lock(singlePressMutex_);
+    if (pendingSinglePress_ == generation)
+        singlePressTimer_ = std::move(item);
+}
+
+void KeyRemapper::performSinglePress()
+{
+    bool enabled = false;
+    SinglePressConfig config = SinglePressConfig::non;
+    withSettingsLock([&] {
+        enabled = cachedIsSinglePressEnabled_;
+        config = cachedSinglePressConfig_;
+    });
+    if (!enabled || config == SinglePressConfig::non)
+        return;
+    postKeyPress(config == SinglePressConfig::esc ? kc::kVK_Escape : kc::kVK_ForwardDelete);
+}
+
+void KeyRemapper::toggleCapsLockState()
+{
+    if (const auto state = platform_.capsLock.lockState())
+        platform_.capsLock.setLockState(!*state);
+}
+
+void KeyRemapper::postKeyPress(KeyCode keyCode)
+{
+    platform_.keyboard.post(KeyEvent{EventType::KeyDown, keyCode, 0, kSelfGeneratedEventMarker});
+    platform_.keyboard.post(KeyEvent{EventType::KeyUp, keyCode, 0, kSelfGeneratedEventMarker});
+}
+
+} // namespace kestrune

@@ -1,0 +1,294 @@
+#pragma once
+// KeyRemapper: the engine. It owns every keyboard setting and its cached
+// copy, the Caps Lock → F19 hardware mapping, the event tap and its thread,
+// and the processing of each key event. Its code is split by concern:
+//   KeyRemapperSettings.cpp  settings, loading, change handlers
+//   HardwareMapping.cpp      the mapping commands, device and wake re-apply
+//   TapLifecycle.cpp         start/stop, the tap thread, trust watching
+//   KeyProcessing.cpp        handleEvent: Hyper, single press, Command keys, arrows
+//
+// Threads: the published settings, start/stop, timers and notifications
+// belong to the main thread. handleEvent runs on the tap thread only; it
+// reads the settings through the cached copies under settingsLock_ and
+// reaches the main thread only by posting to the scheduler.
+
+#include "base/UnfairLock.h"
+#include "hud/HudRequests.h"
+#include "platform/Platform.h"
+#include "remapper/RemapperConfig.h"
+
+#include <QObject>
+#include <QPointer>
+#include <array>
+#include <atomic>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+namespace kestrune {
+
+class AppExclusionManager;
+class AppLauncherManager;
+class PermissionManager;
+
+using config::CmdEisuKanaConfig;
+using config::HyperKeyConfig;
+using config::SinglePressConfig;
+using config::VimModeConfig;
+
+class KeyRemapper : public QObject, public EventHandler {
+    Q_OBJECT
+    Q_PROPERTY(bool isEnabled READ isEnabled WRITE setIsEnabled NOTIFY isEnabledChanged)
+    Q_PROPERTY(bool isHyperKeyEnabled READ isHyperKeyEnabled WRITE setIsHyperKeyEnabled NOTIFY isHyperKeyEnabledChanged)
+    Q_PROPERTY(kestrune::config::HyperKeyConfig hyperKeyConfig READ hyperKeyConfig WRITE setHyperKeyConfig NOTIFY hyperKeyConfigChanged)
+    Q_PROPERTY(bool isSinglePressEnabled READ isSinglePressEnabled WRITE setIsSinglePressEnabled NOTIFY isSinglePressEnabledChanged)
+    Q_PROPERTY(bool isCmdEisuKanaEnabled READ isCmdEisuKanaEnabled WRITE setIsCmdEisuKanaEnabled NOTIFY isCmdEisuKanaEnabledChanged)
+    Q_PROPERTY(kestrune::config::CmdEisuKanaConfig cmdEisuKanaConfig READ cmdEisuKanaConfig WRITE setCmdEisuKanaConfig NOTIFY cmdEisuKanaConfigChanged)
+    Q_PROPERTY(kestrune::config::SinglePressConfig singlePressConfig READ singlePressConfig WRITE setSinglePressConfig NOTIFY singlePressConfigChanged)
+    Q_PROPERTY(bool isCapsLockDoubleTapEnabled READ isCapsLockDoubleTapEnabled WRITE setIsCapsLockDoubleTapEnabled NOTIFY isCapsLockDoubleTapEnabledChanged)
+    Q_PROPERTY(bool isVimModeEnabled READ isVimModeEnabled WRITE setIsVimModeEnabled NOTIFY isVimModeEnabledChanged)
+    Q_PROPERTY(kestrune::config::VimModeConfig vimModeConfig READ vimModeConfig WRITE setVimModeConfig NOTIFY vimModeConfigChanged)
+    Q_PROPERTY(bool isDebugEnabled READ isDebugEnabled WRITE setIsDebugEnabled NOTIFY isDebugEnabledChanged)
+    Q_PROPERTY(QString debugLog READ debugLog WRITE setDebugLog NOTIFY debugLogChanged)
+
+public:
+    // The collaborators outlive the remapper. `exclusions`, `launcher`, `hud`
+    // and `permissions` may be null (the feature is then absent).
+    struct Collaborators {
+        AppExclusionManager* exclusions = nullptr;
+        AppLauncherManager* launcher = nullptr;
+        HudRequests* hud = nullptr;
+        PermissionManager* permissions = nullptr;
+    };
+
+    KeyRemapper(Platform& platform, Collaborators collaborators, QObject* parent = nullptr);
+    ~KeyRemapper() override;
+
+    static KeyRemapper* shared() { return shared_; }
+    static void setShared(KeyRemapper* instance) { shared_ = instance; }
+
+    // --- Settings (main thread) -------------------------------------------
+    bool isEnabled() const { return isEnabled_; }
+    bool isHyperKeyEnabled() const { return isHyperKeyEnabled_; }
+    HyperKeyConfig hyperKeyConfig() const { return hyperKeyConfig_; }
+    bool isSinglePressEnabled() const { return isSinglePressEnabled_; }
+    bool isCmdEisuKanaEnabled() const { return isCmdEisuKanaEnabled_; }
+    CmdEisuKanaConfig cmdEisuKanaConfig() const { return cmdEisuKanaConfig_; }
+    SinglePressConfig singlePressConfig() const { return singlePressConfig_; }
+    bool isCapsLockDoubleTapEnabled() const { return isCapsLockDoubleTapEnabled_; }
+    bool isVimModeEnabled() const { return isVimModeEnabled_; }
+    VimModeConfig vimModeConfig() const { return vimModeConfig_; }
+    bool isDebugEnabled() const { return isDebugEnabled_; }
+    QString debugLog() const { return debugLog_; }
+
+    void setIsEnabled(bool value);
+    void setIsHyperKeyEnabled(bool value);
+    void setHyperKeyConfig(HyperKeyConfig value);
+    void setIsSinglePressEnabled(bool value);
+    void setIsCmdEisuKanaEnabled(bool value);
+    void setCmdEisuKanaConfig(CmdEisuKanaConfig value);
+    void setSinglePressConfig(SinglePressConfig value);
+    void setIsCapsLockDoubleTapEnabled(bool value);
+    void setIsVimModeEnabled(bool value);
+    void setVimModeConfig(VimModeConfig value);
+    void setIsDebugEnabled(bool value);
+    void setDebugLog(const QString& value);
+
+    // Main thread. Whether Hyper + this key is taken by Arrow Mode.
+    Q_INVOKABLE bool isArrowModeKey(qint64 keyCode) const;
+
+    // --- Hardware mapping (main thread) -------------------------------------
+    // Runs one command line in the background; the last issued is in force.
+    void runShellCommand(const QString& commandLine);
+    // Issues the apply or reset command as the settings need it while a tap
+    // is installed; otherwise nothing (Caps Lock stays a plain Caps Lock).
+    void applyCapsLockMapping();
+    void scheduleMappingReapply();
+    void handleWake();
+
+    // --- Tap lifecycle (main thread) ----------------------------------------
+    void start();
+    void stop();
+    void startAccessibilityPolling();
+    void handleTapDisabledByUserInput();
+    void handlePermissionRevoked();
+    void handleAppActivation(const std::optional<QString>& bundleId);
+    void handleAppDeactivation(const std::optional<QString>& bundleId);
+
+    bool hasEventTap() const;
+    bool isPollingForTrust() const { return axCheckTimer_ != nullptr; }
+    bool isWatchingPermission() const { return permissionMonitorTimer_ != nullptr; }
+    bool isMonitoringDevices() const { return isMonitoringDevices_; }
+    // Main thread. Waits until no tap thread is being created or wound down,
+    // so that a simulator or test sees a settled state. Never used by the product.
+    void waitForTapThreadSettled();
+
+    // --- Key processing (tap thread) ----------------------------------------
+    bool handleEvent(KeyEvent& event) override;
+
+signals:
+    void isEnabledChanged();
+    void isHyperKeyEnabledChanged();
+    void hyperKeyConfigChanged();
+    void isSinglePressEnabledChanged();
+    void isCmdEisuKanaEnabledChanged();
+    void cmdEisuKanaConfigChanged();
+    void singlePressConfigChanged();
+    void isCapsLockDoubleTapEnabledChanged();
+    void isVimModeEnabledChanged();
+    void vimModeConfigChanged();
+    void isDebugEnabledChanged();
+    void debugLogChanged();
+
+private:
+    // The settings one event needs, copied in one locked step.
+    struct Snapshot {
+        bool isEnabled;
+        bool isHyperKeyEnabled;
+        HyperKeyConfig hyperKeyConfig;
+        bool isSinglePressEnabled;
+        bool isCmdEisuKanaEnabled;
+        CmdEisuKanaConfig cmdEisuKanaConfig;
+        bool isVimModeEnabled;
+        VimModeConfig vimModeConfig;
+    };
+
+    // One tap thread. Shared by the main thread (which may ask it to stop)
+    // and the thread itself; its fields are synchronised.
+    struct TapThread {
+        enum class State { starting, running, finished };
+        std::thread thread;
+        std::mutex mutex;
+        std::condition_variable changed;
+        State state = State::starting;        // guarded by mutex
+        std::atomic<bool> stopRequested{false}; // set inside tapMutex_
+        void setState(State s);
+        bool isFinished();
+    };
+
+    // Settings
+    void loadSettings();
+    void updateCache();
+    template <typename F> void withSettingsLock(F&& f)
+    {
+        std::lock_guard lock(settingsLock_);
+        f();
+    }
+    // Runs f(*this) asynchronously on the main queue, if the remapper still exists.
+    template <typename F> void deferred(F&& f)
+    {
+        QPointer<KeyRemapper> self(this);
+        platform_.scheduler.post([self, f = std::forward<F>(f)]() mutable {
+            if (self)
+                f(*self);
+        });
+    }
+
+    // Tap lifecycle
+    void runEventTap(const std::shared_ptr<TapThread>& thread, uint64_t mask);
+    void tearDownTap();
+    void retireTapThread();
+    void reapFinishedThreads();
+    void watchSystemSettingsActivation();
+    void unwatchSystemSettingsActivation();
+    void startPermissionMonitor();
+    void stopPermissionMonitor();
+    void startHIDDeviceMonitoring();
+    void stopHIDDeviceMonitoring();
+    bool isRemapping();
+    void issueCapsLockMapping();
+
+    // Key processing
+    Snapshot loadSnapshot();
+    bool processEvent(KeyEvent& event, const Snapshot& s);
+    bool hyperSection(KeyEvent& event, const Snapshot& s, bool& handled);
+    bool commandSection(KeyEvent& event, const Snapshot& s);
+    void trackKeyState(KeyEvent& event, KeyCode physicalKey, bool& keep);
+    void handleCapsLockTap();
+    void performSinglePress();
+    void toggleCapsLockState();
+    void postKeyPress(KeyCode keyCode);
+    void releaseHeldKeysAndResetState();
+    bool isExcluded() const;
+    bool launchShortcut(KeyCode keyCode);
+
+    Platform& platform_;
+    Collaborators with_;
+
+    // --- Cached copies: written on the main thread, read on the tap thread
+    // and by applyCapsLockMapping, only while holding settingsLock_.
+    mutable UnfairLock settingsLock_;
+    bool cachedIsEnabled_ = true;
+    bool cachedIsHyperKeyEnabled_ = true;
+    HyperKeyConfig cachedHyperKeyConfig_ = HyperKeyConfig::hyper;
+    bool cachedIsSinglePressEnabled_ = true;
+    bool cachedIsCmdEisuKanaEnabled_ = false;
+    CmdEisuKanaConfig cachedCmdEisuKanaConfig_ = CmdEisuKanaConfig::leftEisuRightKana;
+    SinglePressConfig cachedSinglePressConfig_ = SinglePressConfig::non;
+    bool cachedIsCapsLockDoubleTapEnabled_ = false;
+    bool cachedIsVimModeEnabled_ = true;
+    VimModeConfig cachedVimModeConfig_ = VimModeConfig::vim;
+
+    // --- Published settings: main thread.
+    bool isEnabled_ = true;
+    bool isHyperKeyEnabled_ = true;
+    HyperKeyConfig hyperKeyConfig_ = HyperKeyConfig::hyper;
+    bool isSinglePressEnabled_ = true;
+    bool isCmdEisuKanaEnabled_ = false;
+    CmdEisuKanaConfig cmdEisuKanaConfig_ = CmdEisuKanaConfig::leftEisuRightKana;
+    SinglePressConfig singlePressConfig_ = SinglePressConfig::non;
+    bool isCapsLockDoubleTapEnabled_ = false;
+    bool isVimModeEnabled_ = true;
+    VimModeConfig vimModeConfig_ = VimModeConfig::vim;
+    bool isDebugEnabled_ = false;
+    QString debugLog_ = QStringLiteral("Ready.\n");
+
+    // --- Tap: eventTap_ is set by the tap thread once its tap exists and
+    // cleared by whichever thread tears it down, under tapMutex_. The tap
+    // object itself is owned by the tap thread and outlives this pointer.
+    mutable std::mutex tapMutex_;
+    EventTap* eventTap_ = nullptr;
+    // Main thread: the current tap thread, and earlier ones still to be joined.
+    std::shared_ptr<TapThread> tapThread_;
+    std::vector<std::shared_ptr<TapThread>> retiredThreads_;
+    // Owned by one tap thread at a time for its whole life, so that a new
+    // thread never touches the key state while an old one is winding down. A
+    // thread asked to stop while it waits gives up its turn.
+    std::mutex ownershipMutex_;
+    std::condition_variable ownershipFree_;
+    bool tapOwned_ = false; // guarded by ownershipMutex_
+
+    // --- Timers and observers: main thread.
+    WorkItemPtr axCheckTimer_;
+    WorkItemPtr permissionMonitorTimer_;
+    WorkItemPtr hidDebounceTimer_;
+    std::vector<int> workspaceObserverTokens_;
+    bool isMonitoringDevices_ = false;
+
+    // --- Key state: tap thread only (reset by the tap thread when its tap ends).
+    EventTap* runningTap_ = nullptr;
+    bool isCapsLockDown_ = false;
+    bool otherKeyPressedDuringCapsLock_ = false;
+    bool isLeftCmdDown_ = false;
+    bool otherKeyPressedDuringLeftCmd_ = false;
+    bool isRightCmdDown_ = false;
+    bool otherKeyPressedDuringRightCmd_ = false;
+    // For each physical key whose key-down went out, the key code it went out
+    // as (-1: none), so its key-up always matches what the application saw.
+    std::array<int16_t, 256> downAs_{};
+
+    // The delayed single press: set and cancelled on the tap thread, cleared
+    // by its own work item on the main thread; guarded by singlePressMutex_.
+    std::mutex singlePressMutex_;
+    WorkItemPtr singlePressTimer_;
+    uint64_t pendingSinglePress_ = 0;    // generation of the pending press; 0: none
+    uint64_t singlePressGeneration_ = 0;
+
+    static inline KeyRemapper* shared_ = nullptr;
+
+    friend class KeyRemapperTestAccess;
+};
+
+} // namespace kestrune

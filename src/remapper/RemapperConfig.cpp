@@ -1,0 +1,118 @@
+#include "remapper/RemapperConfig.h"
+
+#include <QCoreApplication>
+
+namespace kestrune::config {
+
+namespace {
+template <typename E, size_t N>
+std::optional<E> fromRaw(const std::array<E, N>& all, const QString& raw)
+{
+    for (E e : all)
+        if (rawValue(e) == raw)
+            return e;
+    return std::nullopt;
+}
+
+QString tr(const char* text, const char* comment)
+{
+    return QCoreApplication::translate("KeyRemapper", text, comment);
+}
+} // namespace
+
+QString rawValue(HyperKeyConfig c)
+{
+    switch (c) {
+    case HyperKeyConfig::hyper: return QStringLiteral("hyper");
+    case HyperKeyConfig::cmdOptCtrl: return QStringLiteral("cmdOptCtrl");
+    case HyperKeyConfig::cmdOptShift: return QStringLiteral("cmdOptShift");
+    case HyperKeyConfig::cmdCtrlShift: return QStringLiteral("cmdCtrlShift");
+    case HyperKeyConfig::optCtrlShift: return QStringLiteral("optCtrlShift");
+    case HyperKeyConfig::cmdOpt: return QStringLiteral("cmdOpt");
+    case HyperKeyConfig::cmdCtrl: return QStringLiteral("cmdCtrl");
+    case HyperKeyConfig::cmdShift: return QStringLiteral("cmdShift");
+    case HyperKeyConfig::optCtrl: return QStringLiteral("optCtrl");
+    case HyperKeyConfig::optShift: return QStringLiteral("optShift");
+    case HyperKeyConfig::ctrlShift: return QStringLiteral("ctrlShift");
+    }
+    return {};
+}
+
+QString rawValue(SinglePressConfig c)
+{
+    switch (c) {
+    case SinglePressConfig::non: return QStringLiteral("non");
+    case SinglePressConfig::esc: return QStringLiteral("esc");
+    case SinglePressConfig::fnDelete: return QStringLiteral("fnDelete");
+    }
+    return {};
+}
+
+QString rawValue(CmdEisuKanaConfig c)
+{
+    return c == CmdEisuKanaConfig::leftEisuRightKana ? QStringLiteral("leftEisuRightKana")
+                                                     : QStringLiteral("leftDelRightFnDel");
+}
+
+QString rawValue(VimModeConfig c)
+{
+    return c == VimModeConfig::vim ? QStringLiteral("vim") : QStringLiteral("gamer");
+}
+
+std::optional<HyperKeyConfig> hyperKeyConfigFromRaw(const QString& raw) { return fromRaw(kAllHyperKeyConfigs, raw); }
+std::optional<SinglePressConfig> singlePressConfigFromRaw(const QString& raw) { return fromRaw(kAllSinglePressConfigs, raw); }
+std::optional<CmdEisuKanaConfig> cmdEisuKanaConfigFromRaw(const QString& raw) { return fromRaw(kAllCmdEisuKanaConfigs, raw); }
+std::optional<VimModeConfig> vimModeConfigFromRaw(const QString& raw) { return fromRaw(kAllVimModeConfigs, raw); }
+
+QString displayName(HyperKeyConfig c)
+{
+    switch (c) {
+    case HyperKeyConfig::hyper:
+        //: Hyper Key
+        return tr("Hyper (⌘⌥⌃⇧)", "Hyper Key");
+    case HyperKeyConfig::cmdOptCtrl: return QStringLiteral("⌘ ⌥ ⌃");
+    case HyperKeyConfig::cmdOptShift: return QStringLiteral("⌘ ⌥ ⇧");
+    case HyperKeyConfig::cmdCtrlShift: return QStringLiteral("⌘ ⌃ ⇧");
+    case HyperKeyConfig::optCtrlShift: return QStringLiteral("⌥ ⌃ ⇧");
+    case HyperKeyConfig::cmdOpt: return QStringLiteral("⌘ ⌥");
+    case HyperKeyConfig::cmdCtrl: return QStringLiteral("⌘ ⌃");
+    case HyperKeyConfig::cmdShift: return QStringLiteral("⌘ ⇧");
+    case HyperKeyConfig::optCtrl: return QStringLiteral("⌥ ⌃");
+    case HyperKeyConfig::optShift: return QStringLiteral("⌥ ⇧");
+    case HyperKeyConfig::ctrlShift: return QStringLiteral("⌃ ⇧");
+    }
+    return {};
+}
+
+QString displayName(SinglePressConfig c)
+{
+    switch (c) {
+    case SinglePressConfig::non:
+        //: No action
+        return tr("None", "No action");
+    case SinglePressConfig::esc:
+        //: Escape key
+        return tr("Esc", "Escape key");
+    case SinglePressConfig::fnDelete:
+        //: Forward Delete key
+        return tr("Fn + Delete", "Forward Delete key");
+    }
+    return {};
+}
+
+QString displayName(CmdEisuKanaConfig c)
+{
+    if (c == CmdEisuKanaConfig::leftEisuRightKana) {
+        //: Left Command to Eisu, Right Command to Kana
+        return tr("Left: Eisu, Right: Kana", "Left Command to Eisu, Right Command to Kana");
+    }
+    //: Left Command to Delete, Right Command to Fn+Delete
+    return tr("Left: Del, Right: Fn+Del", "Left Command to Delete, Right Command to Fn+Delete");
+}
+
+QString displayName(VimModeConfig c)
+{
+    return c == VimModeConfig::vim ? QStringLiteral("H/J/K/L") : QStringLiteral("W/A/S/D");
+}
+
+} // namespace kestrune::config

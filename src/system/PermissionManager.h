@@ -1,0 +1,56 @@
+#pragma once
+// Publishes whether the process may observe the keyboard (Accessibility
+// trust on macOS, input access on Linux), asks the system for it, and sends
+// the user to the place where it is granted. Belongs to the main thread,
+// except checkPermission, which any thread may call.
+
+#include "base/Scheduler.h"
+#include "platform/System.h"
+
+#include <QObject>
+
+namespace kestrune {
+
+class PermissionManager : public QObject {
+    Q_OBJECT
+    Q_PROPERTY(bool isTrusted READ isTrusted NOTIFY isTrustedChanged)
+
+public:
+    PermissionManager(AccessibilityTrust& trust, Scheduler& scheduler, QObject* parent = nullptr);
+    ~PermissionManager() override;
+
+    static PermissionManager* shared() { return shared_; }
+    static void setShared(PermissionManager* instance) { shared_ = instance; }
+
+    bool isTrusted() const { return isTrusted_; }
+    bool isMonitoring() const { return timer_ != nullptr; }
+
+    // Any thread; returns at once. Reads trust silently, then publishes the
+    // result on the main queue (even when it did not change).
+    Q_INVOKABLE void checkPermission();
+    // Main thread. Prompts where the system can; publishes the result on the
+    // main queue and, when untrusted, opens the settings where it is granted.
+    Q_INVOKABLE void requestPermission();
+    // Main thread. Re-checks every 10 s and whenever Kestrune becomes active.
+    Q_INVOKABLE void startMonitoring();
+    Q_INVOKABLE void stopMonitoring();
+
+public slots:
+    // Connected to the application becoming active; acts only while monitoring.
+    void handleAppDidBecomeActive();
+
+signals:
+    void isTrustedChanged();
+
+private:
+    void publish(bool trusted);
+    void openAccessibilitySettings();
+
+    AccessibilityTrust& trust_;
+    Scheduler& scheduler_;
+    bool isTrusted_ = false;
+    WorkItemPtr timer_;
+    static inline PermissionManager* shared_ = nullptr;
+};
+
+} // namespace kestrune
