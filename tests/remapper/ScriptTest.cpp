@@ -1,0 +1,55 @@
+// The simulator's script language: what it accepts and how it refuses.
+
+#include "RemapperFixture.h"
+#include "Script.h"
+
+namespace kestrune::testing {
+namespace {
+
+TEST(Script, KeysAndDurations)
+{
+    EXPECT_EQ(script::parseKey("caps"), kc::kVK_CapsLock);
+    EXPECT_EQ(script::parseKey("J"), kc::kVK_ANSI_J);
+    EXPECT_EQ(script::parseKey("5"), 23) << "a digit key, not key code 5";
+    EXPECT_EQ(script::parseKey("200"), 200);
+    EXPECT_EQ(script::parseKey("256"), std::nullopt);
+    EXPECT_EQ(script::parseKey("capslock"), std::nullopt);
+    EXPECT_EQ(script::parseDuration("150"), Millis{150});
+    EXPECT_EQ(script::parseDuration("150ms"), Millis{150});
+    EXPECT_EQ(script::parseDuration("1.5s"), Millis{1500});
+    EXPECT_EQ(script::parseDuration("0.0005s"), std::nullopt) << "the clock counts whole milliseconds";
+    EXPECT_EQ(script::parseDuration("-5"), std::nullopt);
+    EXPECT_EQ(script::parseDuration("2m"), std::nullopt);
+}
+
+TEST_F(RemapperTest, AScriptErrorNamesItsLineAndNothingRuns)
+{
+    SimHarness& h = make();
+    const struct {
+        const char* text;
+        const char* error;
+    } cases[] = {
+        {"tap a\n\n# fine\ntap capslock\n", "line 4: unknown key \"capslock\""},
+        {"wait soon", "line 1: wait takes a duration such as 150, 150ms or 1.5s, not \"soon\""},
+        {"set isHyperKeyEnabled yes", "line 1: isHyperKeyEnabled takes true or false, not \"yes\""},
+        {"set singlePressConfig none", "line 1: \"none\" is not a value of singlePressConfig"},
+        {"set volume 11", "line 1: unknown setting \"volume\""},
+        {"exclude com.example.nothing", "line 1: no application with identifier \"com.example.nothing\""},
+        {"trust maybe", "line 1: trust takes yes or no"},
+        {"down a b", "line 1: down takes one key"},
+        {"jump", "line 1: unknown command \"jump\""},
+    };
+    for (const auto& c : cases) {
+        const auto parsed = script::parse(QString::fromUtf8(c.text), h.sim.workspace());
+        EXPECT_EQ(parsed.error, QString::fromUtf8(c.error)) << c.text;
+        EXPECT_TRUE(parsed.lines.empty());
+    }
+    const auto fine = script::parse("bind s /Applications/Visual Studio Code.app # spaces stay\nwait 1.5s\n",
+                                    h.sim.workspace());
+    ASSERT_TRUE(fine.error.isEmpty());
+    ASSERT_EQ(fine.lines.size(), 2u);
+    EXPECT_EQ(std::get<script::Bind>(fine.lines[0].command).path, QStringLiteral("/Applications/Visual Studio Code.app"));
+}
+
+} // namespace
+} // namespace kestrune::testing

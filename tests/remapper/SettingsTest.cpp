@@ -1,0 +1,157 @@
+// Loading the remapper's settings and what each change does.
+
+#include "RemapperFixture.h"
+
+#include <QFile>
+
+namespace kestrune::testing {
+namespace {
+
+using config::CmdEisuKanaConfig;
+using config::HyperKeyConfig;
+using config::SinglePressConfig;
+using config::VimModeConfig;
+
+TEST_F(RemapperTest, EmptyDefaultsGiveTheDefaultsAndWriteNothing)
+{
+    KeyRemapper& r = make().remapper;
+    EXPECT_TRUE(r.isEnabled());
+    EXPECT_TRUE(r.isHyperKeyEnabled());
+    EXPECT_EQ(r.hyperKeyConfig(), HyperKeyConfig::hyper);
+    EXPECT_TRUE(r.isSinglePressEnabled());
+    EXPECT_EQ(r.singlePressConfig(), SinglePressConfig::non);
+    EXPECT_FALSE(r.isCmdEisuKanaEnabled());
+    EXPECT_EQ(r.cmdEisuKanaConfig(), CmdEisuKanaConfig::leftEisuRightKana);
+    EXPECT_FALSE(r.isCapsLockDoubleTapEnabled());
+    EXPECT_TRUE(r.isVimModeEnabled());
+    EXPECT_EQ(r.vimModeConfig(), VimModeConfig::vim);
+    EXPECT_FALSE(r.isDebugEnabled());
+    EXPECT_EQ(r.debugLog(), QStringLiteral("Ready.\n"));
+    EXPECT_FALSE(QFile::exists(dir_.filePath("settings.json")));
+}
+
+TEST_F(RemapperTest, StoredValuesAreReadExactlyAndBadOnesFallBackUntouched)
+{
+    store("singlePressConfig", QStringLiteral("none")); // not a raw value: "non" is
+    store("hyperKeyConfig", QStringLiteral("CTRLSHIFT")); // raw values are case-sensitive
+    store("isHyperKeyEnabled", QStringLiteral("false")); // a string is no Boolean
+    store("isVimModeEnabled", false);
+    store("vimModeConfig", QStringLiteral("gamer"));
+    store("cmdEisuKanaConfig", QStringLiteral("leftDelRightFnDel"));
+    store("isCapsLockDoubleTapEnabled", QByteArray("1"));
+    KeyRemapper& r = make().remapper;
+    EXPECT_EQ(r.singlePressConfig(), SinglePressConfig::non);
+    EXPECT_EQ(r.hyperKeyConfig(), HyperKeyConfig::hyper);
+    EXPECT_TRUE(r.isHyperKeyEnabled());
+    EXPECT_FALSE(r.isVimModeEnabled());
+    EXPECT_EQ(r.vimModeConfig(), VimModeConfig::gamer);
+    EXPECT_EQ(r.cmdEisuKanaConfig(), CmdEisuKanaConfig::leftDelRightFnDel);
+    EXPECT_FALSE(r.isCapsLockDoubleTapEnabled());
+    // The bad values stay stored until the settings are changed.
+    UserDefaults& d = harness_->sim.defaults();
+    EXPECT_EQ(d.stringValue("singlePressConfig"), QStringLiteral("none"));
+    EXPECT_EQ(d.stringValue("isHyperKeyEnabled"), QStringLiteral("false"));
+
+    harness_.reset();
+    store("singlePressConfig", QStringLiteral("esc"));
+    store("hyperKeyConfig", QStringLiteral("ctrlShift"));
+    EXPECT_EQ(make().remapper.singlePressConfig(), SinglePressConfig::esc);
+    EXPECT_EQ(harness_->remapper.hyperKeyConfig(), HyperKeyConfig::ctrlShift);
+}
+
+TEST_F(RemapperTest, ChangesAreStoredAndSurviveARelaunchButPausingIsNot)
+{
+    SimHarness& h = launched();
+    h.remapper.setIsHyperKeyEnabled(false);
+    h.remapper.setIsCmdEisuKanaEnabled(true);
+    h.remapper.setCmdEisuKanaConfig(CmdEisuKanaConfig::leftDelRightFnDel);
+    h.remapper.setIsCapsLockDoubleTapEnabled(true);
+    h.remapper.setIsVimModeEnabled(false);
+    h.remapper.setVimModeConfig(VimModeConfig::gamer);
+    h.remapper.setSinglePressConfig(SinglePressConfig::fnDelete);
+    h.remapper.setIsSinglePressEnabled(false);
+    h.remapper.setHyperKeyConfig(HyperKeyConfig::optShift);
+    h.remapper.setIsEnabled(false);
+    h.settle();
+    EXPECT_FALSE(h.sim.defaults().value("isEnabled").has_value());
+
+    harness_.reset();
+    KeyRemapper& r = make().remapper;
+    EXPECT_TRUE(r.isEnabled());
+    EXPECT_FALSE(r.isHyperKeyEnabled());
+    EXPECT_TRUE(r.isCmdEisuKanaEnabled());
+    EXPECT_EQ(r.cmdEisuKanaConfig(), CmdEisuKanaConfig::leftDelRightFnDel);
+    EXPECT_TRUE(r.isCapsLockDoubleTapEnabled());
+    EXPECT_FALSE(r.isVimModeEnabled());
+    EXPECT_EQ(r.vimModeConfig(), VimModeConfig::gamer);
+    EXPECT_EQ(r.singlePressConfig(), SinglePressConfig::fnDelete);
+    EXPECT_FALSE(r.isSinglePressEnabled());
+    EXPECT_EQ(r.hyperKeyConfig(), HyperKeyConfig::optShift);
+}
+
+TEST_F(RemapperTest, HyperConfigReachesTheNextKeyAtOnceAndTheStoreAMomentLater)
+{
+    SimHarness& h = launched();
+    h.remapper.setHyperKeyConfig(HyperKeyConfig::cmdOpt);
+    // Not yet stored, nor told to the HUD: that is deferred to the main queue.
+    EXPECT_FALSE(h.sim.defaults().value("hyperKeyConfig").has_value());
+    EXPECT_EQ(h.hud.pendingHyperConfig(), HyperKeyConfig::hyper);
+    const int from = mark();
+    h.sim.keyboard().physicalDown(kc::kVK_CapsLock);
+    h.sim.keyboard().physicalPress(8);
+    EXPECT_TRUE(effects(from).contains("out down 8 cmd+opt")) << effects(from).join('\n').toStdString();
+
+    h.settle();
+    EXPECT_EQ(h.sim.defaults().stringValue("hyperKeyConfig"), QStringLiteral("cmdOpt"));
+    EXPECT_EQ(h.hud.pendingHyperConfig(), HyperKeyConfig::cmdOpt);
+}
+
+TEST_F(RemapperTest, DeferredWritesStoreTheLatestValue)
+{
+    SimHarness& h = launched();
+    h.remapper.setSinglePressConfig(SinglePressConfig::esc);
+    h.remapper.setSinglePressConfig(SinglePressConfig::fnDelete);
+    h.settle();
+    EXPECT_EQ(h.sim.defaults().stringValue("singlePressConfig"), QStringLiteral("fnDelete"));
+}
+
+TEST_F(RemapperTest, MappingFollowsTheTwoCapsLockFeatures)
+{
+    SimHarness& h = launched();
+    int from = mark();
+    h.remapper.setIsHyperKeyEnabled(false);
+    h.remapper.setIsSinglePressEnabled(false);
+    h.settle();
+    EXPECT_EQ(effects(from), (QStringList{shell(kApply), shell(kReset)}));
+    EXPECT_FALSE(h.sim.shell().isCapsLockMappedToF19());
+    from = mark();
+    h.remapper.setIsHyperKeyEnabled(true);
+    EXPECT_EQ(effects(from), QStringList{shell(kApply)});
+}
+
+TEST_F(RemapperTest, ArrowModeKeysFollowTheLayoutAndTheSwitch)
+{
+    KeyRemapper& r = make().remapper;
+    EXPECT_TRUE(r.isArrowModeKey(38));
+    EXPECT_FALSE(r.isArrowModeKey(13));
+    r.setVimModeConfig(VimModeConfig::gamer);
+    EXPECT_FALSE(r.isArrowModeKey(38));
+    EXPECT_TRUE(r.isArrowModeKey(13));
+    r.setIsVimModeEnabled(false);
+    EXPECT_FALSE(r.isArrowModeKey(13));
+}
+
+TEST(RemapperConfig, RawValuesRoundTripAndDisplayNamesAreThoseShown)
+{
+    for (auto c : config::kAllHyperKeyConfigs)
+        EXPECT_EQ(config::hyperKeyConfigFromRaw(config::rawValue(c)), c);
+    EXPECT_EQ(config::modifierFlags(HyperKeyConfig::hyper), 0x1E0000u);
+    EXPECT_EQ(config::modifierFlags(HyperKeyConfig::optCtrlShift), 0xE0000u);
+    EXPECT_EQ(config::displayName(HyperKeyConfig::hyper), QStringLiteral("Hyper (⌘⌥⌃⇧)"));
+    EXPECT_EQ(config::displayName(HyperKeyConfig::cmdCtrlShift), QStringLiteral("⌘ ⌃ ⇧"));
+    EXPECT_EQ(config::displayName(SinglePressConfig::fnDelete), QStringLiteral("Fn + Delete"));
+    EXPECT_EQ(config::singlePressConfigFromRaw("none"), std::nullopt);
+}
+
+} // namespace
+} // namespace kestrune::testing

@@ -1,0 +1,244 @@
+#include "Script.h"
+
+#include <QHash>
+#include <QRegularExpression>
+
+namespace kestrune::script {
+
+namespace {
+
+const QHash<QString, KeyCode>& keyNames()
+{
+    static const QHash<QString, KeyCode> names = [] {
+        QHash<QString, KeyCode> n{
+            {"a", 0}, {"s", 1}, {"d", 2}, {"f", 3}, {"h", 4}, {"g", 5}, {"z", 6}, {"x", 7}, {"c", 8},
+            {"v", 9}, {"b", 11}, {"q", 12}, {"w", 13}, {"e", 14}, {"r", 15}, {"y", 16}, {"t", 17},
+            {"o", 31}, {"u", 32}, {"i", 34}, {"p", 35}, {"l", 37}, {"j", 38}, {"k", 40}, {"n", 45},
+            {"m", 46}, {"1", 18}, {"2", 19}, {"3", 20}, {"4", 21}, {"5", 23}, {"6", 22}, {"7", 26},
+            {"8", 28}, {"9", 25}, {"0", 29},
+            {"caps", kc::kVK_CapsLock}, {"f19", kc::kVK_F19}, {"esc", kc::kVK_Escape}, {"tab", kc::kVK_Tab},
+            {"space", kc::kVK_Space}, {"return", kc::kVK_Return}, {"delete", kc::kVK_Delete},
+            {"fwddelete", kc::kVK_ForwardDelete}, {"lcmd", kc::kVK_Command_L}, {"rcmd", kc::kVK_Command_R},
+            {"lshift", kc::kVK_Shift_L}, {"rshift", kc::kVK_Shift_R}, {"lopt", kc::kVK_Option_L},
+            {"ropt", kc::kVK_Option_R}, {"lctrl", kc::kVK_Control_L}, {"rctrl", kc::kVK_Control_R},
+            {"left", kc::kVK_LeftArrow}, {"right", kc::kVK_RightArrow}, {"down", kc::kVK_DownArrow},
+            {"up", kc::kVK_UpArrow}, {"eisu", kc::kVK_JIS_Eisu}, {"kana", kc::kVK_JIS_Kana},
+        };
+        return n;
+    }();
+    return names;
+}
+
+const QStringList kBoolSettings = {
+    "isEnabled", "isHyperKeyEnabled", "isSinglePressEnabled", "isCmdEisuKanaEnabled",
+    "isCapsLockDoubleTapEnabled", "isVimModeEnabled", "isAppLauncherEnabled", "isAppExclusionEnabled",
+};
+
+std::optional<bool> parseBool(const QString& v)
+{
+    if (v == QLatin1String("true"))
+        return true;
+    if (v == QLatin1String("false"))
+        return false;
+    return std::nullopt;
+}
+
+// Splits off the first word; the rest (which may hold spaces, as paths do).
+std::pair<QString, QString> firstWord(const QString& text)
+{
+    const int space = text.indexOf(QRegularExpression(QStringLiteral("\\s")));
+    if (space < 0)
+        return {text, QString()};
+    return {text.left(space), text.mid(space).trimmed()};
+}
+
+QString applySetting(SimHarness& h, const QString& name, const QString& value)
+{
+    if (const auto b = parseBool(value)) {
+        KeyRemapper& r = h.remapper;
+        if (name == QLatin1String("isEnabled")) r.setIsEnabled(*b);
+        else if (name == QLatin1String("isHyperKeyEnabled")) r.setIsHyperKeyEnabled(*b);
+        else if (name == QLatin1String("isSinglePressEnabled")) r.setIsSinglePressEnabled(*b);
+        else if (name == QLatin1String("isCmdEisuKanaEnabled")) r.setIsCmdEisuKanaEnabled(*b);
+        else if (name == QLatin1String("isCapsLockDoubleTapEnabled")) r.setIsCapsLockDoubleTapEnabled(*b);
+        else if (name == QLatin1String("isVimModeEnabled")) r.setIsVimModeEnabled(*b);
+        else if (name == QLatin1String("isAppLauncherEnabled")) h.launcher.setEnabled(*b);
+        else if (name == QLatin1String("isAppExclusionEnabled")) h.exclusions.setEnabled(*b);
+        return {};
+    }
+    if (name == QLatin1String("hyperKeyConfig"))
+        h.remapper.setHyperKeyConfig(*config::hyperKeyConfigFromRaw(value));
+    else if (name == QLatin1String("singlePressConfig"))
+        h.remapper.setSinglePressConfig(*config::singlePressConfigFromRaw(value));
+    else if (name == QLatin1String("cmdEisuKanaConfig"))
+        h.remapper.setCmdEisuKanaConfig(*config::cmdEisuKanaConfigFromRaw(value));
+    else if (name == QLatin1String("vimModeConfig"))
+        h.remapper.setVimModeConfig(*config::vimModeConfigFromRaw(value));
+    return {};
+}
+
+} // namespace
+
+std::optional<KeyCode> parseKey(const QString& name)
+{
+    const auto it = keyNames().constFind(name.toLower());
+    if (it != keyNames().constEnd())
+        return *it;
+    bool ok = false;
+    const int code = name.toInt(&ok, 10);
+    if (ok && code >= 0 && code <= 255)
+        return code;
+    return std::nullopt;
+}
+
+std::optional<Millis> parseDuration(const QString& text)
+{
+    static const QRegularExpression form(QStringLiteral(R"(^(\d+(?:\.\d+)?)(ms|s)?$)"));
+    const auto m = form.match(text);
+    if (!m.hasMatch())
+        return std::nullopt;
+    const double value = m.captured(1).toDouble();
+    const double ms = m.captured(2) == QLatin1String("s") ? value * 1000.0 : value;
+    if (ms > 365.0 * 24 * 3600 * 1000)
+        return std::nullopt;
+    const auto whole = static_cast<long long>(ms + 0.5);
+    if (std::abs(ms - static_cast<double>(whole)) > 1e-6)
+        return std::nullopt; // the clock counts whole milliseconds
+    return Millis{whole};
+}
+
+QString checkSetting(const QString& name, const QString& value)
+{
+    if (kBoolSettings.contains(name)) {
+        if (!parseBool(value))
+            return QStringLiteral("%1 takes true or false, not \"%2\"").arg(name, value);
+        return {};
+    }
+    bool known = true;
+    bool fits = false;
+    if (name == QLatin1String("hyperKeyConfig")) fits = config::hyperKeyConfigFromRaw(value).has_value();
+    else if (name == QLatin1String("singlePressConfig")) fits = config::singlePressConfigFromRaw(value).has_value();
+    else if (name == QLatin1String("cmdEisuKanaConfig")) fits = config::cmdEisuKanaConfigFromRaw(value).has_value();
+    else if (name == QLatin1String("vimModeConfig")) fits = config::vimModeConfigFromRaw(value).has_value();
+    else known = false;
+    if (!known)
+        return QStringLiteral("unknown setting \"%1\"").arg(name);
+    if (!fits)
+        return QStringLiteral("\"%1\" is not a value of %2").arg(value, name);
+    return {};
+}
+
+ParseResult parse(const QString& text, const SimWorkspace& workspace)
+{
+    ParseResult result;
+    const QStringList rawLines = text.split(QLatin1Char('\n'));
+    for (int i = 0; i < rawLines.size(); ++i) {
+        const int number = i + 1;
+        QString line = rawLines[i];
+        const int hash = line.indexOf(QLatin1Char('#'));
+        if (hash >= 0)
+            line = line.left(hash);
+        line = line.trimmed();
+        if (line.isEmpty())
+            continue;
+        auto fail = [&](const QString& why) {
+            result.error = QStringLiteral("line %1: %2").arg(number).arg(why);
+            result.lines.clear();
+            return result;
+        };
+        const auto [verb, rest] = firstWord(line);
+        const auto [arg1, arg2] = firstWord(rest);
+        auto needKey = [&](const QString& name) -> std::optional<KeyCode> { return parseKey(name); };
+
+        if (verb == QLatin1String("down") || verb == QLatin1String("up") || verb == QLatin1String("tap")) {
+            if (arg1.isEmpty() || !arg2.isEmpty())
+                return fail(QStringLiteral("%1 takes one key").arg(verb));
+            const auto key = needKey(arg1);
+            if (!key)
+                return fail(QStringLiteral("unknown key \"%1\"").arg(arg1));
+            const auto kind = verb == QLatin1String("down") ? KeyCommand::down
+                            : verb == QLatin1String("up")   ? KeyCommand::up
+                                                            : KeyCommand::tap;
+            result.lines.push_back({number, KeyCommand{kind, *key}});
+        } else if (verb == QLatin1String("wait")) {
+            const auto d = parseDuration(rest);
+            if (!d)
+                return fail(QStringLiteral("wait takes a duration such as 150, 150ms or 1.5s, not \"%1\"").arg(rest));
+            result.lines.push_back({number, Wait{*d}});
+        } else if (verb == QLatin1String("set")) {
+            if (arg1.isEmpty() || arg2.isEmpty() || arg2.contains(QLatin1Char(' ')))
+                return fail(QStringLiteral("set takes a setting name and a value"));
+            if (const QString why = checkSetting(arg1, arg2); !why.isEmpty())
+                return fail(why);
+            result.lines.push_back({number, Set{arg1, arg2}});
+        } else if (verb == QLatin1String("bind")) {
+            const auto key = needKey(arg1);
+            if (!key)
+                return fail(QStringLiteral("unknown key \"%1\"").arg(arg1));
+            if (arg2.isEmpty())
+                return fail(QStringLiteral("bind takes a key and an application path"));
+            result.lines.push_back({number, Bind{*key, arg2}});
+        } else if (verb == QLatin1String("exclude") || verb == QLatin1String("front")) {
+            if (arg1.isEmpty() || !arg2.isEmpty())
+                return fail(QStringLiteral("%1 takes one application identifier").arg(verb));
+            if (verb == QLatin1String("exclude") && !workspace.pathForBundleId(arg1))
+                return fail(QStringLiteral("no application with identifier \"%1\"").arg(arg1));
+            if (verb == QLatin1String("exclude"))
+                result.lines.push_back({number, Exclude{arg1}});
+            else
+                result.lines.push_back({number, Front{arg1}});
+        } else if (verb == QLatin1String("trust")) {
+            if (rest != QLatin1String("yes") && rest != QLatin1String("no"))
+                return fail(QStringLiteral("trust takes yes or no"));
+            result.lines.push_back({number, Trust{rest == QLatin1String("yes")}});
+        } else if (verb == QLatin1String("device") && rest.isEmpty()) {
+            result.lines.push_back({number, Device{}});
+        } else if (verb == QLatin1String("wake") && rest.isEmpty()) {
+            result.lines.push_back({number, WakeUp{}});
+        } else {
+            return fail(QStringLiteral("unknown command \"%1\"").arg(line));
+        }
+    }
+    return result;
+}
+
+QString run(SimHarness& h, const std::vector<Line>& lines)
+{
+    for (const Line& line : lines) {
+        QString error;
+        std::visit(
+            [&](const auto& c) {
+                using T = std::decay_t<decltype(c)>;
+                if constexpr (std::is_same_v<T, KeyCommand>) {
+                    if (c.kind != KeyCommand::up)
+                        h.sim.keyboard().physicalDown(c.key);
+                    if (c.kind != KeyCommand::down)
+                        h.sim.keyboard().physicalUp(c.key);
+                } else if constexpr (std::is_same_v<T, Wait>) {
+                    h.advance(c.duration);
+                } else if constexpr (std::is_same_v<T, Set>) {
+                    error = applySetting(h, c.name, c.value);
+                } else if constexpr (std::is_same_v<T, Bind>) {
+                    h.launcher.addShortcut(QUrl::fromLocalFile(c.path), c.key);
+                } else if constexpr (std::is_same_v<T, Exclude>) {
+                    if (const auto path = h.sim.workspace().pathForBundleId(c.bundleId))
+                        h.exclusions.addExcludedApp(QUrl::fromLocalFile(*path));
+                } else if constexpr (std::is_same_v<T, Front>) {
+                    h.sim.workspace().setFrontmost(c.bundleId);
+                } else if constexpr (std::is_same_v<T, Trust>) {
+                    h.sim.trust().setTrusted(c.trusted);
+                } else if constexpr (std::is_same_v<T, Device>) {
+                    h.sim.devices().arrive();
+                } else if constexpr (std::is_same_v<T, WakeUp>) {
+                    h.sim.wake().wake();
+                }
+            },
+            line.command);
+        if (!error.isEmpty())
+            return QStringLiteral("line %1: %2").arg(line.number).arg(error);
+        h.settle();
+    }
+    return {};
+}
+
+} // namespace kestrune::script
