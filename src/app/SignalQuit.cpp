@@ -1,0 +1,45 @@
+#include "app/SignalQuit.h"
+
+#include <QCoreApplication>
+#include <QSocketNotifier>
+#include <csignal>
+#include <fcntl.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace kestrune {
+
+namespace {
+int signalFds[2] = {-1, -1};
+
+extern "C" void onQuitSignal(int)
+{
+    // Only async-signal-safe work here: wake the event loop.
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t n = ::write(signalFds[0], &byte, 1);
+}
+} // namespace
+
+SignalQuit::SignalQuit(QObject* parent) : QObject(parent)
+{
+    notifier_ = new QSocketNotifier(signalFds[1], QSocketNotifier::Read, this);
+    connect(notifier_, &QSocketNotifier::activated, this, [] {
+        char buffer[16];
+        [[maybe_unused]] const ssize_t n = ::read(signalFds[1], buffer, sizeof buffer);
+        QCoreApplication::quit();
+    });
+}
+
+bool SignalQuit::install(QObject* parent)
+{
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, signalFds) != 0)
+        return false;
+    new SignalQuit(parent);
+    struct sigaction action {};
+    action.sa_handler = onQuitSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    return ::sigaction(SIGINT, &action, nullptr) == 0 && ::sigaction(SIGTERM, &action, nullptr) == 0;
+}
+
+} // namespace kestrune
