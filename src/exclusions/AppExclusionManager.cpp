@@ -8,8 +8,6 @@ namespace kestrune {
 
 namespace {
 
-std::atomic<AppExclusionManager*> sharedInstance{nullptr};
-
 // Reads the 8-4-4-4-12 hexadecimal form (either case, no braces).
 std::optional<QUuid> parseUuid(const QString& text)
 {
@@ -105,15 +103,6 @@ AppExclusionManager::AppExclusionManager(UserDefaults& defaults, Workspace& work
 AppExclusionManager::~AppExclusionManager()
 {
     workspace_.removeObserver(activationToken_);
-    AppExclusionManager* self = this;
-    sharedInstance.compare_exchange_strong(self, nullptr);
-}
-
-AppExclusionManager* AppExclusionManager::shared() { return sharedInstance.load(std::memory_order_acquire); }
-
-void AppExclusionManager::setShared(AppExclusionManager* manager)
-{
-    sharedInstance.store(manager, std::memory_order_release);
 }
 
 void AppExclusionManager::setEnabled(bool enabled)

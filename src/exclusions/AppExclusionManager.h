@@ -8,6 +8,7 @@
 // before the manager is destroyed.
 
 #include "base/Scheduler.h"
+#include "base/SharedInstance.h"
 #include "base/UserDefaults.h"
 #include "exclusions/ExcludedApp.h"
 #include "platform/System.h"
@@ -23,7 +24,7 @@
 
 namespace kestrune {
 
-class AppExclusionManager final : public QObject {
+class AppExclusionManager final : public QObject, public SharedInstance<AppExclusionManager> {
     Q_OBJECT
     Q_PROPERTY(bool isEnabled READ isEnabled WRITE setEnabled NOTIFY isEnabledChanged)
     Q_PROPERTY(QList<ExcludedApp> excludedApps READ excludedApps WRITE setExcludedApps NOTIFY excludedAppsChanged)
@@ -38,11 +39,6 @@ public:
     AppExclusionManager(UserDefaults& defaults, Workspace& workspace, Scheduler& scheduler,
                         QObject* parent = nullptr);
     ~AppExclusionManager() override;
-
-    // The process-wide instance the composition root registered; null before.
-    // Any thread.
-    static AppExclusionManager* shared();
-    static void setShared(AppExclusionManager* manager);
 
     bool isEnabled() const { return enabled_; }
     // Stores the switch at once and re-evaluates the frontmost application.

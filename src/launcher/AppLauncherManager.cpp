@@ -11,8 +11,6 @@ namespace kestrune {
 
 namespace {
 
-std::atomic<AppLauncherManager*> sharedInstance{nullptr};
-
 const QString kLogPrefix = QStringLiteral("AppLauncherManager: ");
 
 // Reads the 8-4-4-4-12 hexadecimal form (either case, no braces).
@@ -180,15 +178,6 @@ AppLauncherManager::AppLauncherManager(UserDefaults& defaults, Workspace& worksp
 
 AppLauncherManager::~AppLauncherManager()
 {
-    AppLauncherManager* self = this;
-    sharedInstance.compare_exchange_strong(self, nullptr);
-}
-
-AppLauncherManager* AppLauncherManager::shared() { return sharedInstance.load(std::memory_order_acquire); }
-
-void AppLauncherManager::setShared(AppLauncherManager* manager)
-{
-    sharedInstance.store(manager, std::memory_order_release);
 }
 
 void AppLauncherManager::setEnabled(bool enabled)

@@ -10,6 +10,7 @@
 #include "base/Console.h"
 #include "base/KeyCodes.h"
 #include "base/Scheduler.h"
+#include "base/SharedInstance.h"
 #include "base/UserDefaults.h"
 #include "launcher/LauncherShortcut.h"
 #include "platform/System.h"
@@ -26,7 +27,7 @@
 
 namespace kestrune {
 
-class AppLauncherManager final : public QObject {
+class AppLauncherManager final : public QObject, public SharedInstance<AppLauncherManager> {
     Q_OBJECT
     Q_PROPERTY(bool isEnabled READ isEnabled WRITE setEnabled NOTIFY isEnabledChanged)
     Q_PROPERTY(QList<LauncherShortcut> shortcuts READ shortcuts WRITE setShortcuts NOTIFY shortcutsChanged)
@@ -39,11 +40,6 @@ public:
     AppLauncherManager(UserDefaults& defaults, Workspace& workspace, Scheduler& scheduler, Console& console,
                        QObject* parent = nullptr);
     ~AppLauncherManager() override;
-
-    // The process-wide instance the composition root registered; null before.
-    // Any thread.
-    static AppLauncherManager* shared();
-    static void setShared(AppLauncherManager* manager);
 
     bool isEnabled() const { return enabled_; }
     // Stores the switch under "isAppLauncherEnabled" at once.

@@ -104,11 +104,7 @@ bool KeyRemapper::processEvent(KeyEvent& event, const Snapshot& s)
             // is released here, or Hyper would stay held once it is not.
             if (event.type == EventType::KeyUp && isCapsLockDown_) {
                 isCapsLockDown_ = false;
-                QPointer<KeyRemapper> self(this);
-                platform_.scheduler.post([self] {
-                    if (self && self->with_.hud)
-                        self->with_.hud->hideHyperHUD();
-                });
+                requestHud([](HudRequests& hud) { hud.hideHyperHUD(); });
             }
         }
         return true;
@@ -139,11 +135,7 @@ bool KeyRemapper::hyperSection(KeyEvent& event, const Snapshot& s, bool& handled
                 return false; // key repeat of a held Caps Lock
             isCapsLockDown_ = true;
             otherKeyPressedDuringCapsLock_ = false;
-            QPointer<KeyRemapper> self(this);
-            platform_.scheduler.post([self] {
-                if (self && self->with_.hud)
-                    self->with_.hud->showHyperHUD(kHyperHudDelay);
-            });
+            requestHud([](HudRequests& hud) { hud.showHyperHUD(kHyperHudDelay); });
             return false;
         }
         if (event.type == EventType::KeyUp) {
@@ -154,11 +146,7 @@ bool KeyRemapper::hyperSection(KeyEvent& event, const Snapshot& s, bool& handled
             if (!isCapsLockDown_)
                 return true;
             isCapsLockDown_ = false;
-            QPointer<KeyRemapper> self(this);
-            platform_.scheduler.post([self] {
-                if (self && self->with_.hud)
-                    self->with_.hud->hideHyperHUD();
-            });
+            requestHud([](HudRequests& hud) { hud.hideHyperHUD(); });
             if (!otherKeyPressedDuringCapsLock_)
                 handleCapsLockTap();
             return false;
@@ -264,13 +252,8 @@ void KeyRemapper::releaseHeldKeysAndResetState()
             wentOutAs = -1;
         }
     }
-    if (isCapsLockDown_) {
-        QPointer<KeyRemapper> self(this);
-        platform_.scheduler.post([self] {
-            if (self && self->with_.hud)
-                self->with_.hud->hideHyperHUD();
-        });
-    }
+    if (isCapsLockDown_)
+        requestHud([](HudRequests& hud) { hud.hideHyperHUD(); });
     isCapsLockDown_ = false;
     otherKeyPressedDuringCapsLock_ = false;
     isLeftCmdDown_ = false;

@@ -12,6 +12,7 @@
 // reads the settings through the cached copies under settingsLock_ and
 // reaches the main thread only by posting to the scheduler.
 
+#include "base/SharedInstance.h"
 #include "base/UnfairLock.h"
 #include "hud/HudRequests.h"
 #include "platform/Platform.h"
@@ -38,7 +39,7 @@ using config::HyperKeyConfig;
 using config::SinglePressConfig;
 using config::VimModeConfig;
 
-class KeyRemapper : public QObject, public EventHandler {
+class KeyRemapper : public QObject, public EventHandler, public SharedInstance<KeyRemapper> {
     Q_OBJECT
     Q_PROPERTY(bool isEnabled READ isEnabled WRITE setIsEnabled NOTIFY isEnabledChanged)
     Q_PROPERTY(bool isHyperKeyEnabled READ isHyperKeyEnabled WRITE setIsHyperKeyEnabled NOTIFY isHyperKeyEnabledChanged)
@@ -65,9 +66,6 @@ public:
 
     KeyRemapper(Platform& platform, Collaborators collaborators, QObject* parent = nullptr);
     ~KeyRemapper() override;
-
-    static KeyRemapper* shared() { return shared_; }
-    static void setShared(KeyRemapper* instance) { shared_ = instance; }
 
     // --- Settings (main thread) -------------------------------------------
     bool isEnabled() const { return isEnabled_; }
@@ -201,6 +199,17 @@ private:
     void issueCapsLockMapping();
 
     // Key processing
+    // Asks the HUD for something on the main queue. `F` is a captureless
+    // lambda, built again there, so the posted work holds nothing but the
+    // weak pointer and fits in std::function without an allocation.
+    template <typename F> void requestHud(F)
+    {
+        QPointer<KeyRemapper> self(this);
+        platform_.scheduler.post([self] {
+            if (self && self->with_.hud)
+                F{}(*self->with_.hud);
+        });
+    }
     Snapshot loadSnapshot();
     bool processEvent(KeyEvent& event, const Snapshot& s);
     bool hyperSection(KeyEvent& event, const Snapshot& s, bool& handled);
@@ -285,8 +294,6 @@ private:
     WorkItemPtr singlePressTimer_;
     uint64_t pendingSinglePress_ = 0;    // generation of the pending press; 0: none
     uint64_t singlePressGeneration_ = 0;
-
-    static inline KeyRemapper* shared_ = nullptr;
 
     friend class KeyRemapperTestAccess;
 };

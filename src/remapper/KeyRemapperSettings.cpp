@@ -35,8 +35,6 @@ KeyRemapper::~KeyRemapper()
     for (auto& t : retiredThreads_)
         if (t->thread.joinable())
             t->thread.join();
-    if (shared_ == this)
-        shared_ = nullptr;
 }
 
 void KeyRemapper::loadSettings()

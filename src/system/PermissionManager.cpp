@@ -17,8 +17,6 @@ PermissionManager::PermissionManager(AccessibilityTrust& trust, Scheduler& sched
 PermissionManager::~PermissionManager()
 {
     stopMonitoring();
-    if (shared_ == this)
-        shared_ = nullptr;
 }
 
 void PermissionManager::checkPermission()

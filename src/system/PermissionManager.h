@@ -5,22 +5,20 @@
 // except checkPermission, which any thread may call.
 
 #include "base/Scheduler.h"
+#include "base/SharedInstance.h"
 #include "platform/System.h"
 
 #include <QObject>
 
 namespace kestrune {
 
-class PermissionManager : public QObject {
+class PermissionManager : public QObject, public SharedInstance<PermissionManager> {
     Q_OBJECT
     Q_PROPERTY(bool isTrusted READ isTrusted NOTIFY isTrustedChanged)
 
 public:
     PermissionManager(AccessibilityTrust& trust, Scheduler& scheduler, QObject* parent = nullptr);
     ~PermissionManager() override;
-
-    static PermissionManager* shared() { return shared_; }
-    static void setShared(PermissionManager* instance) { shared_ = instance; }
 
     bool isTrusted() const { return isTrusted_; }
     bool isMonitoring() const { return timer_ != nullptr; }
@@ -50,7 +48,6 @@ private:
     Scheduler& scheduler_;
     bool isTrusted_ = false;
     WorkItemPtr timer_;
-    static inline PermissionManager* shared_ = nullptr;
 };
 
 } // namespace kestrune
