@@ -27,6 +27,7 @@ struct KeyEvent {
     KeyCode keyCode = 0;
     uint64_t flags = 0;    // macOS layout (flags::kShift, …)
     int64_t userData = 0;  // kSelfGeneratedEventMarker on our own events
+    bool autorepeat = false; // a key-down the keyboard repeats while the key is held
 
     friend bool operator==(const KeyEvent&, const KeyEvent&) = default;
 };

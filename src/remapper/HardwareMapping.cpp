@@ -32,8 +32,8 @@ bool KeyRemapper::isRemapping()
 
 void KeyRemapper::issueCapsLockMapping()
 {
-    bool needed = false;
-    withSettingsLock([&] { needed = cachedIsSinglePressEnabled_ || cachedIsHyperKeyEnabled_; });
+    const Snapshot s = loadSnapshot();
+    const bool needed = s.isSinglePressEnabled || s.isHyperKeyEnabled;
     // With both features off, Caps Lock is left a plain Caps Lock.
     runShellCommand(needed ? kApplyMappingCommand : kResetMappingCommand);
 }

@@ -49,11 +49,28 @@ bool KeyRemapper::isArrowModeKey(qint64 keyCode) const
     return isVimModeEnabled_ && arrowFor(vimModeConfig_, keyCode) >= 0;
 }
 
-KeyRemapper::Snapshot KeyRemapper::loadSnapshot()
+uint32_t KeyRemapper::Snapshot::pack() const
 {
-    std::lock_guard lock(settingsLock_);
-    return Snapshot{cachedIsEnabled_, cachedIsHyperKeyEnabled_, cachedHyperKeyConfig_, cachedIsSinglePressEnabled_,
-                    cachedIsCmdEisuKanaEnabled_, cachedCmdEisuKanaConfig_, cachedIsVimModeEnabled_, cachedVimModeConfig_};
+    return uint32_t(isEnabled) | uint32_t(isHyperKeyEnabled) << 1 | uint32_t(isSinglePressEnabled) << 2
+         | uint32_t(isCmdEisuKanaEnabled) << 3 | uint32_t(isCapsLockDoubleTapEnabled) << 4
+         | uint32_t(isVimModeEnabled) << 5 | uint32_t(cmdEisuKanaConfig) << 6 | uint32_t(vimModeConfig) << 7
+         | uint32_t(singlePressConfig) << 8 | uint32_t(hyperKeyConfig) << 12;
+}
+
+KeyRemapper::Snapshot KeyRemapper::Snapshot::unpack(uint32_t w)
+{
+    Snapshot s;
+    s.isEnabled = w & 1;
+    s.isHyperKeyEnabled = w >> 1 & 1;
+    s.isSinglePressEnabled = w >> 2 & 1;
+    s.isCmdEisuKanaEnabled = w >> 3 & 1;
+    s.isCapsLockDoubleTapEnabled = w >> 4 & 1;
+    s.isVimModeEnabled = w >> 5 & 1;
+    s.cmdEisuKanaConfig = static_cast<CmdEisuKanaConfig>(w >> 6 & 1);
+    s.vimModeConfig = static_cast<VimModeConfig>(w >> 7 & 1);
+    s.singlePressConfig = static_cast<SinglePressConfig>(w >> 8 & 0xF);
+    s.hyperKeyConfig = static_cast<HyperKeyConfig>(w >> 12 & 0xF);
+    return s;
 }
 
 bool KeyRemapper::isExcluded() const
@@ -119,6 +136,12 @@ bool KeyRemapper::processEvent(KeyEvent& event, const Snapshot& s)
         const bool keep = hyperSection(event, s, handled);
         if (handled)
             return keep;
+    } else if (event.keyCode == kc::kVK_F19 && event.type == EventType::KeyUp && isCapsLockDown_) {
+        // Both features were switched off while Caps Lock was held: its
+        // press was taken, so its release is too, and Hyper ends here.
+        isCapsLockDown_ = false;
+        requestHud([](HudRequests& hud) { hud.hideHyperHUD(); });
+        return false;
     }
     return commandSection(event, s);
 }
@@ -230,17 +253,28 @@ void KeyRemapper::trackKeyState(KeyEvent& event, KeyCode physicalKey, bool& keep
     if (event.type == EventType::KeyDown) {
         if (!keep)
             return;
-        if (wentOutAs >= 0)
+        if (wentOutAs >= 0) {
             event.keyCode = wentOutAs; // a repeat goes out as the key the application holds
-        else
+        } else {
+            // A repeat of a press this tap never saw (made while paused or
+            // before the tap existed): the application holds the key itself.
+            if (event.autorepeat && physicalKey != kc::kVK_F19)
+                event.keyCode = physicalKey;
             wentOutAs = static_cast<int16_t>(event.keyCode);
-    } else if (event.type == EventType::KeyUp && wentOutAs >= 0) {
-        // Whatever changed since the key went down (Hyper released, the
-        // application excluded, a setting), the application gets the
-        // key-up of the key it saw go down.
-        event.keyCode = wentOutAs;
-        keep = true;
-        wentOutAs = -1;
+        }
+    } else if (event.type == EventType::KeyUp) {
+        if (wentOutAs >= 0) {
+            // Whatever changed since the key went down (Hyper released, the
+            // application excluded, a setting), the application gets the
+            // key-up of the key it saw go down.
+            event.keyCode = wentOutAs;
+            keep = true;
+            wentOutAs = -1;
+        } else if (physicalKey != kc::kVK_F19) {
+            // The press never went through this tap (it came while paused or
+            // before the tap existed): the application saw the key itself.
+            event.keyCode = physicalKey;
+        }
     }
 }
 
@@ -264,9 +298,7 @@ void KeyRemapper::releaseHeldKeysAndResetState()
 
 void KeyRemapper::handleCapsLockTap()
 {
-    bool doubleTapEnabled = false;
-    withSettingsLock([&] { doubleTapEnabled = cachedIsCapsLockDoubleTapEnabled_; });
-    if (!doubleTapEnabled) {
+    if (!loadSnapshot().isCapsLockDoubleTapEnabled) {
         performSinglePress();
         return;
     }
@@ -314,15 +346,10 @@ void KeyRemapper::handleCapsLockTap()
 
 void KeyRemapper::performSinglePress()
 {
-    bool enabled = false;
-    SinglePressConfig config = SinglePressConfig::non;
-    withSettingsLock([&] {
-        enabled = cachedIsSinglePressEnabled_;
-        config = cachedSinglePressConfig_;
-    });
-    if (!enabled || config == SinglePressConfig::non)
+    const Snapshot s = loadSnapshot();
+    if (!s.isSinglePressEnabled || s.singlePressConfig == SinglePressConfig::non)
         return;
-    postKeyPress(config == SinglePressConfig::esc ? kc::kVK_Escape : kc::kVK_ForwardDelete);
+    postKeyPress(s.singlePressConfig == SinglePressConfig::esc ? kc::kVK_Escape : kc::kVK_ForwardDelete);
 }
 
 void KeyRemapper::toggleCapsLockState()

@@ -13,7 +13,6 @@
 // reaches the main thread only by posting to the scheduler.
 
 #include "base/SharedInstance.h"
-#include "base/UnfairLock.h"
 #include "hud/HudRequests.h"
 #include "platform/Platform.h"
 #include "remapper/RemapperConfig.h"
@@ -141,16 +140,23 @@ signals:
     void debugLogChanged();
 
 private:
-    // The settings one event needs, copied in one locked step.
+    // The cached copy of every setting the tap thread reads, packed into one
+    // word so that an event takes its snapshot with a single atomic load
+    // instead of a lock.
     struct Snapshot {
-        bool isEnabled;
-        bool isHyperKeyEnabled;
-        HyperKeyConfig hyperKeyConfig;
-        bool isSinglePressEnabled;
-        bool isCmdEisuKanaEnabled;
-        CmdEisuKanaConfig cmdEisuKanaConfig;
-        bool isVimModeEnabled;
-        VimModeConfig vimModeConfig;
+        bool isEnabled = true;
+        bool isHyperKeyEnabled = true;
+        HyperKeyConfig hyperKeyConfig = HyperKeyConfig::hyper;
+        bool isSinglePressEnabled = true;
+        bool isCmdEisuKanaEnabled = false;
+        CmdEisuKanaConfig cmdEisuKanaConfig = CmdEisuKanaConfig::leftEisuRightKana;
+        SinglePressConfig singlePressConfig = SinglePressConfig::non;
+        bool isCapsLockDoubleTapEnabled = false;
+        bool isVimModeEnabled = true;
+        VimModeConfig vimModeConfig = VimModeConfig::vim;
+
+        uint32_t pack() const;
+        static Snapshot unpack(uint32_t word);
     };
 
     // One tap thread. Shared by the main thread (which may ask it to stop)
@@ -169,10 +175,15 @@ private:
     // Settings
     void loadSettings();
     void updateCache();
-    template <typename F> void withSettingsLock(F&& f)
+    // Any thread: the cached settings as one consistent copy.
+    Snapshot loadSnapshot() const { return Snapshot::unpack(cachedSettings_.load(std::memory_order_acquire)); }
+    // Main thread (the only writer): changes the cached copy; the very next
+    // key event sees the change.
+    template <typename F> void updateCached(F&& change)
     {
-        std::lock_guard lock(settingsLock_);
-        f();
+        Snapshot s = loadSnapshot();
+        change(s);
+        cachedSettings_.store(s.pack(), std::memory_order_release);
     }
     // Runs f(*this) asynchronously on the main queue, if the remapper still exists.
     template <typename F> void deferred(F&& f)
@@ -201,7 +212,7 @@ private:
     // Key processing
     // Asks the HUD for something on the main queue. `F` is a captureless
     // lambda, built again there, so the posted work holds nothing but the
-    // weak pointer and fits in std::function without an allocation.
+    // weak pointer (one small allocation per Caps Lock transition).
     template <typename F> void requestHud(F)
     {
         QPointer<KeyRemapper> self(this);
@@ -210,7 +221,6 @@ private:
                 F{}(*self->with_.hud);
         });
     }
-    Snapshot loadSnapshot();
     bool processEvent(KeyEvent& event, const Snapshot& s);
     bool hyperSection(KeyEvent& event, const Snapshot& s, bool& handled);
     bool commandSection(KeyEvent& event, const Snapshot& s);
@@ -226,19 +236,9 @@ private:
     Platform& platform_;
     Collaborators with_;
 
-    // --- Cached copies: written on the main thread, read on the tap thread
-    // and by applyCapsLockMapping, only while holding settingsLock_.
-    mutable UnfairLock settingsLock_;
-    bool cachedIsEnabled_ = true;
-    bool cachedIsHyperKeyEnabled_ = true;
-    HyperKeyConfig cachedHyperKeyConfig_ = HyperKeyConfig::hyper;
-    bool cachedIsSinglePressEnabled_ = true;
-    bool cachedIsCmdEisuKanaEnabled_ = false;
-    CmdEisuKanaConfig cachedCmdEisuKanaConfig_ = CmdEisuKanaConfig::leftEisuRightKana;
-    SinglePressConfig cachedSinglePressConfig_ = SinglePressConfig::non;
-    bool cachedIsCapsLockDoubleTapEnabled_ = false;
-    bool cachedIsVimModeEnabled_ = true;
-    VimModeConfig cachedVimModeConfig_ = VimModeConfig::vim;
+    // --- Cached settings (a packed Snapshot): written on the main thread by
+    // the change handlers, read on the tap thread and by applyCapsLockMapping.
+    std::atomic<uint32_t> cachedSettings_{Snapshot{}.pack()};
 
     // --- Published settings: main thread.
     bool isEnabled_ = true;

@@ -61,17 +61,17 @@ void KeyRemapper::loadSettings()
 
 void KeyRemapper::updateCache()
 {
-    withSettingsLock([&] {
-        cachedIsEnabled_ = isEnabled_;
-        cachedIsHyperKeyEnabled_ = isHyperKeyEnabled_;
-        cachedHyperKeyConfig_ = hyperKeyConfig_;
-        cachedIsSinglePressEnabled_ = isSinglePressEnabled_;
-        cachedIsCmdEisuKanaEnabled_ = isCmdEisuKanaEnabled_;
-        cachedCmdEisuKanaConfig_ = cmdEisuKanaConfig_;
-        cachedSinglePressConfig_ = singlePressConfig_;
-        cachedIsCapsLockDoubleTapEnabled_ = isCapsLockDoubleTapEnabled_;
-        cachedIsVimModeEnabled_ = isVimModeEnabled_;
-        cachedVimModeConfig_ = vimModeConfig_;
+    updateCached([&](Snapshot& c) {
+        c.isEnabled = isEnabled_;
+        c.isHyperKeyEnabled = isHyperKeyEnabled_;
+        c.hyperKeyConfig = hyperKeyConfig_;
+        c.isSinglePressEnabled = isSinglePressEnabled_;
+        c.isCmdEisuKanaEnabled = isCmdEisuKanaEnabled_;
+        c.cmdEisuKanaConfig = cmdEisuKanaConfig_;
+        c.singlePressConfig = singlePressConfig_;
+        c.isCapsLockDoubleTapEnabled = isCapsLockDoubleTapEnabled_;
+        c.isVimModeEnabled = isVimModeEnabled_;
+        c.vimModeConfig = vimModeConfig_;
     });
 }
 
@@ -83,7 +83,7 @@ void KeyRemapper::setIsEnabled(bool value)
     if (value == isEnabled_)
         return;
     isEnabled_ = value;
-    withSettingsLock([&] { cachedIsEnabled_ = value; });
+    updateCached([&](Snapshot& c) { c.isEnabled = value; });
     emit isEnabledChanged();
     // Not stored: every launch starts enabled, so a pause lasts until quit.
     if (value)
@@ -97,7 +97,7 @@ void KeyRemapper::setIsHyperKeyEnabled(bool value)
     if (value == isHyperKeyEnabled_)
         return;
     isHyperKeyEnabled_ = value;
-    withSettingsLock([&] { cachedIsHyperKeyEnabled_ = value; });
+    updateCached([&](Snapshot& c) { c.isHyperKeyEnabled = value; });
     emit isHyperKeyEnabledChanged();
     platform_.defaults.setValue(keys::isHyperKeyEnabled, value);
     applyCapsLockMapping();
@@ -108,7 +108,7 @@ void KeyRemapper::setHyperKeyConfig(HyperKeyConfig value)
     if (value == hyperKeyConfig_)
         return;
     hyperKeyConfig_ = value;
-    withSettingsLock([&] { cachedHyperKeyConfig_ = value; });
+    updateCached([&](Snapshot& c) { c.hyperKeyConfig = value; });
     emit hyperKeyConfigChanged();
     deferred([](KeyRemapper& self) {
         self.platform_.defaults.setValue(keys::hyperKeyConfig, config::rawValue(self.hyperKeyConfig_));
@@ -122,11 +122,13 @@ void KeyRemapper::setIsSinglePressEnabled(bool value)
     if (value == isSinglePressEnabled_)
         return;
     isSinglePressEnabled_ = value;
-    withSettingsLock([&] { cachedIsSinglePressEnabled_ = value; });
+    updateCached([&](Snapshot& c) { c.isSinglePressEnabled = value; });
     emit isSinglePressEnabledChanged();
+    // The mapping follows at once, as for the Hyper switch: deferring it
+    // would let F19 reach applications while both features are off.
+    applyCapsLockMapping();
     deferred([](KeyRemapper& self) {
         self.platform_.defaults.setValue(keys::isSinglePressEnabled, self.isSinglePressEnabled_);
-        self.applyCapsLockMapping();
     });
 }
 
@@ -135,7 +137,7 @@ void KeyRemapper::setIsCmdEisuKanaEnabled(bool value)
     if (value == isCmdEisuKanaEnabled_)
         return;
     isCmdEisuKanaEnabled_ = value;
-    withSettingsLock([&] { cachedIsCmdEisuKanaEnabled_ = value; });
+    updateCached([&](Snapshot& c) { c.isCmdEisuKanaEnabled = value; });
     emit isCmdEisuKanaEnabledChanged();
     platform_.defaults.setValue(keys::isCmdEisuKanaEnabled, value);
 }
@@ -145,7 +147,7 @@ void KeyRemapper::setCmdEisuKanaConfig(CmdEisuKanaConfig value)
     if (value == cmdEisuKanaConfig_)
         return;
     cmdEisuKanaConfig_ = value;
-    withSettingsLock([&] { cachedCmdEisuKanaConfig_ = value; });
+    updateCached([&](Snapshot& c) { c.cmdEisuKanaConfig = value; });
     emit cmdEisuKanaConfigChanged();
     platform_.defaults.setValue(keys::cmdEisuKanaConfig, config::rawValue(value));
 }
@@ -155,7 +157,7 @@ void KeyRemapper::setSinglePressConfig(SinglePressConfig value)
     if (value == singlePressConfig_)
         return;
     singlePressConfig_ = value;
-    withSettingsLock([&] { cachedSinglePressConfig_ = value; });
+    updateCached([&](Snapshot& c) { c.singlePressConfig = value; });
     emit singlePressConfigChanged();
     deferred([](KeyRemapper& self) {
         self.platform_.defaults.setValue(keys::singlePressConfig, config::rawValue(self.singlePressConfig_));
@@ -167,7 +169,7 @@ void KeyRemapper::setIsCapsLockDoubleTapEnabled(bool value)
     if (value == isCapsLockDoubleTapEnabled_)
         return;
     isCapsLockDoubleTapEnabled_ = value;
-    withSettingsLock([&] { cachedIsCapsLockDoubleTapEnabled_ = value; });
+    updateCached([&](Snapshot& c) { c.isCapsLockDoubleTapEnabled = value; });
     emit isCapsLockDoubleTapEnabledChanged();
     platform_.defaults.setValue(keys::isCapsLockDoubleTapEnabled, value);
 }
@@ -177,7 +179,7 @@ void KeyRemapper::setIsVimModeEnabled(bool value)
     if (value == isVimModeEnabled_)
         return;
     isVimModeEnabled_ = value;
-    withSettingsLock([&] { cachedIsVimModeEnabled_ = value; });
+    updateCached([&](Snapshot& c) { c.isVimModeEnabled = value; });
     emit isVimModeEnabledChanged();
     platform_.defaults.setValue(keys::isVimModeEnabled, value);
 }
@@ -187,7 +189,7 @@ void KeyRemapper::setVimModeConfig(VimModeConfig value)
     if (value == vimModeConfig_)
         return;
     vimModeConfig_ = value;
-    withSettingsLock([&] { cachedVimModeConfig_ = value; });
+    updateCached([&](Snapshot& c) { c.vimModeConfig = value; });
     emit vimModeConfigChanged();
     platform_.defaults.setValue(keys::vimModeConfig, config::rawValue(value));
 }

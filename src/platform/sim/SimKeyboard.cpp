@@ -169,13 +169,15 @@ void SimKeyboard::physicalDown(KeyCode code)
         heldModifiers_.insert(code);
         inject({EventType::FlagsChanged, code, physicalFlags(), 0});
     } else if (code == kc::kVK_CapsLock) {
+        const bool repeat = capsDownAsF19_.has_value();
         capsDownAsF19_ = shell_.isCapsLockMappedToF19();
         if (*capsDownAsF19_)
-            inject({EventType::KeyDown, kc::kVK_F19, physicalFlags(), 0});
+            inject({EventType::KeyDown, kc::kVK_F19, physicalFlags(), 0, repeat});
         else
             inject({EventType::FlagsChanged, code, physicalFlags(), 0});
     } else {
-        inject({EventType::KeyDown, code, physicalFlags(), 0});
+        const bool repeat = !heldKeys_.insert(code).second;
+        inject({EventType::KeyDown, code, physicalFlags(), 0, repeat});
     }
 }
 
@@ -192,6 +194,7 @@ void SimKeyboard::physicalUp(KeyCode code)
         else
             inject({EventType::FlagsChanged, code, physicalFlags(), 0});
     } else {
+        heldKeys_.erase(code);
         inject({EventType::KeyUp, code, physicalFlags(), 0});
     }
 }

@@ -100,6 +100,7 @@ private:
 
     // Driver thread only.
     std::set<KeyCode> heldModifiers_;
+    std::set<KeyCode> heldKeys_; // other keys; a second press is a repeat
     std::optional<bool> capsDownAsF19_;
 };
 
