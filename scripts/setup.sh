@@ -12,6 +12,7 @@ packages=(
   qt6-l10n-tools qt6-svg-dev fonts-material-design-icons-iconfont xvfb xauth
   libevdev-dev libudev-dev libglib2.0-dev libxcb1-dev libxcb-ewmh-dev libxcb-icccm4-dev
   libgtest-dev libgmock-dev libbenchmark-dev zsh
+  dbus-daemon python3-dbusmock desktop-file-utils appstream
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -1,0 +1,67 @@
+# Installation and the Debian package.
+#
+#   cmake --install <build> --prefix /usr       the files below, under the prefix
+#   (cd <build> && cpack)                       kestrune_<version>_<arch>.deb
+#
+# Every destination is relative, so the same rules serve /usr, /usr/local and
+# a staging folder. udev, systemd and modules-load read lib/ (not lib64/)
+# below both /usr and /usr/local.
+
+include(GNUInstallDirs)
+
+set(KESTRUNE_APP_ID com.kestrune.Kestrune)
+set(KESTRUNE_RELEASE_DATE "2026-12-06" CACHE STRING "Date of this version's release, for the AppStream metadata")
+set(kestrune_linux_resources ${PROJECT_SOURCE_DIR}/resources/linux)
+
+if(TARGET kestrune)
+  install(TARGETS kestrune RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+endif()
+
+if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
+  configure_file(${kestrune_linux_resources}/${KESTRUNE_APP_ID}.metainfo.xml.in
+    ${PROJECT_BINARY_DIR}/resources/linux/${KESTRUNE_APP_ID}.metainfo.xml @ONLY)
+
+  install(FILES ${kestrune_linux_resources}/${KESTRUNE_APP_ID}.desktop
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+  install(FILES ${kestrune_linux_resources}/${KESTRUNE_APP_ID}.svg
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+  install(FILES ${PROJECT_BINARY_DIR}/resources/linux/${KESTRUNE_APP_ID}.metainfo.xml
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+  # Input access for the user at the seat, and the uinput module at boot.
+  install(FILES ${kestrune_linux_resources}/70-kestrune.rules DESTINATION lib/udev/rules.d)
+  install(FILES ${kestrune_linux_resources}/kestrune-uinput.conf
+    DESTINATION lib/modules-load.d RENAME kestrune.conf)
+  # Optional: start with the graphical session through systemd instead of
+  # the XDG autostart entry that "Launch at Login" writes.
+  install(FILES ${kestrune_linux_resources}/kestrune.service DESTINATION lib/systemd/user)
+
+  set(CPACK_GENERATOR DEB)
+  set(CPACK_PACKAGE_NAME kestrune)
+  set(CPACK_PACKAGE_VENDOR Kestrune)
+  set(CPACK_PACKAGE_CONTACT "Kestrune maintainers <maintainers@kestrune.invalid>")
+  set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Turn Caps Lock into a Hyper key")
+  set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+  set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+  set(CPACK_DEBIAN_PACKAGE_SECTION utils)
+  # The long description; CPack puts the summary above it and indents it.
+  string(CONCAT CPACK_DEBIAN_PACKAGE_DESCRIPTION
+    "Kestrune lives in the system tray. Held, Caps Lock adds a chosen set of\n"
+    "modifiers to every other key; tapped alone it gives Escape, Forward Delete\n"
+    "or nothing. It adds an arrow layer, application shortcuts, per-application\n"
+    "exclusions and small on-screen indicators.\n"
+    "\n"
+    "The package's udev rule gives the user at the local seat read access to\n"
+    "the keyboards and write access to /dev/uinput.")
+  # Libraries linked at build time come from dpkg-shlibdeps; what is loaded
+  # at run time (QML modules, the symbol font) is listed here.
+  set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+  set(KESTRUNE_DEB_RUNTIME_DEPENDS
+    "qml6-module-qtquick, qml6-module-qtquick-controls, qml6-module-qtquick-layouts, qml6-module-qtquick-window, qml6-module-qtquick-templates, qml6-module-qtqml-workerscript, qml6-module-qt-labs-platform, fonts-material-design-icons-iconfont"
+    CACHE STRING "Packages the .deb depends on beyond the linked libraries")
+  set(CPACK_DEBIAN_PACKAGE_DEPENDS "${KESTRUNE_DEB_RUNTIME_DEPENDS}")
+  set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "systemd")
+  set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA
+    ${kestrune_linux_resources}/debian/postinst ${kestrune_linux_resources}/debian/postrm)
+  set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION TRUE)
+  include(CPack)
+endif()
