@@ -1,0 +1,113 @@
+#pragma once
+// The Linux event tap: every keyboard's evdev node grabbed exclusively, its
+// key events translated to the engine's KeyEvent and handed to the handler,
+// and what the handler keeps written to one uinput virtual keyboard (see
+// KeyOutput for the modifier rule). Caps Lock reaches the engine as F19 while
+// the in-process mapping is in force.
+//
+// Threads. createTap(), the tap's run() and its destruction happen on the tap
+// thread, which alone touches devices and the virtual keyboard. post(),
+// stop(), setEnabled(), rescanDevices(), releaseAllForSleep() and the Caps
+// Lock calls may come from any thread: they queue work and wake the tap
+// thread through an eventfd (a post from the tap thread itself only queues;
+// it is handled after the event being handled). None of them blocks beyond a
+// short lock or allocates.
+//
+// Keyboards are grabbed only once no key is down on them: a key held across
+// the grab would never come up for the rest of the system. A keyboard that
+// vanishes is dropped alone, after its held keys have gone through the
+// handler as releases, so the engine and the virtual keyboard both end with
+// nothing of it held.
+//
+// Ownership: the io and the mapping outlive the keyboard, which outlives
+// every tap it created.
+
+#include "platform/EventTap.h"
+#include "platform/linux/CapsLockMapping.h"
+#include "platform/linux/EvdevIo.h"
+
+#include <array>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <optional>
+
+namespace kestrune {
+
+class LinuxTap;
+
+class LinuxKeyboard final : public KeyboardEvents {
+public:
+    LinuxKeyboard(EvdevIo& io, const CapsLockMapping& mapping);
+    ~LinuxKeyboard() override;
+
+    LinuxKeyboard(const LinuxKeyboard&) = delete;
+    LinuxKeyboard& operator=(const LinuxKeyboard&) = delete;
+
+    // Null when no keyboard may be read (there are keyboards, none opens) or
+    // the virtual keyboard cannot be created. One tap at a time.
+    std::unique_ptr<EventTap> createTap(uint64_t mask, EventHandler& handler) override;
+    // Dropped while no tap exists: the virtual keyboard is gone with it.
+    void post(const KeyEvent& event) override;
+
+    // Any thread. The tap thread looks for keyboards it does not have yet
+    // (the device monitor calls this when devices arrive).
+    void rescanDevices();
+    // Any thread but the tap thread. Releases every key the virtual keyboard
+    // holds (before sleep) and waits up to `guard` until that is written, so
+    // it is done before the sleep delay is let go. False without a tap.
+    bool releaseAllForSleep(std::chrono::milliseconds guard = std::chrono::milliseconds(500));
+
+    // Any thread. The Caps Lock LED of the virtual keyboard as the system set
+    // it, or of the first keyboard until then; nullopt without a tap.
+    std::optional<bool> capsLockState() const;
+    // Any thread. Toggles Caps Lock (a press and release on the virtual
+    // keyboard) unless it is already `on`. False without a tap.
+    bool setCapsLockState(bool on);
+
+    // Any thread but the tap thread; for tests and tools. Returns once the
+    // tap thread has handled every event its devices had waiting when this
+    // was called and everything queued before, and written the result out.
+    // False when no tap is running or `guard` passes first.
+    bool settle(std::chrono::milliseconds guard = std::chrono::seconds(10));
+
+private:
+    friend class LinuxTap;
+
+    struct Item {
+        enum class Kind : uint8_t { key, capsLock };
+        Kind kind = Kind::key;
+        bool on = false;
+        KeyEvent event;
+    };
+    static constexpr size_t kQueueCapacity = 1024;
+
+    bool enqueue(const Item& item);
+    void wake();
+    // Tap thread.
+    bool activate(LinuxTap* tap);
+    void deactivate(LinuxTap* tap);
+    bool pop(Item& item);
+    uint64_t fenceRequested();
+    void fenceReached(uint64_t ticket);
+
+    EvdevIo& io_;
+    const CapsLockMapping& mapping_;
+    int wakeFd_ = -1;
+
+    mutable std::mutex mutex_;
+    std::condition_variable fenceChanged_;
+    LinuxTap* active_ = nullptr; // guarded by mutex_
+    std::array<Item, kQueueCapacity> queue_{}; // ring, guarded by mutex_
+    size_t head_ = 0;
+    size_t count_ = 0;
+    uint64_t fenceRequested_ = 0; // guarded by mutex_
+    uint64_t fenceDone_ = 0;      // guarded by mutex_
+
+    std::atomic<bool> rescanRequested_{false};
+    std::atomic<bool> releaseRequested_{false};
+    std::atomic<int> capsLed_{-1}; // -1: unknown
+};
+
+} // namespace kestrune

@@ -1,0 +1,412 @@
+#include "platform/linux/LinuxTap.h"
+
+#include "platform/linux/EvdevKeyTable.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <sys/epoll.h>
+#include <unistd.h>
+
+namespace kestrune {
+
+namespace {
+thread_local const LinuxKeyboard* t_tapThreadOf = nullptr;
+
+constexpr int kEpollBatch = 16;
+// epoll tags for the two descriptors that are not keyboards.
+char kWakeTag;
+char kVirtualTag;
+} // namespace
+
+const LinuxKeyboard* tapThreadKeyboard()
+{
+    return t_tapThreadOf;
+}
+
+LinuxTap::~LinuxTap()
+{
+    shutdown();
+    out_.setDevice(nullptr);
+    virtual_.reset(); // the system drops the virtual keyboard; it holds nothing now
+    devices_.clear();
+    if (epoll_ >= 0)
+        ::close(epoll_);
+}
+
+bool LinuxTap::open()
+{
+    epoll_ = epoll_create1(EPOLL_CLOEXEC);
+    if (epoll_ < 0)
+        return false;
+    epoll_event wake{};
+    wake.events = EPOLLIN;
+    wake.data.ptr = &kWakeTag;
+    if (epoll_ctl(epoll_, EPOLL_CTL_ADD, kb_.wakeFd_, &wake) < 0)
+        return false;
+    if (!kb_.activate(this))
+        return false;
+    activated_ = true;
+
+    int opened = 0;
+    int denied = 0;
+    for (const std::string& path : kb_.io_.keyboardPaths()) {
+        switch (openDevice(path)) {
+        case Opened::yes: ++opened; break;
+        case Opened::denied: ++denied; break;
+        case Opened::skipped: break;
+        }
+    }
+    // No keyboard at all is no reason to fail: one may be plugged in later.
+    if (denied > 0 && opened == 0)
+        return false;
+
+    std::optional<RepeatSettings> repeat;
+    for (const auto& d : devices_)
+        if ((repeat = d->io->repeat()))
+            break;
+    virtual_ = kb_.io_.createVirtualKeyboard(repeat);
+    if (!virtual_)
+        return false;
+    epoll_event ev{};
+    ev.events = EPOLLIN;
+    ev.data.ptr = &kVirtualTag;
+    if (epoll_ctl(epoll_, EPOLL_CTL_ADD, virtual_->fd(), &ev) < 0)
+        return false;
+    out_.setDevice(virtual_.get());
+    for (const auto& d : devices_)
+        tryGrab(*d);
+    return true;
+}
+
+LinuxTap::Opened LinuxTap::openDevice(const std::string& path)
+{
+    EvdevIo::OpenError error = EvdevIo::OpenError::none;
+    std::unique_ptr<EvdevDevice> io = kb_.io_.open(path, &error);
+    if (!io)
+        return error == EvdevIo::OpenError::denied ? Opened::denied : Opened::skipped;
+    auto d = std::make_unique<Device>();
+    d->path = path;
+    d->io = std::move(io);
+    epoll_event ev{};
+    ev.events = EPOLLIN;
+    ev.data.ptr = d.get();
+    if (epoll_ctl(epoll_, EPOLL_CTL_ADD, d->io->fd(), &ev) < 0)
+        return Opened::skipped;
+    if (!ledsKnown_) {
+        leds_ = d->io->initialLeds();
+        ledsKnown_ = true;
+        kb_.capsLed_.store((leds_ >> LED_CAPSL) & 1u, std::memory_order_release);
+    }
+    devices_.push_back(std::move(d));
+    return Opened::yes;
+}
+
+// Grabs once no key is down. The state is read again after the grab: a key
+// pressed in between went to the rest of the system, which must then also
+// see it come up, so the grab is let go and tried again on the next event.
+void LinuxTap::tryGrab(Device& d)
+{
+    if (d.grabbed || d.gone || d.io->anyKeyDown())
+        return;
+    if (!d.io->grab()) {
+        // Another process holds it and we would never see its events; a
+        // later rescan tries again.
+        vanish(d);
+        return;
+    }
+    if (d.io->anyKeyDown()) {
+        d.io->ungrab();
+        return;
+    }
+    d.grabbed = true;
+    d.held.reset();
+    d.io->setLeds(leds_);
+}
+
+// The engine sees a vanished keyboard's keys come up: ordinary keys first,
+// then Caps Lock, then the modifiers, as a chord ends. Nothing it held stays
+// held anywhere.
+void LinuxTap::vanish(Device& d)
+{
+    if (d.gone)
+        return;
+    epoll_ctl(epoll_, EPOLL_CTL_DEL, d.io->fd(), nullptr);
+    if (d.grabbed) {
+        for (unsigned code = 1; code < KEY_CNT; ++code)
+            if (d.held[code] && code != KEY_CAPSLOCK && evdev::modifierIndex(code) < 0)
+                onKey(d, code, 0);
+        if (d.held[KEY_CAPSLOCK])
+            onKey(d, KEY_CAPSLOCK, 0);
+        for (uint16_t code : evdev::kModifierKeys)
+            if (d.held[code])
+                onKey(d, code, 0);
+    }
+    d.gone = true;
+}
+
+void LinuxTap::reap()
+{
+    std::erase_if(devices_, [](const std::unique_ptr<Device>& d) { return d->gone; });
+}
+
+void LinuxTap::rescan()
+{
+    for (const std::string& path : kb_.io_.keyboardPaths()) {
+        auto it = std::find_if(devices_.begin(), devices_.end(),
+                               [&](const std::unique_ptr<Device>& d) { return !d->gone && d->path == path; });
+        if (it != devices_.end()) {
+            if ((*it)->io->stillAt(path))
+                continue;
+            vanish(**it); // replaced under the same name before we noticed
+        }
+        if (openDevice(path) == Opened::yes)
+            tryGrab(*devices_.back());
+    }
+}
+
+void LinuxTap::run()
+{
+    t_tapThreadOf = &kb_;
+    drainQueue(); // posted while the tap was being set up
+    out_.flush();
+    std::array<epoll_event, kEpollBatch> events{};
+    while (!stopRequested_.load(std::memory_order_acquire)) {
+        const int n = epoll_wait(epoll_, events.data(), kEpollBatch, -1);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            break;
+        }
+        bool control = false;
+        bool system = false;
+        for (int i = 0; i < n; ++i) {
+            void* tag = events[static_cast<size_t>(i)].data.ptr;
+            if (tag == &kWakeTag)
+                control = true;
+            else if (tag == &kVirtualTag)
+                system = true;
+            else if (auto* d = static_cast<Device*>(tag); !d->gone)
+                serviceDevice(*d);
+        }
+        if (system)
+            serviceVirtual();
+        if (control)
+            serviceControl();
+        out_.flush();
+        reap();
+    }
+    t_tapThreadOf = nullptr;
+    shutdown();
+}
+
+void LinuxTap::shutdown()
+{
+    if (shutDown_)
+        return;
+    shutDown_ = true;
+    if (activated_)
+        kb_.deactivate(this); // posts from now on are dropped
+    out_.releaseAll();
+    out_.flush();
+    for (const auto& d : devices_) {
+        if (d->grabbed && !d->gone) {
+            d->io->ungrab();
+            d->grabbed = false;
+        }
+    }
+}
+
+void LinuxTap::serviceDevice(Device& d)
+{
+    while (!d.gone) {
+        const int n = d.io->read(buffer_);
+        if (n == 0 || n == -EAGAIN)
+            break;
+        if (n == -EINTR)
+            continue;
+        if (n < 0) {
+            vanish(d);
+            return;
+        }
+        // A keyboard not grabbed yet: its events went to the system as well.
+        if (d.grabbed) {
+            for (int i = 0; i < n; ++i) {
+                const input_event& e = buffer_[static_cast<size_t>(i)];
+                if (e.type == EV_KEY && e.code < KEY_CNT)
+                    onKey(d, e.code, e.value);
+            }
+        }
+        if (static_cast<size_t>(n) < buffer_.size())
+            break;
+    }
+    if (!d.grabbed)
+        tryGrab(d);
+}
+
+// LEDs the system set on the virtual keyboard go on to the grabbed keyboards,
+// which no one else can reach while we hold them.
+void LinuxTap::serviceVirtual()
+{
+    if (!virtual_)
+        return;
+    bool changed = false;
+    for (;;) {
+        const int n = virtual_->read(buffer_);
+        if (n <= 0)
+            break;
+        for (int i = 0; i < n; ++i) {
+            const input_event& e = buffer_[static_cast<size_t>(i)];
+            if (e.type != EV_LED || e.code >= 32)
+                continue;
+            const unsigned bit = 1u << e.code;
+            const unsigned next = e.value ? (leds_ | bit) : (leds_ & ~bit);
+            changed |= next != leds_;
+            leds_ = next;
+        }
+        if (static_cast<size_t>(n) < buffer_.size())
+            break;
+    }
+    if (!changed)
+        return;
+    ledsKnown_ = true;
+    kb_.capsLed_.store((leds_ >> LED_CAPSL) & 1u, std::memory_order_release);
+    for (const auto& d : devices_)
+        if (d->grabbed && !d->gone)
+            d->io->setLeds(leds_);
+}
+
+void LinuxTap::serviceControl()
+{
+    uint64_t value = 0;
+    while (::read(kb_.wakeFd_, &value, sizeof value) < 0 && errno == EINTR) {
+    }
+    if (kb_.rescanRequested_.exchange(false, std::memory_order_acq_rel))
+        rescan();
+    if (kb_.releaseRequested_.exchange(false, std::memory_order_acq_rel))
+        out_.releaseAll();
+    drainQueue();
+    if (const uint64_t ticket = kb_.fenceRequested()) {
+        drainDevices();
+        serviceVirtual();
+        drainQueue();
+        out_.flush();
+        kb_.fenceReached(ticket);
+    }
+}
+
+void LinuxTap::drainDevices()
+{
+    for (size_t i = 0; i < devices_.size(); ++i)
+        if (!devices_[i]->gone)
+            serviceDevice(*devices_[i]);
+}
+
+void LinuxTap::onKey(Device& d, unsigned code, int value)
+{
+    if (value == 2) {
+        onRepeat(d, code);
+        return;
+    }
+    const bool down = value != 0;
+    // A press seen twice, or the release of a key that went down before the
+    // grab (after a lost buffer), changes nothing.
+    if (d.held[code] == down)
+        return;
+    d.held[code] = down;
+    const int modifier = evdev::modifierIndex(code);
+    if (modifier >= 0)
+        out_.setPhysicalModifier(modifier, down);
+    const bool on = enabled();
+    if (code == KEY_CAPSLOCK && down)
+        d.capsAsF19 = on && kb_.mapping_.toF19();
+    if (!on) {
+        out_.raw(static_cast<int>(code), down);
+        return;
+    }
+
+    const uint64_t flags = out_.physicalFlags();
+    const int direction = down ? 1 : 0;
+    if (modifier >= 0) {
+        deliver({EventType::FlagsChanged, evdev::macKeyFor(code), flags, 0}, direction);
+        return;
+    }
+    if (code == KEY_CAPSLOCK) {
+        if (d.capsAsF19)
+            deliver({down ? EventType::KeyDown : EventType::KeyUp, kc::kVK_F19, flags, 0}, direction);
+        else
+            deliver({EventType::FlagsChanged, kc::kVK_CapsLock, flags, 0}, direction);
+        return;
+    }
+    const KeyCode mac = evdev::macKeyFor(code);
+    if (mac < 0) {
+        out_.raw(static_cast<int>(code), down); // no such key on a Mac: straight through
+        return;
+    }
+    deliver({down ? EventType::KeyDown : EventType::KeyUp, mac, flags, 0}, direction);
+}
+
+// The engine sees a repeat as another key-down; the virtual keyboard repeats
+// by itself, so nothing new is written for a key it holds.
+void LinuxTap::onRepeat(Device& d, unsigned code)
+{
+    if (!d.held[code] || !enabled() || evdev::modifierIndex(code) >= 0)
+        return;
+    KeyCode mac = -1;
+    if (code == KEY_CAPSLOCK) {
+        if (!d.capsAsF19)
+            return; // a lock key does not repeat
+        mac = kc::kVK_F19;
+    } else {
+        mac = evdev::macKeyFor(code);
+    }
+    if (mac >= 0)
+        deliver({EventType::KeyDown, mac, out_.physicalFlags(), 0, /*autorepeat=*/true}, 1);
+}
+
+void LinuxTap::deliver(KeyEvent event, int direction)
+{
+    if (!wants(event.type) || handler_.handleEvent(event))
+        write(event, direction);
+    drainQueue();
+}
+
+// `direction` is the press (1) or release (0) behind a flags-changed event;
+// -1 for posted events, which toggle the key.
+void LinuxTap::write(const KeyEvent& event, int direction)
+{
+    const int code = evdev::evdevKeyFor(event.keyCode);
+    if (code < 0)
+        return;
+    switch (event.type) {
+    case EventType::KeyDown: out_.keyDown(code, event.flags); break;
+    case EventType::KeyUp: out_.keyUp(code); break;
+    case EventType::FlagsChanged: out_.raw(code, direction >= 0 ? direction > 0 : !out_.isDown(code)); break;
+    default: break;
+    }
+}
+
+void LinuxTap::drainQueue()
+{
+    LinuxKeyboard::Item item;
+    // Bounded, so a handler that keeps posting cannot hold the thread here.
+    for (size_t n = 0; n < LinuxKeyboard::kQueueCapacity && kb_.pop(item); ++n) {
+        if (item.kind == LinuxKeyboard::Item::Kind::capsLock) {
+            applyCapsLock(item.on);
+            continue;
+        }
+        KeyEvent event = item.event;
+        if (!enabled() || !wants(event.type) || handler_.handleEvent(event))
+            write(event, -1);
+    }
+}
+
+void LinuxTap::applyCapsLock(bool on)
+{
+    if (kb_.capsLed_.load(std::memory_order_acquire) == (on ? 1 : 0))
+        return;
+    // Believed at once; the LED the system sets in answer confirms it.
+    if (out_.tap(KEY_CAPSLOCK))
+        kb_.capsLed_.store(on ? 1 : 0, std::memory_order_release);
+}
+
+} // namespace kestrune

@@ -1,0 +1,101 @@
+#pragma once
+// The tap of LinuxKeyboard: the keyboards it has opened and grabbed, the
+// virtual keyboard, and the epoll loop that reads them, hands their events to
+// the handler and writes the result. Private to LinuxKeyboard.cpp and
+// LinuxTap.cpp.
+//
+// Threads: created, run and destroyed on the tap thread, which alone touches
+// its devices; stop() and setEnabled() from any thread.
+
+#include "platform/linux/KeyOutput.h"
+#include "platform/linux/LinuxKeyboard.h"
+
+#include <bitset>
+#include <string>
+#include <vector>
+
+namespace kestrune {
+
+// The keyboard whose tap runs on the calling thread, if any: a post from
+// there is handled after the current event and needs no wake.
+const LinuxKeyboard* tapThreadKeyboard();
+
+class LinuxTap final : public EventTap {
+public:
+    LinuxTap(LinuxKeyboard& keyboard, uint64_t mask, EventHandler& handler)
+        : kb_(keyboard)
+        , mask_(mask)
+        , handler_(handler)
+    {
+    }
+    ~LinuxTap() override;
+
+    // Tap thread. Opens the keyboards and the virtual keyboard.
+    bool open();
+
+    // Tap thread: the epoll loop, until stop(). On the way out it releases
+    // everything the virtual keyboard holds and lets go of the keyboards.
+    void run() override;
+    // Any thread.
+    void stop() override
+    {
+        stopRequested_.store(true, std::memory_order_release);
+        kb_.wake();
+    }
+    void setEnabled(bool enabled) override { enabled_.store(enabled, std::memory_order_release); }
+
+private:
+    struct Device {
+        std::string path;
+        std::unique_ptr<EvdevDevice> io;
+        bool grabbed = false;
+        bool gone = false;      // removed from epoll; freed at the end of the loop turn
+        bool capsAsF19 = false; // what the Caps Lock held now went down as
+        std::bitset<KEY_CNT> held;
+    };
+    enum class Opened { yes, denied, skipped };
+
+    Opened openDevice(const std::string& path);
+    void tryGrab(Device& d);
+    void vanish(Device& d);
+    void reap();
+    void rescan();
+
+    void serviceDevice(Device& d);
+    void serviceVirtual();
+    void serviceControl();
+    void drainDevices();
+
+    void onKey(Device& d, unsigned code, int value);
+    void onRepeat(Device& d, unsigned code);
+    void deliver(KeyEvent event, int direction);
+    void write(const KeyEvent& event, int direction);
+    void drainQueue();
+    void applyCapsLock(bool on);
+    void shutdown();
+
+    bool wants(EventType type) const
+    {
+        const auto t = static_cast<uint32_t>(type);
+        return t < 64 && (mask_ & (uint64_t{1} << t));
+    }
+    bool enabled() const { return enabled_.load(std::memory_order_acquire); }
+
+    LinuxKeyboard& kb_;
+    const uint64_t mask_;
+    EventHandler& handler_;
+    int epoll_ = -1;
+    bool activated_ = false;
+    bool shutDown_ = false;
+    std::vector<std::unique_ptr<Device>> devices_;
+    std::unique_ptr<VirtualKeyboardDevice> virtual_;
+    KeyOutput out_;
+    static constexpr size_t kReadBatch = 128;
+    std::array<input_event, kReadBatch> buffer_{};
+    unsigned leds_ = 0;
+    bool ledsKnown_ = false;
+    std::atomic<bool> stopRequested_{false};
+    std::atomic<bool> enabled_{true};
+};
+
+} // namespace kestrune
