@@ -34,6 +34,8 @@ if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
   # Optional: start with the graphical session through systemd instead of
   # the XDG autostart entry that "Launch at Login" writes.
   install(FILES ${kestrune_linux_resources}/kestrune.service DESTINATION lib/systemd/user)
+  # The explanation "Fix" opens: installing, input access, autostart.
+  install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
   set(CPACK_GENERATOR DEB)
   set(CPACK_PACKAGE_NAME kestrune)

@@ -1,10 +1,10 @@
 // kestrune: the application. Builds the backend, the models and the
-// delegate, runs the launch sequence, and on quit (menu, SIGINT or SIGTERM)
+// delegate, runs the launch sequence, and on quit (SIGINT or SIGTERM alike)
 // the termination reset.
 //
-// Until the Linux backend lands, keyboard, devices and applications come
-// from the simulated backend: the process starts, waits for input that
-// never comes, and shows its launch and termination behaviour.
+// On Linux the real backend (evdev/uinput, udev, logind, X11, GIO). Where no
+// backend exists yet, the simulated one: the process starts, waits for input
+// that never comes, and shows its launch and termination behaviour.
 
 #include "app/AppDelegate.h"
 #include "app/SignalQuit.h"
@@ -13,17 +13,61 @@
 #include "base/QtScheduler.h"
 #include "exclusions/AppExclusionManager.h"
 #include "launcher/AppLauncherManager.h"
+#include "remapper/KeyRemapper.h"
+#include "system/PermissionManager.h"
+
+#ifdef KESTRUNE_LINUX_BACKEND
+#include "app/LinuxBackend.h"
+#else
 #include "platform/sim/SimKeyboard.h"
 #include "platform/sim/SimServices.h"
 #include "platform/sim/SimShell.h"
 #include "platform/sim/SimTranscript.h"
 #include "platform/sim/SimWorkspace.h"
-#include "remapper/KeyRemapper.h"
-#include "system/PermissionManager.h"
+#endif
 
 #include <QCoreApplication>
 
 using namespace kestrune;
+
+namespace {
+
+#ifndef KESTRUNE_LINUX_BACKEND
+// The simulated pieces keep an internal record; nothing of it is printed,
+// and no keystroke ever reaches it here.
+class SimulatedBackend {
+public:
+    SimulatedBackend(Scheduler& scheduler, UserDefaults& defaults, Console& console)
+        : scheduler_(scheduler), defaults_(defaults), console_(console), record_(scheduler), workspace_(scheduler)
+    {
+    }
+    Platform platform()
+    {
+        return Platform{scheduler_, defaults_, console_, keyboard_, shell_, devices_, wake_,
+                        trust_, capsLock_, workspace_, loginItem_, updates_};
+    }
+
+private:
+    Scheduler& scheduler_;
+    UserDefaults& defaults_;
+    Console& console_;
+    SimTranscript record_;
+    SimShell shell_{record_};
+    SimTrust trust_;
+    SimKeyboard keyboard_{record_, shell_, trust_};
+    SimDevices devices_;
+    SimWake wake_;
+    SimCapsLock capsLock_{record_};
+    SimWorkspace workspace_;
+    SimLoginItem loginItem_;
+    SimUpdates updates_;
+};
+using Backend = SimulatedBackend;
+#else
+using Backend = LinuxBackend;
+#endif
+
+} // namespace
 
 int main(int argc, char* argv[])
 {
@@ -34,25 +78,12 @@ int main(int argc, char* argv[])
     StdoutConsole console;
     QtScheduler scheduler;
     FileDefaults defaults(FileDefaults::defaultDirectory(), &console);
+    Backend backend(scheduler, defaults, console);
+    Platform platform = backend.platform();
 
-    // The simulated pieces keep an internal record; nothing of it is
-    // printed, and no keystroke ever reaches it here.
-    SimTranscript record(scheduler);
-    SimShell shell(record);
-    SimTrust trust;
-    SimKeyboard keyboard(record, shell, trust);
-    SimDevices devices;
-    SimWake wake;
-    SimCapsLock capsLock(record);
-    SimWorkspace workspace(scheduler);
-    SimLoginItem loginItem;
-    SimUpdates updates;
-    Platform platform{scheduler, defaults, console, keyboard, shell, devices, wake,
-                      trust, capsLock, workspace, loginItem, updates};
-
-    PermissionManager permissions(trust, scheduler);
-    AppExclusionManager exclusions(defaults, workspace, scheduler);
-    AppLauncherManager launcher(defaults, workspace, scheduler, console);
+    PermissionManager permissions(platform.trust, scheduler);
+    AppExclusionManager exclusions(defaults, platform.workspace, scheduler);
+    AppLauncherManager launcher(defaults, platform.workspace, scheduler, console);
     KeyRemapper remapper(platform, {&exclusions, &launcher, nullptr, &permissions});
     PermissionManager::setShared(&permissions);
     AppExclusionManager::setShared(&exclusions);

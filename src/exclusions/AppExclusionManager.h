@@ -29,6 +29,10 @@ class AppExclusionManager final : public QObject, public SharedInstance<AppExclu
     Q_PROPERTY(bool isEnabled READ isEnabled WRITE setEnabled NOTIFY isEnabledChanged)
     Q_PROPERTY(QList<ExcludedApp> excludedApps READ excludedApps WRITE setExcludedApps NOTIFY excludedAppsChanged)
     Q_PROPERTY(bool isCurrentAppExcluded READ isCurrentAppExcluded NOTIFY isCurrentAppExcludedChanged)
+    // False where the session cannot tell which application is in front
+    // (most Wayland compositors): the list can be edited, but exclusions
+    // cannot follow the active window, and the settings say so.
+    Q_PROPERTY(bool canFollowFrontmostApplication READ canFollowFrontmostApplication)
 
 public:
     inline static const QString kEnabledKey = QStringLiteral("isAppExclusionEnabled");
@@ -59,6 +63,7 @@ public:
     // application is excluded. Its change signal arrives later, on the main
     // thread, after the value has changed.
     bool isCurrentAppExcluded() const { return currentAppExcluded_.load(std::memory_order_acquire); }
+    bool canFollowFrontmostApplication() const { return workspace_.canTrackFrontmostApplication(); }
 
 signals:
     void isEnabledChanged();

@@ -96,6 +96,10 @@ public:
     virtual void openApplication(const QUrl& url, std::function<void(const QString& error)> completion) = 0;
     // Main thread. Opens a URL (a settings page, a web page).
     virtual void openUrl(const QUrl& url) = 0;
+    // Main thread. False where the session gives no way to know the
+    // frontmost application (most Wayland compositors): exclusions then
+    // cannot follow it.
+    virtual bool canTrackFrontmostApplication() const { return true; }
 };
 
 enum class LoginItemStatus { NotRegistered = 0, Enabled = 1, RequiresApproval = 2, NotFound = 3 };

@@ -40,6 +40,7 @@ public:
     ~X11Workspace() override;
 
     bool canTrackActiveWindow() const { return tracking_; }
+    bool canTrackFrontmostApplication() const override { return tracking_; }
     static bool isWaylandSession();
 
     std::optional<QString> frontmostBundleId() const override { return frontmost_; }

@@ -1,0 +1,41 @@
+#include "app/LinuxBackend.h"
+
+#include <QFileInfo>
+#include <QUrl>
+
+namespace kestrune {
+
+namespace {
+// Where the package puts the explanation of input access (the README's
+// Linux section); "Fix" opens it.
+const char* const kInstalledReadme = KESTRUNE_DOC_DIR "/README.md";
+} // namespace
+
+LinuxBackend::LinuxBackend(Scheduler& scheduler, UserDefaults& defaults, Console& console)
+    : scheduler_(scheduler)
+    , defaults_(defaults)
+    , console_(console)
+    , workspace_(scheduler)
+    , trust_(io_, [this] {
+        const QString readme = QString::fromUtf8(kInstalledReadme);
+        if (QFileInfo::exists(readme))
+            workspace_.openUrl(QUrl::fromLocalFile(readme));
+        console_.printLine(QStringLiteral(
+            "Kestrune needs to read the keyboards and write /dev/uinput. Install the package (it adds a udev "
+            "rule that grants this to the user at the seat), or see \"Input access\" in %1.")
+                               .arg(readme));
+    })
+{
+    devices_.isOwnDevice = [](const QString& name) { return name == QLatin1String(kVirtualKeyboardName); };
+    devices_.onKeyboardsChanged = [this] { keyboard_.rescanDevices(); };
+    // Nothing may stay pressed across a suspend.
+    wake_.beforeSleep = [this] { keyboard_.releaseAllForSleep(); };
+}
+
+Platform LinuxBackend::platform()
+{
+    return Platform{scheduler_, defaults_, console_, keyboard_, shell_, devices_, wake_,
+                    trust_, capsLock_, workspace_, loginItem_, updates_};
+}
+
+} // namespace kestrune

@@ -1,0 +1,61 @@
+#pragma once
+// The Linux backend assembled for the application: evdev/uinput tap,
+// in-process Caps Lock mapping, udev, logind, X11 and GIO, XDG autostart.
+// Main thread. Owns every piece and outlives every model built on them.
+
+#include "base/Console.h"
+#include "base/UserDefaults.h"
+#include "platform/Platform.h"
+#include "platform/linux/CapsLockMapping.h"
+#include "platform/linux/LibevdevIo.h"
+#include "platform/linux/LinuxCapsLock.h"
+#include "platform/linux/LinuxInputTrust.h"
+#include "platform/linux/LinuxKeyboard.h"
+#include "platform/linux/LinuxShellRunner.h"
+#include "platform/linux/LogindWakeNotifier.h"
+#include "platform/linux/UdevDeviceMonitor.h"
+#include "platform/linux/X11Workspace.h"
+#include "platform/linux/XdgAutostartLoginItem.h"
+#include "platform/posix/ProcessShellRunner.h"
+
+namespace kestrune {
+
+// Updates come with the distribution's packages on Linux: the user-initiated
+// check says so instead of pretending to look.
+class PackagedUpdates final : public UpdateFramework {
+public:
+    explicit PackagedUpdates(Console& console) : console_(console) {}
+    void startUpdater() override {}
+    void checkForUpdates() override
+    {
+        console_.printLine(QStringLiteral("Kestrune is updated with your distribution's packages."));
+    }
+
+private:
+    Console& console_;
+};
+
+class LinuxBackend {
+public:
+    LinuxBackend(Scheduler& scheduler, UserDefaults& defaults, Console& console);
+    Platform platform();
+
+private:
+    Scheduler& scheduler_;
+    UserDefaults& defaults_;
+    Console& console_;
+    LibevdevIo io_;
+    CapsLockMapping mapping_;
+    ProcessShellRunner processShell_;
+    LinuxShellRunner shell_{mapping_, processShell_};
+    LinuxKeyboard keyboard_{io_, mapping_};
+    LinuxCapsLock capsLock_{keyboard_};
+    X11Workspace workspace_;
+    LinuxInputTrust trust_;
+    UdevDeviceMonitor devices_;
+    LogindWakeNotifier wake_;
+    XdgAutostartLoginItem loginItem_;
+    PackagedUpdates updates_{console_};
+};
+
+} // namespace kestrune
