@@ -1,4 +1,5 @@
 #include "exclusions/AppExclusionManager.h"
+#include "base/Uuid.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -7,21 +8,6 @@
 namespace kestrune {
 
 namespace {
-
-// Reads the 8-4-4-4-12 hexadecimal form (either case, no braces).
-std::optional<QUuid> parseUuid(const QString& text)
-{
-    if (text.size() != 36)
-        return std::nullopt;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const char16_t c = text[i].unicode();
-        const bool dash = i == 8 || i == 13 || i == 18 || i == 23;
-        const bool hex = (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F');
-        if (dash ? c != u'-' : !hex)
-            return std::nullopt;
-    }
-    return QUuid::fromString(text);
-}
 
 // The local path a "file:" URL or a plain absolute path names, without trailing slash.
 QString localPath(const QUrl& url)
@@ -60,7 +46,7 @@ std::optional<QList<ExcludedApp>> decodeExcludedApps(const QByteArray& data)
         const QJsonValue path = object[QLatin1String("path")];
         if (!id.isString() || !bundleID.isString() || !name.isString() || !path.isString())
             return std::nullopt;
-        const std::optional<QUuid> uuid = parseUuid(id.toString());
+        const std::optional<QUuid> uuid = parseCanonicalUuid(id.toString());
         if (!uuid)
             return std::nullopt;
         apps.append(ExcludedApp{*uuid, bundleID.toString(), name.toString(), path.toString()});
@@ -73,7 +59,7 @@ QByteArray encodeExcludedApps(const QList<ExcludedApp>& apps)
     QJsonArray array;
     for (const ExcludedApp& app : apps) {
         array.append(QJsonObject{
-            {QStringLiteral("id"), app.id.toString(QUuid::WithoutBraces).toUpper()},
+            {QStringLiteral("id"), canonicalUuid(app.id)},
             {QStringLiteral("bundleID"), app.bundleID},
             {QStringLiteral("name"), app.name},
             {QStringLiteral("path"), app.path},

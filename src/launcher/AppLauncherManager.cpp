@@ -1,4 +1,5 @@
 #include "launcher/AppLauncherManager.h"
+#include "base/Uuid.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -12,23 +13,6 @@ namespace kestrune {
 namespace {
 
 const QString kLogPrefix = QStringLiteral("AppLauncherManager: ");
-
-// Reads the 8-4-4-4-12 hexadecimal form (either case, no braces).
-std::optional<QUuid> parseUuid(const QString& text)
-{
-    if (text.size() != 36)
-        return std::nullopt;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const char16_t c = text[i].unicode();
-        const bool dash = i == 8 || i == 13 || i == 18 || i == 23;
-        const bool hex = (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F');
-        if (dash ? c != u'-' : !hex)
-            return std::nullopt;
-    }
-    return QUuid::fromString(text);
-}
-
-QString canonicalUuid(const QUuid& id) { return id.toString(QUuid::WithoutBraces).toUpper(); }
 
 // A plain absolute path given where a URL is expected names a local file.
 QUrl asFileUrl(const QUrl& url)
@@ -115,7 +99,7 @@ DecodeResult decodeShortcuts(const QByteArray& data)
             shortcut.id = QUuid::createUuid();
         } else if (!id.isString()) {
             return wrongType(QStringLiteral("id"), QStringLiteral("a UUID string"));
-        } else if (auto parsed = parseUuid(id.toString())) {
+        } else if (auto parsed = parseCanonicalUuid(id.toString())) {
             shortcut.id = *parsed;
         } else {
             return fail(QStringLiteral("id"), QStringLiteral("is not a valid UUID: \"%1\"").arg(id.toString()));

@@ -45,41 +45,23 @@ void X11Workspace::update()
     if (current == frontmost_)
         return;
     const std::optional<QString> previous = std::exchange(frontmost_, std::move(current));
-    notify(false, previous);
-    notify(true, frontmost_);
-}
-
-void X11Workspace::notify(bool activation, const std::optional<QString>& bundleId)
-{
-    // Handlers may add or remove observers: walk a copy of the tokens.
-    std::vector<int> tokens;
-    for (const Observer& o : observers_)
-        if (o.activation == activation)
-            tokens.push_back(o.token);
-    for (int token : tokens) {
-        auto it = std::find_if(observers_.begin(), observers_.end(), [&](const Observer& o) { return o.token == token; });
-        if (it == observers_.end())
-            continue;
-        ActivationHandler handler = it->handler; // survives its own removal
-        handler(bundleId);
-    }
+    observers_.notify(false, previous);
+    observers_.notify(true, frontmost_);
 }
 
 int X11Workspace::addActivationObserver(ActivationHandler handler)
 {
-    observers_.push_back({nextToken_, true, std::move(handler)});
-    return nextToken_++;
+    return observers_.add(true, std::move(handler));
 }
 
 int X11Workspace::addDeactivationObserver(ActivationHandler handler)
 {
-    observers_.push_back({nextToken_, false, std::move(handler)});
-    return nextToken_++;
+    return observers_.add(false, std::move(handler));
 }
 
 void X11Workspace::removeObserver(int token)
 {
-    std::erase_if(observers_, [&](const Observer& o) { return o.token == token; });
+    observers_.remove(token);
 }
 
 std::optional<AppIdentity> X11Workspace::applicationAt(const QUrl& url) const { return applications_.identity(url); }

@@ -14,6 +14,7 @@
 
 #include "base/Scheduler.h"
 #include "platform/System.h"
+#include "platform/WorkspaceObservers.h"
 #include "platform/linux/DesktopApplications.h"
 
 #include <QByteArray>
@@ -63,21 +64,14 @@ signals:
     void applicationsChanged();
 
 private:
-    struct Observer {
-        int token;
-        bool activation;
-        ActivationHandler handler;
-    };
     void update();
-    void notify(bool activation, const std::optional<QString>& bundleId);
 
     Scheduler& scheduler_;
     DesktopApplications applications_;
     std::unique_ptr<X11ActiveWindow> activeWindow_;
     bool tracking_ = false;
     std::optional<QString> frontmost_;
-    std::vector<Observer> observers_;
-    int nextToken_ = 1;
+    WorkspaceObservers observers_;
 };
 
 } // namespace kestrune

@@ -54,44 +54,25 @@ QString SimWorkspace::normalizedPath(const QUrl& url)
 void SimWorkspace::setFrontmost(std::optional<QString> bundleId)
 {
     const std::optional<QString> previous = std::exchange(frontmost_, std::move(bundleId));
-    notify(false, previous);
-    notify(true, frontmost_);
-}
-
-void SimWorkspace::notify(bool activation, const std::optional<QString>& bundleId)
-{
-    // Handlers may add or remove observers while being notified; walk a copy
-    // of the tokens and skip any removed meanwhile.
-    std::vector<int> tokens;
-    for (const Observer& o : observers_)
-        if (o.activation == activation)
-            tokens.push_back(o.token);
-    for (int token : tokens) {
-        auto it = std::find_if(observers_.begin(), observers_.end(), [&](const Observer& o) { return o.token == token; });
-        if (it == observers_.end())
-            continue;
-        ActivationHandler handler = it->handler; // survives its own removal
-        handler(bundleId);
-    }
+    observers_.notify(false, previous);
+    observers_.notify(true, frontmost_);
 }
 
 std::optional<QString> SimWorkspace::frontmostBundleId() const { return frontmost_; }
 
 int SimWorkspace::addActivationObserver(ActivationHandler handler)
 {
-    observers_.push_back({nextToken_, true, std::move(handler)});
-    return nextToken_++;
+    return observers_.add(true, std::move(handler));
 }
 
 int SimWorkspace::addDeactivationObserver(ActivationHandler handler)
 {
-    observers_.push_back({nextToken_, false, std::move(handler)});
-    return nextToken_++;
+    return observers_.add(false, std::move(handler));
 }
 
 void SimWorkspace::removeObserver(int token)
 {
-    std::erase_if(observers_, [&](const Observer& o) { return o.token == token; });
+    observers_.remove(token);
 }
 
 std::optional<AppIdentity> SimWorkspace::applicationAt(const QUrl& url) const

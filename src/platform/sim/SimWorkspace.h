@@ -7,6 +7,7 @@
 
 #include "base/Scheduler.h"
 #include "platform/System.h"
+#include "platform/WorkspaceObservers.h"
 
 #include <QList>
 #include <QString>
@@ -61,18 +62,11 @@ public:
     void openUrl(const QUrl& url) override;
 
 private:
-    struct Observer {
-        int token;
-        bool activation;
-        ActivationHandler handler;
-    };
-    void notify(bool activation, const std::optional<QString>& bundleId);
 
     Scheduler& scheduler_;
     std::map<QString, AppIdentity> applications_;
     std::optional<QString> frontmost_;
-    std::vector<Observer> observers_;
-    int nextToken_ = 1;
+    WorkspaceObservers observers_;
 };
 
 } // namespace kestrune
