@@ -9,7 +9,7 @@
 //
 // Threads: the published settings, start/stop, timers and notifications
 // belong to the main thread. handleEvent runs on the tap thread only; it
-// reads the settings through the cached copies under settingsLock_ and
+// reads the settings through their cached copy, one atomic word, and
 // reaches the main thread only by posting to the scheduler.
 
 #include "base/SharedInstance.h"
