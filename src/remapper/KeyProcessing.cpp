@@ -49,30 +49,6 @@ bool KeyRemapper::isArrowModeKey(qint64 keyCode) const
     return isVimModeEnabled_ && arrowFor(vimModeConfig_, keyCode) >= 0;
 }
 
-uint32_t KeyRemapper::Snapshot::pack() const
-{
-    return uint32_t(isEnabled) | uint32_t(isHyperKeyEnabled) << 1 | uint32_t(isSinglePressEnabled) << 2
-         | uint32_t(isCmdEisuKanaEnabled) << 3 | uint32_t(isCapsLockDoubleTapEnabled) << 4
-         | uint32_t(isVimModeEnabled) << 5 | uint32_t(cmdEisuKanaConfig) << 6 | uint32_t(vimModeConfig) << 7
-         | uint32_t(singlePressConfig) << 8 | uint32_t(hyperKeyConfig) << 12;
-}
-
-KeyRemapper::Snapshot KeyRemapper::Snapshot::unpack(uint32_t w)
-{
-    Snapshot s;
-    s.isEnabled = w & 1;
-    s.isHyperKeyEnabled = w >> 1 & 1;
-    s.isSinglePressEnabled = w >> 2 & 1;
-    s.isCmdEisuKanaEnabled = w >> 3 & 1;
-    s.isCapsLockDoubleTapEnabled = w >> 4 & 1;
-    s.isVimModeEnabled = w >> 5 & 1;
-    s.cmdEisuKanaConfig = static_cast<CmdEisuKanaConfig>(w >> 6 & 1);
-    s.vimModeConfig = static_cast<VimModeConfig>(w >> 7 & 1);
-    s.singlePressConfig = static_cast<SinglePressConfig>(w >> 8 & 0xF);
-    s.hyperKeyConfig = static_cast<HyperKeyConfig>(w >> 12 & 0xF);
-    return s;
-}
-
 bool KeyRemapper::isExcluded() const
 {
     return with_.exclusions && with_.exclusions->isCurrentAppExcluded();

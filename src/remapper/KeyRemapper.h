@@ -21,6 +21,8 @@
 #include <QPointer>
 #include <array>
 #include <atomic>
+#include <cstring>
+#include <type_traits>
 #include <condition_variable>
 #include <memory>
 #include <mutex>
@@ -144,20 +146,31 @@ private:
     // word so that an event takes its snapshot with a single atomic load
     // instead of a lock.
     struct Snapshot {
-        bool isEnabled = true;
-        bool isHyperKeyEnabled = true;
+        bool isEnabled : 1 = true;
+        bool isHyperKeyEnabled : 1 = true;
+        bool isSinglePressEnabled : 1 = true;
+        bool isCmdEisuKanaEnabled : 1 = false;
+        bool isCapsLockDoubleTapEnabled : 1 = false;
+        bool isVimModeEnabled : 1 = true;
         HyperKeyConfig hyperKeyConfig = HyperKeyConfig::hyper;
-        bool isSinglePressEnabled = true;
-        bool isCmdEisuKanaEnabled = false;
         CmdEisuKanaConfig cmdEisuKanaConfig = CmdEisuKanaConfig::leftEisuRightKana;
         SinglePressConfig singlePressConfig = SinglePressConfig::non;
-        bool isCapsLockDoubleTapEnabled = false;
-        bool isVimModeEnabled = true;
         VimModeConfig vimModeConfig = VimModeConfig::vim;
 
-        uint32_t pack() const;
-        static Snapshot unpack(uint32_t word);
+        uint64_t pack() const
+        {
+            uint64_t word = 0;
+            std::memcpy(&word, this, sizeof *this);
+            return word;
+        }
+        static Snapshot unpack(uint64_t word)
+        {
+            Snapshot s;
+            std::memcpy(static_cast<void*>(&s), &word, sizeof s); // trivially copyable
+            return s;
+        }
     };
+    static_assert(sizeof(Snapshot) <= sizeof(uint64_t) && std::is_trivially_copyable_v<Snapshot>);
 
     // One tap thread. Shared by the main thread (which may ask it to stop)
     // and the thread itself; its fields are synchronised.
@@ -238,7 +251,7 @@ private:
 
     // --- Cached settings (a packed Snapshot): written on the main thread by
     // the change handlers, read on the tap thread and by applyCapsLockMapping.
-    std::atomic<uint32_t> cachedSettings_{Snapshot{}.pack()};
+    std::atomic<uint64_t> cachedSettings_{Snapshot{}.pack()};
 
     // --- Published settings: main thread.
     bool isEnabled_ = true;
