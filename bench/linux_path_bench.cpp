@@ -29,7 +29,7 @@
 #include "platform/linux/LinuxInputTrust.h"
 #include "platform/linux/LinuxKeyboard.h"
 #include "platform/linux/LinuxShellRunner.h"
-#include "platform/linux/PipeEvdevIo.h"
+#include "platform/linux/PipeLinuxPlatform.h"
 #include "platform/sim/SimConsole.h"
 #include "platform/sim/SimServices.h"
 #include "platform/sim/SimShell.h"
@@ -111,25 +111,7 @@ Stream buildStream(int blocks)
     return s;
 }
 
-struct Engine {
-    VirtualScheduler scheduler;
-    MemoryDefaults defaults;
-    SimTranscript transcript{scheduler};
-    SimConsole console{transcript};
-    SimShell processShell{transcript};
-    PipeEvdevIo io;
-    CapsLockMapping mapping;
-    LinuxKeyboard keyboard{io, mapping};
-    LinuxShellRunner shell{mapping, processShell};
-    LinuxCapsLock capsLock{keyboard};
-    LinuxInputTrust trust{io};
-    SimDevices devices;
-    SimWake wake;
-    SimWorkspace workspace{scheduler};
-    SimLoginItem loginItem;
-    SimUpdates updates;
-    Platform platform{scheduler, defaults, console, keyboard, shell, devices, wake,
-                      trust,     capsLock, workspace, loginItem, updates};
+struct Engine : PipeLinuxPlatform {
     PipeKeyboard& kbd = io.addKeyboard("/dev/input/event0");
     std::unique_ptr<KeyRemapper> remapper;
 

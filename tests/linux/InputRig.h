@@ -12,7 +12,7 @@
 #include "platform/linux/LinuxInputTrust.h"
 #include "platform/linux/LinuxKeyboard.h"
 #include "platform/linux/LinuxShellRunner.h"
-#include "platform/linux/PipeEvdevIo.h"
+#include "platform/linux/PipeLinuxPlatform.h"
 #include "platform/sim/SimConsole.h"
 #include "platform/sim/SimServices.h"
 #include "platform/sim/SimShell.h"
@@ -46,7 +46,7 @@ inline std::string keyText(const input_event& e)
     return (e.value ? "+" : "-") + std::string(name ? name : "?");
 }
 
-struct InputRig {
+struct InputRig : PipeLinuxPlatform {
     InputRig()
     {
         inputTestApp();
@@ -122,24 +122,6 @@ struct InputRig {
         return keys;
     }
 
-    VirtualScheduler scheduler;
-    MemoryDefaults defaults;
-    SimTranscript transcript{scheduler};
-    SimConsole console{transcript};
-    SimShell processShell{transcript};
-    PipeEvdevIo io;
-    CapsLockMapping mapping;
-    LinuxKeyboard keyboard{io, mapping};
-    LinuxShellRunner shell{mapping, processShell};
-    LinuxCapsLock capsLock{keyboard};
-    LinuxInputTrust trust{io};
-    SimDevices devices;
-    SimWake wake;
-    SimWorkspace workspace{scheduler};
-    SimLoginItem loginItem;
-    SimUpdates updates;
-    Platform platform{scheduler, defaults, console, keyboard, shell, devices, wake,
-                      trust,     capsLock, workspace, loginItem, updates};
     std::unique_ptr<KeyRemapper> remapper;
     std::set<uint16_t> held; // keys the virtual keyboard holds, from its output
 };

@@ -31,5 +31,6 @@ target_link_libraries(kestrune_platform_linux PUBLIC kestrune_linux_input)
 # linked into the application.
 add_library(kestrune_linux_input_pipes STATIC
   ${CMAKE_CURRENT_LIST_DIR}/PipeEvdevIo.h
-  ${CMAKE_CURRENT_LIST_DIR}/PipeEvdevIo.cpp)
-target_link_libraries(kestrune_linux_input_pipes PUBLIC kestrune_linux_input)
+  ${CMAKE_CURRENT_LIST_DIR}/PipeEvdevIo.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/PipeLinuxPlatform.h)
+target_link_libraries(kestrune_linux_input_pipes PUBLIC kestrune_linux_input kestrune_platform_sim)
