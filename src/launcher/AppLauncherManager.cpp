@@ -213,7 +213,7 @@ bool AppLauncherManager::launchShortcut(KeyCode keyCode)
         if (binding.keyCode == keyCode) {
             scheduler_.post([self = self_, url = binding.appURL] {
                 if (self)
-                    self->launchApp(url);
+                    self->launchApp(QUrl::fromEncoded(QByteArray::fromStdString(url)));
             });
             return true;
         }
@@ -235,7 +235,7 @@ void AppLauncherManager::publishSnapshot()
     auto next = std::make_shared<Snapshot>();
     next->reserve(static_cast<size_t>(shortcuts_.size()));
     for (const LauncherShortcut& s : shortcuts_)
-        next->push_back({s.keyCode, s.appURL});
+        next->push_back({s.keyCode, s.appURL.toEncoded().toStdString()});
     std::shared_ptr<const Snapshot> previous = std::move(next);
     {
         std::lock_guard lock(snapshotMutex_);

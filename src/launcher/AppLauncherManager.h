@@ -20,6 +20,7 @@
 #include <QPointer>
 #include <QUrl>
 #include <QUuid>
+#include <string>
 #include <atomic>
 #include <memory>
 #include <mutex>
@@ -72,7 +73,9 @@ signals:
 private:
     struct Binding {
         KeyCode keyCode;
-        QUrl appURL;
+        // A plain copy of the URL: Qt's implicitly shared values are not
+        // shared between the tap thread and the main thread.
+        std::string appURL;
     };
     using Snapshot = std::vector<Binding>;
 

@@ -42,7 +42,7 @@ void KeyRemapper::scheduleMappingReapply()
 {
     if (hidDebounceTimer_)
         hidDebounceTimer_->cancel();
-    QPointer<KeyRemapper> self(this);
+    QPointer<KeyRemapper> self = weakSelf_;
     hidDebounceTimer_ = platform_.scheduler.postAfter(kReapplyDebounce, [self] {
         if (self)
             self->applyCapsLockMapping();
@@ -56,7 +56,7 @@ void KeyRemapper::handleWake()
 
 void KeyRemapper::startHIDDeviceMonitoring()
 {
-    QPointer<KeyRemapper> self(this);
+    QPointer<KeyRemapper> self = weakSelf_;
     const int present = platform_.devices.start([self] {
         if (self)
             self->scheduleMappingReapply();

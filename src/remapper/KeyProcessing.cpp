@@ -62,7 +62,7 @@ bool KeyRemapper::launchShortcut(KeyCode keyCode)
 bool KeyRemapper::handleEvent(KeyEvent& event)
 {
     if (event.type == EventType::TapDisabledByUserInput) {
-        QPointer<KeyRemapper> self(this);
+        QPointer<KeyRemapper> self = weakSelf_;
         platform_.scheduler.post([self] {
             if (self)
                 self->handleTapDisabledByUserInput();
@@ -299,7 +299,7 @@ void KeyRemapper::handleCapsLockTap()
         return;
     }
 
-    QPointer<KeyRemapper> self(this);
+    QPointer<KeyRemapper> self = weakSelf_;
     WorkItemPtr item = platform_.scheduler.postAfter(kDoubleTapThreshold, [self, generation] {
         if (!self)
             return;

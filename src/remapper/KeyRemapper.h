@@ -201,7 +201,7 @@ private:
     // Runs f(*this) asynchronously on the main queue, if the remapper still exists.
     template <typename F> void deferred(F&& f)
     {
-        QPointer<KeyRemapper> self(this);
+        QPointer<KeyRemapper> self = weakSelf_;
         platform_.scheduler.post([self, f = std::forward<F>(f)]() mutable {
             if (self)
                 f(*self);
@@ -228,7 +228,7 @@ private:
     // weak pointer (one small allocation per Caps Lock transition).
     template <typename F> void requestHud(F)
     {
-        QPointer<KeyRemapper> self(this);
+        QPointer<KeyRemapper> self = weakSelf_;
         platform_.scheduler.post([self] {
             if (self && self->with_.hud)
                 F{}(*self->with_.hud);
@@ -248,6 +248,9 @@ private:
 
     Platform& platform_;
     Collaborators with_;
+    // Made once on the main thread, so that any thread may copy it to hold
+    // the remapper weakly in deferred work.
+    const QPointer<KeyRemapper> weakSelf_{this};
 
     // --- Cached settings (a packed Snapshot): written on the main thread by
     // the change handlers, read on the tap thread and by applyCapsLockMapping.

@@ -57,7 +57,7 @@ void KeyRemapper::start()
         with_.hud->setPendingHyperConfig(hyperKeyConfig_);
 
     auto thread = std::make_shared<TapThread>();
-    QPointer<KeyRemapper> self(this);
+    QPointer<KeyRemapper> self = weakSelf_;
     tapThread_ = thread;
     // The thread holds its TapThread; the remapper joins it before it dies,
     // so the raw pointer stays valid for the thread's whole life.
@@ -147,7 +147,7 @@ void KeyRemapper::waitForTapThreadSettled()
 
 void KeyRemapper::runEventTap(const std::shared_ptr<TapThread>& thread, uint64_t mask)
 {
-    QPointer<KeyRemapper> self(this);
+    QPointer<KeyRemapper> self = weakSelf_;
     auto announceEnd = [&] {
         platform_.scheduler.post([self, thread] {
             if (!self)
@@ -232,7 +232,7 @@ void KeyRemapper::startAccessibilityPolling()
 {
     if (axCheckTimer_)
         return;
-    QPointer<KeyRemapper> self(this);
+    QPointer<KeyRemapper> self = weakSelf_;
     axCheckTimer_ = platform_.scheduler.repeat(kTrustPollInterval, [self] {
         if (!self || !self->platform_.trust.isTrusted())
             return;
@@ -255,7 +255,7 @@ void KeyRemapper::handleTapDisabledByUserInput()
 void KeyRemapper::watchSystemSettingsActivation()
 {
     unwatchSystemSettingsActivation();
-    QPointer<KeyRemapper> self(this);
+    QPointer<KeyRemapper> self = weakSelf_;
     workspaceObserverTokens_.push_back(platform_.workspace.addActivationObserver([self](const auto& id) {
         if (self)
             self->handleAppActivation(id);
@@ -289,7 +289,7 @@ void KeyRemapper::handleAppDeactivation(const std::optional<QString>& bundleId)
 void KeyRemapper::startPermissionMonitor()
 {
     stopPermissionMonitor();
-    QPointer<KeyRemapper> self(this);
+    QPointer<KeyRemapper> self = weakSelf_;
     permissionMonitorTimer_ = platform_.scheduler.repeat(kRevocationWatchInterval, [self] {
         if (!self)
             return;
