@@ -8,6 +8,7 @@
 // before the manager is destroyed.
 
 #include "base/Scheduler.h"
+#include "base/QmlSingleton.h"
 #include "base/SharedInstance.h"
 #include "base/UserDefaults.h"
 #include "exclusions/ExcludedApp.h"
@@ -15,6 +16,7 @@
 
 #include <QList>
 #include <QObject>
+#include <QtQml/qqmlregistration.h>
 #include <QPointer>
 #include <QSet>
 #include <QUrl>
@@ -26,6 +28,8 @@ namespace kestrune {
 
 class AppExclusionManager final : public QObject, public SharedInstance<AppExclusionManager> {
     Q_OBJECT
+    QML_ELEMENT
+    QML_SINGLETON
     Q_PROPERTY(bool isEnabled READ isEnabled WRITE setEnabled NOTIFY isEnabledChanged)
     Q_PROPERTY(QList<ExcludedApp> excludedApps READ excludedApps WRITE setExcludedApps NOTIFY excludedAppsChanged)
     Q_PROPERTY(bool isCurrentAppExcluded READ isCurrentAppExcluded NOTIFY isCurrentAppExcludedChanged)
@@ -35,6 +39,9 @@ class AppExclusionManager final : public QObject, public SharedInstance<AppExclu
     Q_PROPERTY(bool canFollowFrontmostApplication READ canFollowFrontmostApplication)
 
 public:
+    // QML reaches the process-wide instance only.
+    static AppExclusionManager* create(QQmlEngine*, QJSEngine* engine) { return qmlSharedInstance<AppExclusionManager>(engine); }
+
     inline static const QString kEnabledKey = QStringLiteral("isAppExclusionEnabled");
     inline static const QString kExclusionsKey = QStringLiteral("ExcludedApps");
 

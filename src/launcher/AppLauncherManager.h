@@ -10,6 +10,7 @@
 #include "base/Console.h"
 #include "base/KeyCodes.h"
 #include "base/Scheduler.h"
+#include "base/QmlSingleton.h"
 #include "base/SharedInstance.h"
 #include "base/UserDefaults.h"
 #include "launcher/LauncherShortcut.h"
@@ -17,6 +18,7 @@
 
 #include <QList>
 #include <QObject>
+#include <QtQml/qqmlregistration.h>
 #include <QPointer>
 #include <QUrl>
 #include <QUuid>
@@ -30,10 +32,15 @@ namespace kestrune {
 
 class AppLauncherManager final : public QObject, public SharedInstance<AppLauncherManager> {
     Q_OBJECT
+    QML_ELEMENT
+    QML_SINGLETON
     Q_PROPERTY(bool isEnabled READ isEnabled WRITE setEnabled NOTIFY isEnabledChanged)
     Q_PROPERTY(QList<LauncherShortcut> shortcuts READ shortcuts WRITE setShortcuts NOTIFY shortcutsChanged)
 
 public:
+    // QML reaches the process-wide instance only.
+    static AppLauncherManager* create(QQmlEngine*, QJSEngine* engine) { return qmlSharedInstance<AppLauncherManager>(engine); }
+
     inline static const QString kEnabledKey = QStringLiteral("isAppLauncherEnabled");
     inline static const QString kShortcutsKey = QStringLiteral("launcherShortcuts");
 

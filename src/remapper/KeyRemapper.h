@@ -12,6 +12,7 @@
 // reads the settings through their cached copy, one atomic word, and
 // reaches the main thread only by posting to the scheduler.
 
+#include "base/QmlSingleton.h"
 #include "base/SharedInstance.h"
 #include "hud/HudRequests.h"
 #include "platform/Platform.h"
@@ -19,6 +20,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QtQml/qqmlregistration.h>
 #include <array>
 #include <atomic>
 #include <cstring>
@@ -42,6 +44,8 @@ using config::VimModeConfig;
 
 class KeyRemapper : public QObject, public EventHandler, public SharedInstance<KeyRemapper> {
     Q_OBJECT
+    QML_ELEMENT
+    QML_SINGLETON
     Q_PROPERTY(bool isEnabled READ isEnabled WRITE setIsEnabled NOTIFY isEnabledChanged)
     Q_PROPERTY(bool isHyperKeyEnabled READ isHyperKeyEnabled WRITE setIsHyperKeyEnabled NOTIFY isHyperKeyEnabledChanged)
     Q_PROPERTY(kestrune::config::HyperKeyConfig hyperKeyConfig READ hyperKeyConfig WRITE setHyperKeyConfig NOTIFY hyperKeyConfigChanged)
@@ -56,6 +60,9 @@ class KeyRemapper : public QObject, public EventHandler, public SharedInstance<K
     Q_PROPERTY(QString debugLog READ debugLog WRITE setDebugLog NOTIFY debugLogChanged)
 
 public:
+    // QML reaches the process-wide instance only.
+    static KeyRemapper* create(QQmlEngine*, QJSEngine* engine) { return qmlSharedInstance<KeyRemapper>(engine); }
+
     // The collaborators outlive the remapper. `exclusions`, `launcher`, `hud`
     // and `permissions` may be null (the feature is then absent).
     struct Collaborators {

@@ -6,11 +6,13 @@
 
 #include <QObject>
 #include <QString>
+#include <QtQml/qqmlregistration.h>
 #include <array>
 #include <optional>
 
 namespace kestrune::config {
 Q_NAMESPACE
+QML_NAMED_ELEMENT(RemapperConfig)
 
 // The modifier combination that a held Caps Lock adds to other keys.
 enum class HyperKeyConfig : uint8_t {

@@ -5,18 +5,25 @@
 // except checkPermission, which any thread may call.
 
 #include "base/Scheduler.h"
+#include "base/QmlSingleton.h"
 #include "base/SharedInstance.h"
 #include "platform/System.h"
 
 #include <QObject>
+#include <QtQml/qqmlregistration.h>
 
 namespace kestrune {
 
 class PermissionManager : public QObject, public SharedInstance<PermissionManager> {
     Q_OBJECT
+    QML_ELEMENT
+    QML_SINGLETON
     Q_PROPERTY(bool isTrusted READ isTrusted NOTIFY isTrustedChanged)
 
 public:
+    // QML reaches the process-wide instance only.
+    static PermissionManager* create(QQmlEngine*, QJSEngine* engine) { return qmlSharedInstance<PermissionManager>(engine); }
+
     PermissionManager(AccessibilityTrust& trust, Scheduler& scheduler, QObject* parent = nullptr);
     ~PermissionManager() override;
 

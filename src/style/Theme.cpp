@@ -1,0 +1,110 @@
+#include "style/Theme.h"
+
+#include <QFontDatabase>
+#include <QList>
+#include <QPointer>
+
+namespace kestrune {
+
+namespace {
+bool systemDark = false;
+bool defaultReduceMotion = false;
+QList<QPointer<Theme>>& instances()
+{
+    static QList<QPointer<Theme>> list;
+    return list;
+}
+} // namespace
+
+Theme::Theme(QObject* parent) : QObject(parent), reduceMotion_(defaultReduceMotion)
+{
+    instances().append(this);
+}
+
+Theme::~Theme()
+{
+    instances().removeAll(this);
+}
+
+void Theme::setIsDark(bool dark)
+{
+    const bool before = isDark();
+    pinned_ = true;
+    pinnedDark_ = dark;
+    if (isDark() != before)
+        emit appearanceChanged();
+}
+
+void Theme::resetIsDark()
+{
+    const bool before = isDark();
+    pinned_ = false;
+    if (isDark() != before)
+        emit appearanceChanged();
+}
+
+void Theme::setReduceMotion(bool reduce)
+{
+    if (reduce == reduceMotion_)
+        return;
+    reduceMotion_ = reduce;
+    emit reduceMotionChanged();
+}
+
+QColor Theme::alpha(const QColor& color, double opacity) const
+{
+    QColor c = color;
+    c.setAlphaF(float(c.alphaF() * opacity));
+    return c;
+}
+
+// The system palette of the desktop the product was drawn for: labels are
+// black or white at high opacity, accents are the familiar saturated hues.
+QColor Theme::primary() const { return pick(QColor(0, 0, 0, 217), QColor(255, 255, 255, 230)); }
+QColor Theme::secondary() const { return pick(QColor(60, 60, 67, 153), QColor(235, 235, 245, 153)); }
+QColor Theme::blue() const { return pick(QColor(0x00, 0x7a, 0xff), QColor(0x0a, 0x84, 0xff)); }
+QColor Theme::green() const { return pick(QColor(0x28, 0xcd, 0x41), QColor(0x32, 0xd7, 0x4b)); }
+QColor Theme::orange() const { return pick(QColor(0xff, 0x95, 0x00), QColor(0xff, 0x9f, 0x0a)); }
+QColor Theme::yellow() const { return pick(QColor(0xff, 0xcc, 0x00), QColor(0xff, 0xd6, 0x0a)); }
+// Without a compositor-side blur, a mostly opaque tint keeps text legible
+// over any wallpaper while still letting a little of it through.
+QColor Theme::panelBackground() const { return pick(QColor(236, 236, 240, 235), QColor(38, 38, 42, 235)); }
+QColor Theme::regularMaterial() const { return pick(QColor(255, 255, 255, 110), QColor(70, 70, 76, 90)); }
+QColor Theme::popoverMaterial() const { return pick(QColor(246, 246, 248, 232), QColor(44, 44, 48, 232)); }
+
+QString Theme::roundedFamily() const
+{
+    // A rounded face where the desktop has one; the UI font otherwise.
+    static const QString family = [] {
+        const QStringList families = QFontDatabase::families();
+        for (const char* candidate : {"Nunito", "Varela Round", "M PLUS Rounded 1c", "Ubuntu"}) {
+            if (families.contains(QLatin1String(candidate)))
+                return QString::fromLatin1(candidate);
+        }
+        return QFontDatabase::systemFont(QFontDatabase::GeneralFont).family();
+    }();
+    return family;
+}
+
+bool Theme::systemPrefersDark()
+{
+    return systemDark;
+}
+
+void Theme::setSystemPrefersDark(bool dark)
+{
+    if (dark == systemDark)
+        return;
+    systemDark = dark;
+    for (const QPointer<Theme>& theme : instances()) {
+        if (theme && !theme->pinned_)
+            emit theme->appearanceChanged();
+    }
+}
+
+void Theme::setDefaultReduceMotion(bool reduce)
+{
+    defaultReduceMotion = reduce;
+}
+
+} // namespace kestrune

@@ -1,0 +1,99 @@
+#pragma once
+// Theme: the look shared by every view (QML singleton `Theme`). Colours
+// follow the system's light or dark appearance; sizes are in points.
+// Main thread.
+//
+// The appearance comes from the desktop (the colour-scheme preference, else
+// the palette) through setSystemPrefersDark; a view or a test may pin it
+// with `isDark`. `reduceMotion` turns animations into instant changes, for
+// users who ask for it and for screenshots of settled states.
+
+#include <QColor>
+#include <QObject>
+#include <QString>
+#include <QtQml/qqmlregistration.h>
+
+namespace kestrune {
+
+class Theme : public QObject {
+    Q_OBJECT
+    QML_ELEMENT
+    QML_SINGLETON
+    Q_PROPERTY(bool isDark READ isDark WRITE setIsDark RESET resetIsDark NOTIFY appearanceChanged)
+    Q_PROPERTY(bool reduceMotion READ reduceMotion WRITE setReduceMotion NOTIFY reduceMotionChanged)
+
+    // Adaptive system colours.
+    Q_PROPERTY(QColor primary READ primary NOTIFY appearanceChanged)
+    Q_PROPERTY(QColor secondary READ secondary NOTIFY appearanceChanged)
+    Q_PROPERTY(QColor blue READ blue NOTIFY appearanceChanged)
+    Q_PROPERTY(QColor green READ green NOTIFY appearanceChanged)
+    Q_PROPERTY(QColor orange READ orange NOTIFY appearanceChanged)
+    Q_PROPERTY(QColor yellow READ yellow NOTIFY appearanceChanged)
+    // The translucent panel background and the regular material behind cards.
+    Q_PROPERTY(QColor panelBackground READ panelBackground NOTIFY appearanceChanged)
+    Q_PROPERTY(QColor regularMaterial READ regularMaterial NOTIFY appearanceChanged)
+    // The popover material behind the HUDs.
+    Q_PROPERTY(QColor popoverMaterial READ popoverMaterial NOTIFY appearanceChanged)
+
+    // Text styles, in points.
+    Q_PROPERTY(int title2Size READ title2Size CONSTANT)
+    Q_PROPERTY(int headlineSize READ headlineSize CONSTANT)
+    Q_PROPERTY(int bodySize READ bodySize CONSTANT)
+    Q_PROPERTY(int captionSize READ captionSize CONSTANT)
+    Q_PROPERTY(int caption2Size READ caption2Size CONSTANT)
+    // The family used where a rounded design is asked for, and the symbols.
+    Q_PROPERTY(QString roundedFamily READ roundedFamily CONSTANT)
+    Q_PROPERTY(QString symbolFamily READ symbolFamily CONSTANT)
+
+public:
+    explicit Theme(QObject* parent = nullptr);
+    ~Theme() override;
+
+    bool isDark() const { return pinned_ ? pinnedDark_ : systemPrefersDark(); }
+    void setIsDark(bool dark);
+    void resetIsDark();
+    bool reduceMotion() const { return reduceMotion_; }
+    void setReduceMotion(bool reduce);
+
+    // Milliseconds of an animation, or 0 with reduced motion.
+    Q_INVOKABLE int duration(int milliseconds) const { return reduceMotion_ ? 0 : milliseconds; }
+    // `color` with its alpha multiplied by `opacity`.
+    Q_INVOKABLE QColor alpha(const QColor& color, double opacity) const;
+
+    QColor primary() const;
+    QColor secondary() const;
+    QColor blue() const;
+    QColor green() const;
+    QColor orange() const;
+    QColor yellow() const;
+    QColor panelBackground() const;
+    QColor regularMaterial() const;
+    QColor popoverMaterial() const;
+
+    int title2Size() const { return 17; }
+    int headlineSize() const { return 13; }
+    int bodySize() const { return 13; }
+    int captionSize() const { return 10; }
+    int caption2Size() const { return 10; }
+    QString roundedFamily() const;
+    QString symbolFamily() const { return QStringLiteral("Material Icons"); }
+
+    // The desktop's preference, shared by every Theme instance.
+    static bool systemPrefersDark();
+    static void setSystemPrefersDark(bool dark);
+    // Reduced motion for every Theme created afterwards (tests, settings).
+    static void setDefaultReduceMotion(bool reduce);
+
+signals:
+    void appearanceChanged();
+    void reduceMotionChanged();
+
+private:
+    QColor pick(QColor light, QColor dark) const { return isDark() ? dark : light; }
+
+    bool pinned_ = false;
+    bool pinnedDark_ = false;
+    bool reduceMotion_ = false;
+};
+
+} // namespace kestrune

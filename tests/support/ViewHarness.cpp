@@ -1,0 +1,133 @@
+#include "support/ViewHarness.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QQmlComponent>
+#include <QTest>
+
+namespace kestrune::test {
+
+ViewHarness::ViewHarness() : engine_(std::make_unique<QQmlEngine>())
+{
+    engine_->addImportPath(QStringLiteral("qrc:/qt/qml"));
+}
+
+ViewHarness::~ViewHarness()
+{
+    root_.reset();
+    ownWindow_.reset();
+}
+
+QObject* ViewHarness::load(const QString& qml, QSize size)
+{
+    QQmlComponent component(engine_.get());
+    component.setData(qml.toUtf8(), QUrl(QStringLiteral("qrc:/test/View.qml")));
+    std::unique_ptr<QObject> object(component.create());
+    if (!object) {
+        error_ = component.errorString();
+        return nullptr;
+    }
+    if (auto* window = qobject_cast<QQuickWindow*>(object.get())) {
+        window_ = window;
+    } else if (auto* item = qobject_cast<QQuickItem*>(object.get())) {
+        ownWindow_ = std::make_unique<QQuickWindow>();
+        window_ = ownWindow_.get();
+        item->setParentItem(window_->contentItem());
+        const QSize wanted = size.isValid() ? size : QSize(qCeil(item->width()), qCeil(item->height()));
+        window_->resize(wanted);
+        if (size.isValid()) {
+            item->setWidth(size.width());
+            item->setHeight(size.height());
+        }
+    } else {
+        error_ = QStringLiteral("the root object is neither an Item nor a Window");
+        return nullptr;
+    }
+    window_->show();
+    if (!QTest::qWaitForWindowExposed(window_))
+        error_ = QStringLiteral("the window was never exposed");
+    root_ = std::move(object);
+    settle();
+    return root_.get();
+}
+
+QQuickItem* ViewHarness::find(const QString& objectName) const
+{
+    if (!root_)
+        return nullptr;
+    if (root_->objectName() == objectName)
+        return qobject_cast<QQuickItem*>(root_.get());
+    if (auto* item = root_->findChild<QQuickItem*>(objectName))
+        return item;
+    return window_ ? window_->contentItem()->findChild<QQuickItem*>(objectName) : nullptr;
+}
+
+void ViewHarness::click(QQuickItem* item, Qt::MouseButton button)
+{
+    clickAt(item, QPointF(item->width() / 2, item->height() / 2), button);
+}
+
+void ViewHarness::clickAt(QQuickItem* item, QPointF local, Qt::MouseButton button)
+{
+    const QPoint at = item->mapToScene(local).toPoint();
+    QTest::mouseMove(window_, at);
+    QTest::mouseClick(window_, button, Qt::NoModifier, at);
+    settle();
+}
+
+void ViewHarness::hover(QQuickItem* item)
+{
+    QTest::mouseMove(window_, item->mapToScene(QPointF(item->width() / 2, item->height() / 2)).toPoint());
+    settle();
+}
+
+void ViewHarness::hoverAway()
+{
+    QTest::mouseMove(window_, QPoint(window_->width() - 1, window_->height() - 1));
+    QTest::mouseMove(window_, QPoint(-50, -50));
+    settle();
+}
+
+void ViewHarness::settle()
+{
+    for (int i = 0; i < 3; ++i)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+}
+
+bool ViewHarness::waitUntil(const std::function<bool()>& done, int timeoutMs)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (!done()) {
+        if (timer.elapsed() > timeoutMs)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    return true;
+}
+
+QImage ViewHarness::grab()
+{
+    settle();
+    return window_ ? window_->grabWindow() : QImage();
+}
+
+QString ViewHarness::savePng(const QImage& image, const QString& name)
+{
+    QString dir = qEnvironmentVariable("KESTRUNE_SCREENSHOT_DIR");
+    if (dir.isEmpty())
+        dir = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots");
+    QDir().mkpath(dir);
+    const QString path = dir + QLatin1Char('/') + name + QStringLiteral(".png");
+    image.save(path);
+    return path;
+}
+
+QColor pixel(const QImage& image, QPointF at)
+{
+    const qreal ratio = image.devicePixelRatio();
+    return image.pixelColor(qRound(at.x() * ratio), qRound(at.y() * ratio));
+}
+
+} // namespace kestrune::test
