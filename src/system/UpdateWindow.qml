@@ -1,0 +1,133 @@
+// The Software Update window: what a check of the release feed found, and
+// the way to the new release's page. Bound to a FeedUpdateChecker.
+
+import QtQuick
+import QtQuick.Controls
+import QtQuick.Layouts
+import Kestrune.System
+
+ApplicationWindow {
+    id: root
+
+    property FeedUpdateChecker checker
+
+    readonly property int checkState: checker ? checker.state : FeedUpdateChecker.Idle
+    readonly property bool checking: checkState === FeedUpdateChecker.Checking || checkState === FeedUpdateChecker.Idle
+    readonly property bool updateAvailable: checkState === FeedUpdateChecker.UpdateAvailable
+
+    objectName: "updateWindow"
+    title: qsTr("Software Update")
+    flags: Qt.Dialog
+    width: 360
+    height: 160
+    minimumWidth: width
+    maximumWidth: width
+    minimumHeight: height
+    maximumHeight: height
+
+    function headline() {
+        switch (checkState) {
+        case FeedUpdateChecker.UpToDate:
+            return qsTr("Kestrune is up to date.")
+        case FeedUpdateChecker.UpdateAvailable:
+            return qsTr("Kestrune %1 is available.").arg(checker.latestVersion)
+        case FeedUpdateChecker.Failed:
+            return qsTr("Could not check for updates.")
+        case FeedUpdateChecker.NotConfigured:
+            return qsTr("Kestrune's updates come with your distribution's packages.")
+        default:
+            return qsTr("Checking for updates...")
+        }
+    }
+
+    function detail() {
+        switch (checkState) {
+        case FeedUpdateChecker.UpToDate:
+        case FeedUpdateChecker.UpdateAvailable:
+        case FeedUpdateChecker.NotConfigured:
+            return qsTr("You have version %1.").arg(checker.currentVersion)
+        case FeedUpdateChecker.Failed:
+            return checker.errorText
+        default:
+            return ""
+        }
+    }
+
+    Shortcut {
+        sequences: [StandardKey.Cancel]
+        onActivated: root.close()
+    }
+
+    ColumnLayout {
+        anchors.fill: parent
+        anchors.margins: 16
+        spacing: 6
+
+        RowLayout {
+            Layout.fillWidth: true
+            spacing: 10
+
+            BusyIndicator {
+                objectName: "updateBusyIndicator"
+                visible: root.checking
+                running: visible
+                Layout.preferredWidth: 24
+                Layout.preferredHeight: 24
+            }
+            Label {
+                objectName: "updateStatusText"
+                text: root.headline()
+                font.bold: true
+                wrapMode: Text.Wrap
+                Layout.fillWidth: true
+            }
+        }
+
+        Label {
+            objectName: "updateDetailText"
+            text: root.detail()
+            visible: text.length > 0
+            wrapMode: Text.Wrap
+            elide: Text.ElideRight
+            maximumLineCount: 3
+            Layout.fillWidth: true
+        }
+
+        Item {
+            Layout.fillHeight: true
+        }
+
+        RowLayout {
+            Layout.fillWidth: true
+            spacing: 8
+
+            Item {
+                Layout.fillWidth: true
+            }
+            Button {
+                objectName: "laterButton"
+                text: qsTr("Later")
+                visible: root.updateAvailable
+                onClicked: root.close()
+            }
+            Button {
+                objectName: "downloadButton"
+                text: qsTr("Download...")
+                visible: root.updateAvailable
+                enabled: root.checker && root.checker.downloadUrl.toString().length > 0
+                highlighted: true
+                onClicked: {
+                    root.checker.openDownloadPage()
+                    root.close()
+                }
+            }
+            Button {
+                objectName: "closeButton"
+                text: root.checking ? qsTr("Close") : qsTr("OK")
+                visible: !root.updateAvailable
+                highlighted: !root.checking
+                onClicked: root.close()
+            }
+        }
+    }
+}

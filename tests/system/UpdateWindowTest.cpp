@@ -1,0 +1,133 @@
+// The Software Update window, rendered: what it says for an update and for a
+// failure, its buttons, and the window FeedUpdates shows and reuses.
+
+#include "support/ViewHarness.h"
+#include "system/FeedUpdateChecker.h"
+#include "system/FeedUpdates.h"
+#include "system/LoopbackFeedServer.h"
+
+#include <gtest/gtest.h>
+
+#include <QDesktopServices>
+#include <QQmlContext>
+#include <QQuickWindow>
+
+namespace kestrune {
+
+// Takes the URLs QDesktopServices would hand to the browser.
+class UrlCatcher : public QObject {
+    Q_OBJECT
+public:
+    QList<QUrl> urls;
+public slots:
+    void open(const QUrl& url) { urls.append(url); }
+};
+
+namespace {
+
+using test::appcast;
+using test::LoopbackFeedServer;
+
+class UpdateWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        QDesktopServices::setUrlHandler(QStringLiteral("https"), &catcher_, "open");
+        QDesktopServices::setUrlHandler(QStringLiteral("http"), &catcher_, "open");
+    }
+    void TearDown() override
+    {
+        QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
+        QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
+    }
+
+    // Shows the window bound to `checker` after a check against the server.
+    QObject* showChecked(FeedUpdateChecker& checker)
+    {
+        checker.check();
+        if (!h_.waitUntil([&] { return checker.state() != FeedUpdateChecker::Checking; }, 5000))
+            return nullptr;
+        h_.engine().rootContext()->setContextProperty(QStringLiteral("testChecker"), &checker);
+        return h_.load(QStringLiteral("import Kestrune.System\nUpdateWindow { checker: testChecker }"));
+    }
+
+    QString text(const QString& objectName) const
+    {
+        QQuickItem* item = h_.find(objectName);
+        return item ? item->property("text").toString() : QStringLiteral("<missing %1>").arg(objectName);
+    }
+    bool shown(const QString& objectName) const
+    {
+        QQuickItem* item = h_.find(objectName);
+        return item && item->isVisible();
+    }
+
+    UrlCatcher catcher_;
+    LoopbackFeedServer server_;
+    test::ViewHarness h_;
+};
+
+TEST_F(UpdateWindowTest, AnAvailableUpdateOffersItsPage)
+{
+    server_.respond(appcast("<item><link>https://kestrune.example/releases/0.10.0</link>"
+                            "<sparkle:shortVersionString>0.10.0</sparkle:shortVersionString></item>"));
+    FeedUpdateChecker checker(server_.url(), QStringLiteral("0.9.3"));
+    QObject* root = showChecked(checker);
+    ASSERT_TRUE(root) << h_.error().toStdString();
+    EXPECT_EQ(h_.window()->title(), QStringLiteral("Software Update"));
+    EXPECT_EQ(text(QStringLiteral("updateStatusText")), QStringLiteral("Kestrune 0.10.0 is available."));
+    EXPECT_EQ(text(QStringLiteral("updateDetailText")), QStringLiteral("You have version 0.9.3."));
+    EXPECT_TRUE(shown(QStringLiteral("downloadButton")));
+    EXPECT_TRUE(shown(QStringLiteral("laterButton")));
+    EXPECT_FALSE(shown(QStringLiteral("closeButton")));
+    EXPECT_FALSE(shown(QStringLiteral("updateBusyIndicator")));
+    h_.savePng(h_.grab(), QStringLiteral("update-available"));
+
+    h_.click(h_.find(QStringLiteral("downloadButton")));
+    EXPECT_EQ(catcher_.urls, QList<QUrl>{QUrl(QStringLiteral("https://kestrune.example/releases/0.10.0"))});
+    EXPECT_FALSE(h_.window()->isVisible()) << "the window goes once the page is opened";
+}
+
+TEST_F(UpdateWindowTest, AFailureShowsTheReasonAndOk)
+{
+    server_.respond("<rss><channel><item><title>Kestrune</item>");
+    FeedUpdateChecker checker(server_.url(), QStringLiteral("0.9.3"));
+    ASSERT_TRUE(showChecked(checker)) << h_.error().toStdString();
+    EXPECT_EQ(text(QStringLiteral("updateStatusText")), QStringLiteral("Could not check for updates."));
+    EXPECT_EQ(text(QStringLiteral("updateDetailText")), checker.errorText());
+    EXPECT_FALSE(shown(QStringLiteral("downloadButton")));
+    EXPECT_EQ(text(QStringLiteral("closeButton")), QStringLiteral("OK"));
+    h_.savePng(h_.grab(), QStringLiteral("update-failed"));
+
+    h_.click(h_.find(QStringLiteral("closeButton")));
+    EXPECT_FALSE(h_.window()->isVisible());
+    EXPECT_TRUE(catcher_.urls.isEmpty());
+}
+
+TEST_F(UpdateWindowTest, FeedUpdatesShowsOneWindowAndChecksEachTime)
+{
+    server_.respond(appcast("<item><sparkle:shortVersionString>0.9.3</sparkle:shortVersionString></item>"));
+    FeedUpdates updates(h_.engine(), server_.url(), QStringLiteral("0.9.3"));
+    updates.startUpdater();
+    EXPECT_EQ(updates.window(), nullptr) << "nothing happens unasked";
+    EXPECT_EQ(server_.requestCount(), 0);
+
+    updates.checkForUpdates();
+    QQuickWindow* window = updates.window();
+    ASSERT_TRUE(window);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(updates.checker().state(), FeedUpdateChecker::Checking);
+    h_.savePng(window->grabWindow(), QStringLiteral("update-checking"));
+    ASSERT_TRUE(h_.waitUntil([&] { return updates.checker().state() == FeedUpdateChecker::UpToDate; }));
+
+    window->close();
+    updates.checkForUpdates();
+    EXPECT_EQ(updates.window(), window);
+    EXPECT_TRUE(window->isVisible());
+    ASSERT_TRUE(h_.waitUntil([&] { return server_.requestCount() == 2; }));
+}
+
+} // namespace
+} // namespace kestrune
+
+#include "UpdateWindowTest.moc"
