@@ -15,7 +15,7 @@ constexpr std::array<std::pair<const char*, char16_t>, 14> kTable{{
     {"arrow.up.and.down.and.arrow.left.and.right", 0xe89f},  // open_with
     {"hand.tap.fill", 0xe913},                               // touch_app
     {"keyboard.fill", 0xe312},                               // keyboard
-    {"arrow.turn.up.right", 0xeb9b},                         // turn_right
+    {"arrow.turn.up.right", 0xebab},                         // turn_right
     {"square.grid.2x2", 0xe9b0},                             // grid_view
     {"nosign", 0xe14b},                                      // block
     {"checkmark", 0xe5ca},                                   // check

@@ -1,0 +1,203 @@
+import QtQuick
+import QtQuick.Controls.Basic
+import QtQuick.Layouts
+import Kestrune.Style
+import Kestrune.Remapper
+
+// The panel's title line: the name, the running/paused lamp that pauses and
+// resumes Kestrune, and the ⋯ menu.
+Item {
+    id: header
+
+    // Set by the application; either may be null (its item then does nothing).
+    property QtObject hud: null      // isHUDEnabled
+    property QtObject updater: null  // checkForUpdates()
+
+    signal resetKeysRequested()
+    signal quitRequested()
+
+    implicitHeight: 24
+
+    RowLayout {
+        anchors.fill: parent
+        anchors.leftMargin: 4
+        anchors.rightMargin: 4
+        spacing: 8
+
+        Text {
+            text: qsTr("Kestrune")
+            font.family: Theme.roundedFamily
+            font.pixelSize: 16
+            font.bold: true
+            color: Theme.primary
+        }
+
+        Item {
+            id: statusDot
+            objectName: "statusDot"
+
+            readonly property bool running: KeyRemapper.isEnabled
+            readonly property color dotColor: running ? Theme.green : Theme.orange
+            readonly property string toolTipText: running ? qsTr("Pause Kestrune") : qsTr("Resume Kestrune")
+
+            Layout.preferredWidth: 8
+            Layout.preferredHeight: 8
+            Layout.alignment: Qt.AlignVCenter
+
+            // A little bounce each time the state flips, whoever flipped it.
+            onRunningChanged: pulse.restart()
+            SequentialAnimation {
+                id: pulse
+                NumberAnimation {
+                    target: statusDot; property: "scale"; to: 1.5
+                    duration: Theme.duration(80); easing.type: Easing.OutQuad
+                }
+                Spring { target: statusDot; property: "scale"; to: 1; response: 0.3; dampingFraction: 0.7 }
+            }
+
+            // The glow while running: fading green rings out to 4 px.
+            Repeater {
+                model: 4
+                Rectangle {
+                    required property int index
+                    anchors.centerIn: parent
+                    width: 8 + 2 * (index + 1)
+                    height: width
+                    radius: width / 2
+                    color: Theme.alpha(Theme.green, 0.6 * 0.3 * (1 - index / 4))
+                    opacity: statusDot.running ? 1 : 0
+                    Behavior on opacity {
+                        NumberAnimation { duration: Theme.duration(300); easing.type: Easing.OutCubic }
+                    }
+                }
+            }
+
+            Rectangle {
+                anchors.fill: parent
+                radius: width / 2
+                color: statusDot.dotColor
+                Behavior on color {
+                    ColorAnimation { duration: Theme.duration(300); easing.type: Easing.OutCubic }
+                }
+            }
+
+            MouseArea {
+                id: dotMouse
+                anchors.fill: parent
+                hoverEnabled: true
+                cursorShape: Qt.PointingHandCursor
+                onClicked: KeyRemapper.isEnabled = !KeyRemapper.isEnabled
+            }
+
+            Accessible.role: Accessible.Button
+            Accessible.name: toolTipText
+            Accessible.onPressAction: KeyRemapper.isEnabled = !KeyRemapper.isEnabled
+
+            ToolTip {
+                parent: statusDot
+                visible: dotMouse.containsMouse
+                delay: 500
+                text: statusDot.toolTipText
+                // Below the dot: the panel's top edge leaves no room above.
+                x: (statusDot.width - width) / 2
+                y: statusDot.height + 6
+                padding: 6
+                font.pixelSize: Theme.captionSize
+                contentItem: Text {
+                    text: statusDot.toolTipText
+                    font.pixelSize: Theme.captionSize
+                    color: Theme.primary
+                }
+                background: PopoverBackground {
+                    radius: 6
+                }
+            }
+        }
+
+        Item { Layout.fillWidth: true }
+
+        AbstractButton {
+            id: ellipsis
+            objectName: "ellipsisButton"
+            Layout.preferredWidth: 24
+            Layout.preferredHeight: 24
+            hoverEnabled: true
+            Accessible.name: qsTr("More")
+
+            contentItem: Text {
+                text: Symbols.glyph("ellipsis.circle")
+                font.family: Theme.symbolFamily
+                font.pixelSize: 20
+                color: Theme.secondary
+                horizontalAlignment: Text.AlignHCenter
+                verticalAlignment: Text.AlignVCenter
+            }
+            background: Rectangle {
+                radius: 6
+                color: ellipsis.down || menu.visible ? Theme.alpha(Theme.primary, 0.10)
+                     : ellipsis.hovered ? Theme.alpha(Theme.primary, 0.05) : "transparent"
+            }
+
+            onClicked: menu.visible ? menu.close() : menu.open()
+
+            Menu {
+                id: menu
+                objectName: "panelMenu"
+                // Under the button, right edges aligned.
+                x: ellipsis.width - width
+                y: ellipsis.height + 4
+                padding: 4
+                margins: 6
+                // The click that dismisses the menu goes no further: not to a
+                // card beneath, nor to ⋯, which would open it again.
+                modal: true
+                dim: false
+
+                background: PopoverBackground {
+                    implicitWidth: 200
+                }
+
+                PanelMenuItem {
+                    objectName: "checkForUpdatesItem"
+                    text: qsTr("Check for Updates...")
+                    enabled: header.updater !== null
+                    onTriggered: header.updater.checkForUpdates()
+                }
+                PanelMenuSeparator {}
+                PanelMenuItem {
+                    objectName: "showHudItem"
+                    text: qsTr("Show HUD Notifications")
+                    checkable: true
+                    // The item toggles its own check as it is chosen; the
+                    // binding stays and agrees once the model has flipped.
+                    checked: header.hud !== null && header.hud.isHUDEnabled
+                    enabled: header.hud !== null
+                    onTriggered: header.hud.isHUDEnabled = !header.hud.isHUDEnabled
+                }
+                PanelMenuSeparator {}
+                PanelMenuItem {
+                    objectName: "resetKeysItem"
+                    text: qsTr("Reset Keys")
+                    onTriggered: header.resetKeysRequested()
+                }
+                PanelMenuSeparator {}
+                PanelMenuItem {
+                    objectName: "quitItem"
+                    text: qsTr("Quit Kestrune")
+                    onTriggered: header.quitRequested()
+                }
+            }
+        }
+    }
+
+    component PanelMenuSeparator: MenuSeparator {
+        topPadding: 4
+        bottomPadding: 4
+        leftPadding: 8
+        rightPadding: 8
+        contentItem: Rectangle {
+            implicitHeight: 1
+            color: Theme.alpha(Theme.primary, 0.1)
+        }
+    }
+}

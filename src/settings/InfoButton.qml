@@ -1,0 +1,66 @@
+import QtQuick
+import QtQuick.Controls.Basic
+import Kestrune.Style
+
+// The ⓘ on a card: hovering it shows the help text in a popover beside it.
+// It takes its own clicks, so reaching for help never flips the card.
+Item {
+    id: info
+
+    // The help text, already translated.
+    property string text
+    readonly property bool hovering: hover.hovered
+    readonly property bool popoverVisible: popover.visible
+    readonly property string popoverText: popoverLabel.text
+
+    implicitWidth: 14
+    implicitHeight: 14
+
+    Text {
+        anchors.centerIn: parent
+        text: Symbols.glyph("info.circle")
+        font.family: Theme.symbolFamily
+        font.pixelSize: 14
+        color: Theme.alpha(Theme.secondary, 0.8)
+    }
+
+    HoverHandler {
+        id: hover
+        cursorShape: Qt.WhatsThisCursor
+    }
+
+    MouseArea {
+        anchors.fill: parent
+        anchors.margins: -3
+        acceptedButtons: Qt.AllButtons
+    }
+
+    // Above the icon where the window has room, else below; never over the
+    // icon itself, which would take the hover away from it.
+    function popoverY(height) {
+        const top = info.mapToItem(null, 0, 0).y
+        return top - height - 6 >= 4 ? -height - 6 : info.height + 6
+    }
+
+    Popup {
+        id: popover
+        visible: info.hovering && info.text.length > 0
+        closePolicy: Popup.NoAutoClose
+        width: 200
+        padding: 10
+        margins: 6
+        x: (info.width - width) / 2
+        y: info.hovering ? info.popoverY(height) : 0
+
+        contentItem: Text {
+            id: popoverLabel
+            text: info.text
+            wrapMode: Text.Wrap
+            font.pixelSize: Theme.captionSize
+            lineHeight: 1.15
+            color: Theme.primary
+        }
+
+        background: PopoverBackground {}
+    }
+}

@@ -1,0 +1,198 @@
+import QtQuick
+import QtQuick.Layouts
+import Kestrune.Style
+import Kestrune.Remapper
+import Kestrune.Settings
+import Kestrune.System
+import Kestrune.Launcher
+import Kestrune.Exclusions
+
+// The panel that opens from the tray icon. Content taller than the panel
+// scrolls; there are no scroll bars.
+Item {
+    id: view
+
+    // Models the application hands in. Any may be null: its card or menu
+    // item then shows off and does nothing.
+    property QtObject launchAtLogin: null  // isEnabled
+    property QtObject hud: null            // isHUDEnabled
+    property QtObject updater: null        // checkForUpdates()
+
+    signal resetKeysRequested()
+    signal quitRequested()
+    signal launcherSettingsRequested()
+    signal exclusionSettingsRequested()
+
+    // The window calls this each time the panel opens: trust may have been
+    // granted or withdrawn while it was closed.
+    function panelShown() {
+        PermissionManager.checkPermission()
+    }
+
+    Component.onCompleted: panelShown()
+
+    width: 360
+    height: 490
+
+    Rectangle {
+        anchors.fill: parent
+        radius: 12
+        color: Theme.panelBackground
+        border.width: 1
+        border.color: Theme.isDark ? Theme.alpha("white", 0.08) : Theme.alpha("black", 0.08)
+    }
+
+    Flickable {
+        id: scroller
+        objectName: "scroller"
+        anchors.fill: parent
+        clip: true
+        contentWidth: width
+        contentHeight: column.implicitHeight + 2 * column.y
+        flickableDirection: Flickable.VerticalFlick
+        boundsBehavior: Flickable.StopAtBounds
+
+        // The wheel and the touchpad move the content directly rather than
+        // starting a flick that coasts on: in a panel this short, coasting
+        // overshoots what the user was reaching for.
+        WheelHandler {
+            target: null
+            onWheel: event => {
+                const delta = event.pixelDelta.y !== 0 ? event.pixelDelta.y : event.angleDelta.y / 120 * 48
+                const end = Math.max(0, scroller.contentHeight - scroller.height)
+                scroller.contentY = Math.max(0, Math.min(end, scroller.contentY - delta))
+            }
+        }
+
+        Column {
+            id: column
+            x: 16
+            y: 16
+            width: scroller.width - 2 * x
+            spacing: 20
+
+            HeaderRow {
+                width: parent.width
+                hud: view.hud
+                updater: view.updater
+                onResetKeysRequested: view.resetKeysRequested()
+                onQuitRequested: view.quitRequested()
+            }
+
+            PermissionRequestCard {
+                objectName: "permissionCard"
+                width: parent.width
+                visible: !PermissionManager.isTrusted
+            }
+
+            HyperKeyHeroModule {
+                objectName: "heroCard"
+                width: parent.width
+            }
+
+            GridLayout {
+                width: parent.width
+                columns: 2
+                columnSpacing: 12
+                rowSpacing: 12
+
+                CompactFeatureModule {
+                    objectName: "card.arrowMode"
+                    Layout.fillWidth: true
+                    Layout.preferredWidth: 1
+                    title: qsTr("Arrow Mode")
+                    symbol: "arrow.up.and.down.and.arrow.left.and.right"
+                    helpText: qsTr("Vim Mode Help")
+                    isActive: KeyRemapper.isVimModeEnabled
+                    onToggled: KeyRemapper.isVimModeEnabled = !KeyRemapper.isVimModeEnabled
+                    control: OptionPicker {
+                        objectName: "arrowLayoutPicker"
+                        options: ConfigOptions.vimMode
+                        value: KeyRemapper.vimModeConfig
+                        onPicked: v => KeyRemapper.vimModeConfig = v
+                    }
+                }
+
+                CompactFeatureModule {
+                    objectName: "card.doubleTap"
+                    Layout.fillWidth: true
+                    Layout.preferredWidth: 1
+                    title: qsTr("Double Tap")
+                    symbol: "hand.tap.fill"
+                    helpText: qsTr("Double Tap Help")
+                    isActive: KeyRemapper.isCapsLockDoubleTapEnabled
+                    onToggled: KeyRemapper.isCapsLockDoubleTapEnabled = !KeyRemapper.isCapsLockDoubleTapEnabled
+                }
+
+                CompactFeatureModule {
+                    objectName: "card.cmdKeys"
+                    Layout.fillWidth: true
+                    Layout.preferredWidth: 1
+                    title: qsTr("L/R Command")
+                    symbol: "keyboard.fill"
+                    helpText: qsTr("L/R Command Help")
+                    isActive: KeyRemapper.isCmdEisuKanaEnabled
+                    onToggled: KeyRemapper.isCmdEisuKanaEnabled = !KeyRemapper.isCmdEisuKanaEnabled
+                    control: OptionPicker {
+                        objectName: "cmdKeysPicker"
+                        width: 110
+                        clip: true
+                        options: ConfigOptions.cmdEisuKana
+                        value: KeyRemapper.cmdEisuKanaConfig
+                        onPicked: v => KeyRemapper.cmdEisuKanaConfig = v
+                    }
+                }
+
+                CompactFeatureModule {
+                    objectName: "card.launchAtLogin"
+                    Layout.fillWidth: true
+                    Layout.preferredWidth: 1
+                    title: qsTr("Launch at Login")
+                    symbol: "arrow.turn.up.right"
+                    helpText: qsTr("Automatically launch at login")
+                    isActive: view.launchAtLogin !== null && view.launchAtLogin.isEnabled
+                    onToggled: {
+                        if (view.launchAtLogin)
+                            view.launchAtLogin.isEnabled = !view.launchAtLogin.isEnabled
+                    }
+                }
+
+                CompactFeatureModule {
+                    objectName: "card.appLauncher"
+                    Layout.fillWidth: true
+                    Layout.preferredWidth: 1
+                    title: qsTr("App Launcher")
+                    symbol: "square.grid.2x2"
+                    helpText: qsTr("Launch applications using Hyper Key")
+                    isActive: AppLauncherManager.isEnabled
+                    onToggled: AppLauncherManager.isEnabled = !AppLauncherManager.isEnabled
+                    control: PanelButton {
+                        objectName: "launcherSettingsButton"
+                        text: qsTr("Settings...")
+                        onClicked: view.launcherSettingsRequested()
+                    }
+                }
+
+                CompactFeatureModule {
+                    objectName: "card.exclusions"
+                    Layout.fillWidth: true
+                    Layout.preferredWidth: 1
+                    title: qsTr("App-Specific Exclusions")
+                    symbol: "nosign"
+                    helpText: qsTr("Disable Kestrune in specific apps")
+                    isActive: AppExclusionManager.isEnabled
+                    onToggled: AppExclusionManager.isEnabled = !AppExclusionManager.isEnabled
+                    control: PanelButton {
+                        objectName: "exclusionSettingsButton"
+                        text: qsTr("Settings...")
+                        onClicked: view.exclusionSettingsRequested()
+                    }
+                }
+            }
+
+            FooterSection {
+                width: parent.width
+            }
+        }
+    }
+}
