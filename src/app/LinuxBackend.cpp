@@ -11,10 +11,11 @@ namespace {
 const char* const kInstalledReadme = KESTRUNE_DOC_DIR "/README.md";
 } // namespace
 
-LinuxBackend::LinuxBackend(Scheduler& scheduler, UserDefaults& defaults, Console& console)
+LinuxBackend::LinuxBackend(Scheduler& scheduler, UserDefaults& defaults, Console& console, UpdateFramework& updates)
     : scheduler_(scheduler)
     , defaults_(defaults)
     , console_(console)
+    , updates_(updates)
     , workspace_(scheduler)
     , trust_(io_, [this] {
         const QString readme = QString::fromUtf8(kInstalledReadme);

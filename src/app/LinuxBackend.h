@@ -1,6 +1,7 @@
 #pragma once
 // The Linux backend assembled for the application: evdev/uinput tap,
-// in-process Caps Lock mapping, udev, logind, X11 and GIO, XDG autostart.
+// in-process Caps Lock mapping, udev, logind, X11 and GIO, XDG autostart;
+// the update check is the application's (it needs the QML engine).
 // Main thread. Owns every piece and outlives every model built on them.
 
 #include "base/Console.h"
@@ -20,30 +21,17 @@
 
 namespace kestrune {
 
-// Updates come with the distribution's packages on Linux: the user-initiated
-// check says so instead of pretending to look.
-class PackagedUpdates final : public UpdateFramework {
-public:
-    explicit PackagedUpdates(Console& console) : console_(console) {}
-    void startUpdater() override {}
-    void checkForUpdates() override
-    {
-        console_.printLine(QStringLiteral("Kestrune is updated with your distribution's packages."));
-    }
-
-private:
-    Console& console_;
-};
-
 class LinuxBackend {
 public:
-    LinuxBackend(Scheduler& scheduler, UserDefaults& defaults, Console& console);
+    // `updates` outlives the backend.
+    LinuxBackend(Scheduler& scheduler, UserDefaults& defaults, Console& console, UpdateFramework& updates);
     Platform platform();
 
 private:
     Scheduler& scheduler_;
     UserDefaults& defaults_;
     Console& console_;
+    UpdateFramework& updates_;
     LibevdevIo io_;
     CapsLockMapping mapping_;
     ProcessShellRunner processShell_;
@@ -55,7 +43,6 @@ private:
     UdevDeviceMonitor devices_;
     LogindWakeNotifier wake_;
     XdgAutostartLoginItem loginItem_;
-    PackagedUpdates updates_{console_};
 };
 
 } // namespace kestrune

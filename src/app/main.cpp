@@ -1,20 +1,32 @@
-// kestrune: the application. Builds the backend, the models and the
-// delegate, runs the launch sequence, and on quit (SIGINT or SIGTERM alike)
-// the termination reset.
+// kestrune: the application. The composition root: it makes sure only one
+// instance runs, builds the backend, the models, the panel, the HUDs and the
+// tray icon, runs the launch sequence, and on quit (from the menu, SIGINT or
+// SIGTERM alike) the termination reset.
 //
 // On Linux the real backend (evdev/uinput, udev, logind, X11, GIO). Where no
 // backend exists yet, the simulated one: the process starts, waits for input
 // that never comes, and shows its launch and termination behaviour.
 
 #include "app/AppDelegate.h"
+#include "app/ColorScheme.h"
+#include "app/PanelWindow.h"
 #include "app/SignalQuit.h"
+#include "app/SingleInstance.h"
+#include "app/Translations.h"
+#include "app/TrayIcon.h"
 #include "base/Console.h"
 #include "base/FileDefaults.h"
 #include "base/QtScheduler.h"
 #include "exclusions/AppExclusionManager.h"
+#include "hud/HUDManager.h"
+#include "hud/QuickHudPanel.h"
 #include "launcher/AppLauncherManager.h"
+#include "platform/HidKeyMapping.h"
 #include "remapper/KeyRemapper.h"
+#include "system/FeedUpdates.h"
+#include "system/LaunchAtLoginManager.h"
 #include "system/PermissionManager.h"
+#include "system/UpdaterManager.h"
 
 #ifdef KESTRUNE_LINUX_BACKEND
 #include "app/LinuxBackend.h"
@@ -26,7 +38,10 @@
 #include "platform/sim/SimWorkspace.h"
 #endif
 
-#include <QCoreApplication>
+#include <QApplication>
+#include <QQmlEngine>
+#include <QQuickWindow>
+#include <QThreadPool>
 
 using namespace kestrune;
 
@@ -37,8 +52,9 @@ namespace {
 // and no keystroke ever reaches it here.
 class SimulatedBackend {
 public:
-    SimulatedBackend(Scheduler& scheduler, UserDefaults& defaults, Console& console)
-        : scheduler_(scheduler), defaults_(defaults), console_(console), record_(scheduler), workspace_(scheduler)
+    SimulatedBackend(Scheduler& scheduler, UserDefaults& defaults, Console& console, UpdateFramework& updates)
+        : scheduler_(scheduler), defaults_(defaults), console_(console), updates_(updates), record_(scheduler),
+          workspace_(scheduler)
     {
     }
     Platform platform()
@@ -51,6 +67,7 @@ private:
     Scheduler& scheduler_;
     UserDefaults& defaults_;
     Console& console_;
+    UpdateFramework& updates_;
     SimTranscript record_;
     SimShell shell_{record_};
     SimTrust trust_;
@@ -60,42 +77,124 @@ private:
     SimCapsLock capsLock_{record_};
     SimWorkspace workspace_;
     SimLoginItem loginItem_;
-    SimUpdates updates_;
 };
 using Backend = SimulatedBackend;
 #else
 using Backend = LinuxBackend;
 #endif
 
+// How long a tray host may take to appear after launch.
+constexpr Millis kTrayGrace{3000};
+
 } // namespace
 
 int main(int argc, char* argv[])
 {
-    QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("Kestrune"));
-    QCoreApplication::setApplicationVersion(QStringLiteral(PROJECT_VERSION));
+    // The software scene graph draws these few small views quickly and keeps
+    // a resident tray utility lean: no GPU driver is loaded for them.
+    if (qEnvironmentVariableIsEmpty("QT_QUICK_BACKEND"))
+        QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Kestrune"));
+    QApplication::setApplicationVersion(QStringLiteral(PROJECT_VERSION));
+    QApplication::setDesktopFileName(QStringLiteral("com.kestrune.Kestrune"));
+    QApplication::setQuitOnLastWindowClosed(false);
+    Translations translations;
+    translations.install(QLocale());
 
     StdoutConsole console;
+    SingleInstance instance(SingleInstance::defaultFolder());
+    bool notified = false;
+    if (!instance.claim(&notified)) {
+        console.printLine(notified ? QStringLiteral("Kestrune is already running; its panel is now shown.")
+                                   : QStringLiteral("Kestrune is already running but did not answer."));
+        return notified ? 0 : 1;
+    }
+
     QtScheduler scheduler;
     FileDefaults defaults(FileDefaults::defaultDirectory(), &console);
-    Backend backend(scheduler, defaults, console);
+    QQmlEngine engine;
+    engine.addImportPath(QStringLiteral("qrc:/qt/qml"));
+    FeedUpdates updates(engine, QUrl(QStringLiteral(KESTRUNE_UPDATE_FEED_URL)), QStringLiteral(PROJECT_VERSION));
+    Backend backend(scheduler, defaults, console, updates);
     Platform platform = backend.platform();
+
+    ColorScheme colors;
+    colors.start();
 
     PermissionManager permissions(platform.trust, scheduler);
     AppExclusionManager exclusions(defaults, platform.workspace, scheduler);
     AppLauncherManager launcher(defaults, platform.workspace, scheduler, console);
-    KeyRemapper remapper(platform, {&exclusions, &launcher, nullptr, &permissions});
+    QuickHudPanelFactory hudPanels;
+    PrimaryScreen hudScreens;
+    HUDManager hud(scheduler, defaults, hudPanels, hudScreens);
+    KeyRemapper remapper(platform, {&exclusions, &launcher, &hud, &permissions});
+    LaunchAtLoginManager launchAtLogin(platform.loginItem, console);
     PermissionManager::setShared(&permissions);
     AppExclusionManager::setShared(&exclusions);
     AppLauncherManager::setShared(&launcher);
+    HUDManager::setShared(&hud);
     KeyRemapper::setShared(&remapper);
+    LaunchAtLoginManager::setShared(&launchAtLogin);
 
-    AppDelegate delegate(platform, remapper, permissions);
+    PanelWindow panel(engine, {{QStringLiteral("launchAtLogin"), QVariant::fromValue<QObject*>(&launchAtLogin)},
+                               {QStringLiteral("hud"), QVariant::fromValue<QObject*>(&hud)}},
+                      false);
+    if (!panel.error().isEmpty())
+        console.printLine(QStringLiteral("The settings panel could not be built: ") + panel.error());
+    TrayIcon tray(&hud);
+    tray.setDarkPanel(true);
+
+    std::unique_ptr<UpdaterManager> updater;
+    auto checkForUpdates = [] {
+        if (UpdaterManager* shared = UpdaterManager::shared())
+            shared->checkForUpdates();
+    };
+    auto resetKeys = [&] { platform.shell.run(kResetMappingCommand); };
+    QObject::connect(&panel, &PanelWindow::resetKeysRequested, &app, resetKeys);
+    QObject::connect(&panel, &PanelWindow::quitRequested, &app, &QCoreApplication::quit);
+    QObject::connect(&tray, &TrayIcon::panelToggleRequested, &panel, &PanelWindow::toggleAt);
+    QObject::connect(&tray, &TrayIcon::checkForUpdatesRequested, &app, checkForUpdates);
+    QObject::connect(&tray, &TrayIcon::resetKeysRequested, &app, resetKeys);
+    QObject::connect(&tray, &TrayIcon::quitRequested, &app, &QCoreApplication::quit);
+    QObject::connect(&instance, &SingleInstance::activationRequested, &panel,
+                     [&] { panel.showAt(panel.isStandalone() ? QRect() : tray.geometry()); });
+
+    AppDelegate::Hooks hooks;
+    hooks.createUpdater = [&] {
+        // Made off the main thread, handed to it, then published there.
+        QThreadPool::globalInstance()->start([&] {
+            auto* made = new UpdaterManager(platform.updates, scheduler);
+            scheduler.post([&, made] {
+                updater.reset(made);
+                UpdaterManager::setShared(made);
+                panel.setModel("updater", made);
+            });
+        });
+    };
+    AppDelegate delegate(platform, remapper, permissions, hooks);
     SignalQuit::install(&app);
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &delegate, &AppDelegate::applicationWillTerminate);
-    scheduler.post([&] { delegate.applicationDidFinishLaunching(); });
+    scheduler.post([&] {
+        delegate.applicationDidFinishLaunching();
+        // The icon shows as soon as a tray exists, now or later.
+        tray.show();
+        if (TrayIcon::isAvailable())
+            return;
+        // Started at login, Kestrune may be up before the desktop's tray:
+        // only when none has come after a moment do the settings open as
+        // an ordinary window, so that they stay reachable.
+        scheduler.postAfter(kTrayGrace, [&] {
+            if (TrayIcon::isAvailable())
+                return;
+            panel.setStandalone(true);
+            panel.showAt(QRect());
+        });
+    });
 
     const int status = app.exec();
     delegate.applicationWillTerminate();
+    UpdaterManager::setShared(nullptr);
+    QThreadPool::globalInstance()->waitForDone();
     return status;
 }

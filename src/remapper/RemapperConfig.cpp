@@ -14,10 +14,6 @@ std::optional<E> fromRaw(const std::array<E, N>& all, const QString& raw)
     return std::nullopt;
 }
 
-QString tr(const char* text, const char* comment)
-{
-    return QCoreApplication::translate("KeyRemapper", text, comment);
-}
 } // namespace
 
 QString rawValue(HyperKeyConfig c)
@@ -69,7 +65,7 @@ QString displayName(HyperKeyConfig c)
     switch (c) {
     case HyperKeyConfig::hyper:
         //: Hyper Key
-        return tr("Hyper (⌘⌥⌃⇧)", "Hyper Key");
+        return QCoreApplication::translate("KeyRemapper", "Hyper (⌘⌥⌃⇧)", "Hyper Key");
     case HyperKeyConfig::cmdOptCtrl: return QStringLiteral("⌘ ⌥ ⌃");
     case HyperKeyConfig::cmdOptShift: return QStringLiteral("⌘ ⌥ ⇧");
     case HyperKeyConfig::cmdCtrlShift: return QStringLiteral("⌘ ⌃ ⇧");
@@ -89,13 +85,13 @@ QString displayName(SinglePressConfig c)
     switch (c) {
     case SinglePressConfig::non:
         //: No action
-        return tr("None", "No action");
+        return QCoreApplication::translate("KeyRemapper", "None", "No action");
     case SinglePressConfig::esc:
         //: Escape key
-        return tr("Esc", "Escape key");
+        return QCoreApplication::translate("KeyRemapper", "Esc", "Escape key");
     case SinglePressConfig::fnDelete:
         //: Forward Delete key
-        return tr("Fn + Delete", "Forward Delete key");
+        return QCoreApplication::translate("KeyRemapper", "Fn + Delete", "Forward Delete key");
     }
     return {};
 }
@@ -104,10 +100,10 @@ QString displayName(CmdEisuKanaConfig c)
 {
     if (c == CmdEisuKanaConfig::leftEisuRightKana) {
         //: Left Command to Eisu, Right Command to Kana
-        return tr("Left: Eisu, Right: Kana", "Left Command to Eisu, Right Command to Kana");
+        return QCoreApplication::translate("KeyRemapper", "Left: Eisu, Right: Kana", "Left Command to Eisu, Right Command to Kana");
     }
     //: Left Command to Delete, Right Command to Fn+Delete
-    return tr("Left: Del, Right: Fn+Del", "Left Command to Delete, Right Command to Fn+Delete");
+    return QCoreApplication::translate("KeyRemapper", "Left: Del, Right: Fn+Del", "Left Command to Delete, Right Command to Fn+Delete");
 }
 
 QString displayName(VimModeConfig c)

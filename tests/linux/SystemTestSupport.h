@@ -76,12 +76,14 @@ inline void stopProcess(QProcess& process)
 // An X server of the test's own, on a display number it picks itself.
 class XvfbServer {
 public:
-    XvfbServer()
+    explicit XvfbServer(const QString& screen = QStringLiteral("320x240x24"))
     {
         const QString number = startAndReadLine(
             process_, QStringLiteral("Xvfb"),
             {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-nolisten"), QStringLiteral("tcp"),
-             QStringLiteral("-screen"), QStringLiteral("0"), QStringLiteral("320x240x24")});
+             // No reset when the last client leaves: the next one could not connect meanwhile.
+             QStringLiteral("-noreset"),
+             QStringLiteral("-screen"), QStringLiteral("0"), screen});
         if (!number.isEmpty())
             display_ = QStringLiteral(":") + number;
     }

@@ -4,6 +4,7 @@
 // translucent over the wallpaper and that the appearance took.
 
 #include "PanelFixture.h"
+#include "app/Translations.h"
 
 using namespace kestrune;
 using namespace kestrune::test;
@@ -72,3 +73,31 @@ TEST_F(PanelTest, ScreenshotMenuAndPicker)
     h_->savePng(h_->grab(), QStringLiteral("panel-dark-picker-open"));
 }
 
+// In Japanese every text is translated, and shown in a Japanese font rather
+// than as empty boxes; the help behind a key is a real sentence.
+TEST_F(PanelTest, ScreenshotInJapanese)
+{
+    Translations translations;
+    ASSERT_EQ(translations.install(QLocale(QStringLiteral("ja_JP"))), QStringLiteral("ja"));
+    sim_.trust().setTrusted(false);
+    loadPanel(false);
+    QQuickItem* card = item(QStringLiteral("card.arrowMode"));
+    QQuickItem* info = card->findChild<QQuickItem*>(QStringLiteral("info"));
+    hover(info);
+    h_->savePng(h_->grab(), QStringLiteral("panel-light-japanese"));
+
+    const QStringList texts = {QStringLiteral("権限が必要です"), QStringLiteral("矢印モード"),
+                               QStringLiteral("長押し")};
+    for (const QString& expected : texts) {
+        bool found = false;
+        for (QQuickItem* text : view()->findChildren<QQuickItem*>()) {
+            if (text->property("text").toString() == expected) {
+                found = true;
+                // A glyph-less font would leave the text without width.
+                EXPECT_GT(text->property("contentWidth").toDouble(), 10.0) << expected.toStdString();
+            }
+        }
+        EXPECT_TRUE(found) << expected.toStdString();
+    }
+    h_->hoverAway();
+}

@@ -1,0 +1,288 @@
+<?xml version='1.0' encoding='utf-8'?>
+<TS version="2.1" language="en_US" sourcelanguage="en">
+<context>
+    <name>AppcastParser</name>
+    <message>
+        <source>The feed is not valid XML (line %1: %2).</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>The feed is not an RSS release feed.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>The feed lists no release with a version.</source>
+        <translation type="unfinished" />
+    </message>
+</context>
+<context>
+    <name>FooterSection</name>
+    <message>
+        <source>Clear Log</source>
+        <translation type="unfinished" />
+    </message>
+</context>
+<context>
+    <name>HUDContentView</name>
+    <message>
+        <source>Hyper Active</source>
+        <translation type="unfinished" />
+    </message>
+</context>
+<context>
+    <name>HeaderRow</name>
+    <message>
+        <source>Kestrune</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Pause Kestrune</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Resume Kestrune</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>More</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Check for Updates...</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Show HUD Notifications</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Reset Keys</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Quit Kestrune</source>
+        <translation type="unfinished" />
+    </message>
+</context>
+<context>
+    <name>HyperKeyHeroModule</name>
+    <message>
+        <source>Hyper Key</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Long Press</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Long Press Help</source>
+        <translation>Hold Caps Lock and press another key to send that key with the modifiers chosen here. Hyper adds Command, Option, Control and Shift at once: a combination no application uses, so your own shortcuts never clash with existing ones.</translation>
+    </message>
+    <message>
+        <source>Single Press</source>
+        <translation type="unfinished" />
+    </message>
+</context>
+<context>
+    <name>KeyRemapper</name>
+    <message>
+        <source>Hyper (⌘⌥⌃⇧)</source>
+        <comment>Hyper Key</comment>
+        <extracomment>Hyper Key</extracomment>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>None</source>
+        <comment>No action</comment>
+        <extracomment>No action</extracomment>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Esc</source>
+        <comment>Escape key</comment>
+        <extracomment>Escape key</extracomment>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Fn + Delete</source>
+        <comment>Forward Delete key</comment>
+        <extracomment>Forward Delete key</extracomment>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Left: Eisu, Right: Kana</source>
+        <comment>Left Command to Eisu, Right Command to Kana</comment>
+        <extracomment>Left Command to Eisu, Right Command to Kana</extracomment>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Left: Del, Right: Fn+Del</source>
+        <comment>Left Command to Delete, Right Command to Fn+Delete</comment>
+        <extracomment>Left Command to Delete, Right Command to Fn+Delete</extracomment>
+        <translation type="unfinished" />
+    </message>
+</context>
+<context>
+    <name>PermissionRequestCard</name>
+    <message>
+        <source>Permission Required</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Grant Permission</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Fix</source>
+        <translation type="unfinished" />
+    </message>
+</context>
+<context>
+    <name>SettingsView</name>
+    <message>
+        <source>Arrow Mode</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Vim Mode Help</source>
+        <translation>While Caps Lock is held, H/J/K/L (or W/A/S/D) become the arrow keys. Other modifiers you hold still apply, so Caps Lock + Shift + L selects to the right.</translation>
+    </message>
+    <message>
+        <source>Double Tap</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Double Tap Help</source>
+        <translation>Tap Caps Lock twice quickly to turn the real Caps Lock on or off. While this is on, a single tap waits 0.2 seconds for a possible second tap before doing its job.</translation>
+    </message>
+    <message>
+        <source>L/R Command</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>L/R Command Help</source>
+        <translation>Tap the left or right Command key on its own to switch the input mode: left for English (Eisu), right for Japanese (Kana), or choose Delete and Forward Delete instead. Command used together with another key works as always.</translation>
+    </message>
+    <message>
+        <source>Launch at Login</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Automatically launch at login</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>App Launcher</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Launch applications using Hyper Key</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Settings...</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>App-Specific Exclusions</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Disable Kestrune in specific apps</source>
+        <translation type="unfinished" />
+    </message>
+</context>
+<context>
+    <name>UpdateWindow</name>
+    <message>
+        <source>Software Update</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Kestrune is up to date.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Kestrune %1 is available.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Could not check for updates.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Kestrune's updates come with your distribution's packages.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Checking for updates...</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>You have version %1.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Later</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Download...</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Close</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>OK</source>
+        <translation type="unfinished" />
+    </message>
+</context>
+<context>
+    <name>kestrune::FeedUpdateChecker</name>
+    <message>
+        <source>The update feed address must start with https://: %1</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>The update feed redirected to an address that is not HTTPS: %1</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>The update feed is too large to be a release feed.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>the server did not answer in time</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>The update feed could not be reached: %1</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>The update feed could not be read: %1</source>
+        <translation type="unfinished" />
+    </message>
+</context>
+<context>
+    <name>kestrune::TrayIcon</name>
+    <message>
+        <source>Check for Updates...</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Show HUD Notifications</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Reset Keys</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Quit Kestrune</source>
+        <translation type="unfinished" />
+    </message>
+</context>
+</TS>

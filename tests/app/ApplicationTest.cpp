@@ -1,0 +1,153 @@
+// The application as a user meets it, on a real X server with a tray: the
+// icon appears, a click opens the panel under it, a second launch stands
+// down, and quitting resets the keyboard. Also records the launch-to-icon
+// time and the resident memory with the panel closed and open (figures for
+// the record; nothing here asserts a timing).
+
+#include "../linux/SystemTestSupport.h"
+#include "FakeTrayHost.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <memory>
+#include <gtest/gtest.h>
+
+using namespace kestrune;
+
+namespace {
+
+qint64 residentKiB(qint64 pid)
+{
+    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').first().toLongLong();
+    }
+    return -1;
+}
+
+class Application : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        test::ensureApplication();
+        ASSERT_TRUE(x_.isRunning()) << "Xvfb did not start";
+        ASSERT_TRUE(tray_.isReady());
+        QDir(home_.path()).mkpath(QStringLiteral("config"));
+        QDir(home_.path()).mkpath(QStringLiteral("runtime"));
+        QFile::setPermissions(home_.path() + QStringLiteral("/runtime"),
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        env_ = QProcessEnvironment::systemEnvironment();
+        env_.insert(QStringLiteral("DISPLAY"), QString::fromLatin1(x_.display()));
+        env_.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        env_.insert(QStringLiteral("XDG_CONFIG_HOME"), home_.path() + QStringLiteral("/config"));
+        env_.insert(QStringLiteral("XDG_RUNTIME_DIR"), home_.path() + QStringLiteral("/runtime"));
+        env_.insert(QStringLiteral("HOME"), home_.path());
+        // The X11 tray, not a desktop's D-Bus one; and onboarding already seen.
+        env_.remove(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"));
+        QFile settings(home_.path() + QStringLiteral("/config/Kestrune/settings.json"));
+        QDir().mkpath(home_.path() + QStringLiteral("/config/Kestrune"));
+        ASSERT_TRUE(settings.open(QIODevice::WriteOnly));
+        settings.write(R"({"hasSeenOnboarding": true})");
+    }
+
+    void start(QProcess& process)
+    {
+        process.setProcessEnvironment(env_);
+        process.setProgram(QStringLiteral(KESTRUNE_BINARY));
+        process.start();
+        ASSERT_TRUE(process.waitForStarted(10000));
+    }
+
+    test::XvfbServer x_{QStringLiteral("1280x800x24")};
+    std::unique_ptr<test::FakeTrayHost> trayHost_ = std::make_unique<test::FakeTrayHost>(x_.display());
+    test::FakeTrayHost& tray_ = *trayHost_;
+    QTemporaryDir home_;
+    QProcessEnvironment env_;
+};
+
+TEST_F(Application, TrayIconOpensThePanelOneInstanceRunsAndQuitResets)
+{
+    QProcess app;
+    QElapsedTimer sinceLaunch;
+    sinceLaunch.start();
+    start(app);
+    ASSERT_TRUE(tray_.waitForIcon(30000)) << "the tray icon never docked";
+    const qint64 launchToIconMs = sinceLaunch.elapsed();
+    EXPECT_FALSE(tray_.mappedWindowTitled(QStringLiteral("Kestrune"))) << "the panel opened unasked";
+    const qint64 closedKiB = residentKiB(app.processId());
+
+    tray_.clickIcon();
+    std::optional<QRect> panel;
+    ASSERT_TRUE(tray_.waitFor([&] { return bool(panel = tray_.mappedWindowTitled(QStringLiteral("Kestrune"))); }, 15000))
+        << "a click on the icon did not open the panel";
+    EXPECT_EQ(panel->size(), QSize(360, 490));
+    // Right under the icon in the top bar, wholly on screen.
+    EXPECT_GE(panel->top(), test::FakeTrayHost::kIconSize);
+    EXPECT_LT(panel->top(), test::FakeTrayHost::kIconSize + 20);
+    EXPECT_LE(panel->right(), 1279);
+    EXPECT_TRUE(panel->contains(QPoint(tray_.iconCentre().x(), panel->center().y())) || panel->right() == 1279);
+    const qint64 openKiB = residentKiB(app.processId());
+    // The panel as it looks on screen once drawn, beside the top bar's icon.
+    const QRect seen(1280 - 420, 0, 420, 540);
+    QImage shot;
+    EXPECT_TRUE(tray_.waitFor(
+        [&] {
+            shot = tray_.grab(seen);
+            return shot.pixelColor(panel->center() - seen.topLeft()) != QColor(Qt::black);
+        },
+        10000))
+        << "the panel never drew";
+    const QString shots = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots");
+    QDir().mkpath(shots);
+    shot.save(shots + QStringLiteral("/application-panel.png"));
+
+    QProcess second;
+    start(second);
+    ASSERT_TRUE(second.waitForFinished(15000));
+    EXPECT_EQ(second.exitCode(), 0);
+    EXPECT_TRUE(second.readAllStandardOutput().contains("already running"));
+
+    app.terminate();
+    ASSERT_TRUE(app.waitForFinished(10000));
+    EXPECT_EQ(app.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(app.readAllStandardOutput().count("Application triggering termination reset."), 1);
+
+    RecordProperty("launch_to_tray_icon_ms", int(launchToIconMs));
+    RecordProperty("rss_panel_closed_kib", int(closedKiB));
+    RecordProperty("rss_panel_open_kib", int(openKiB));
+    std::printf("launch to tray icon: %lld ms; resident memory: %lld KiB closed, %lld KiB open\n",
+                static_cast<long long>(launchToIconMs), static_cast<long long>(closedKiB),
+                static_cast<long long>(openKiB));
+}
+
+// Without any tray the settings must still be reachable: after a moment's
+// grace for a tray that starts late, the panel opens as an ordinary window.
+class ApplicationWithoutTray : public Application {};
+
+TEST_F(ApplicationWithoutTray, OpensThePanelAsAWindow)
+{
+    // No tray at all: the test's tray host gives up the selection.
+    trayHost_.reset();
+    test::FakeTrayHost observer(x_.display(), /*ownTray=*/false);
+    ASSERT_TRUE(observer.isReady());
+    QProcess app;
+    start(app);
+    std::optional<QRect> window;
+    EXPECT_TRUE(observer.waitFor([&] { return bool(window = observer.mappedWindowTitled(QStringLiteral("Kestrune"))); },
+                                 20000))
+        << "no window opened without a tray";
+    if (window) {
+        EXPECT_EQ(window->size(), QSize(360, 490));
+    }
+    app.terminate();
+    ASSERT_TRUE(app.waitForFinished(10000));
+    EXPECT_EQ(app.readAllStandardOutput().count("Application triggering termination reset."), 1);
+}
+
+} // namespace

@@ -1,0 +1,248 @@
+// The desktop shell's own logic: one instance per user, and where the panel
+// opens relative to the tray icon.
+
+#include "app/PanelPlacement.h"
+#include "app/SingleInstance.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QSysInfo>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace kestrune;
+
+namespace {
+
+const QRect kScreen(0, 28, 1920, 1052); // below a 28-point top bar
+const QSize kPanel(360, 490);
+
+TEST(PanelPlacement, OpensUnderAnIconInATopBarCentredOnIt)
+{
+    const QRect icon(1000, 2, 24, 24);
+    const QPoint at = panelPosition(icon, kPanel, kScreen);
+    EXPECT_EQ(at.x() + kPanel.width() / 2, icon.center().x());
+    EXPECT_GT(at.y(), 26);
+    EXPECT_GE(at.y(), kScreen.top());
+}
+
+TEST(PanelPlacement, OpensAboveAnIconInABottomPanel)
+{
+    const QRect bottomScreen(0, 0, 1920, 1040);
+    const QPoint at = panelPosition(QRect(1800, 1046, 24, 24), kPanel, bottomScreen);
+    EXPECT_LE(at.y() + kPanel.height(), 1046);
+    // Pushed left so that it stays on screen.
+    EXPECT_EQ(at.x() + kPanel.width(), 1920);
+}
+
+TEST(PanelPlacement, StaysInsideTheScreenAtEveryEdge)
+{
+    for (const QRect& icon : {QRect(0, 0, 22, 22), QRect(1900, 0, 22, 22), QRect(-40, 500, 22, 22)}) {
+        const QRect placed(panelPosition(icon, kPanel, kScreen), kPanel);
+        EXPECT_TRUE(kScreen.contains(placed)) << icon.x() << "," << icon.y();
+    }
+}
+
+TEST(PanelPlacement, WithoutAnIconTakesTheTopRightCorner)
+{
+    const QRect placed(panelPosition(QRect(), kPanel, kScreen), kPanel);
+    EXPECT_TRUE(kScreen.contains(placed));
+    EXPECT_GT(placed.right(), kScreen.right() - 20);
+    EXPECT_LT(placed.top(), kScreen.top() + 20);
+}
+
+TEST(SingleInstance, ASecondLaunchAsksTheFirstToShowItselfAndStandsDown)
+{
+    QTemporaryDir folder;
+    SingleInstance first(folder.path());
+    ASSERT_TRUE(first.claim());
+    int requests = 0;
+    QObject::connect(&first, &SingleInstance::activationRequested, [&] { ++requests; });
+
+    SingleInstance second(folder.path());
+    bool notified = false;
+    EXPECT_FALSE(second.claim(&notified));
+    EXPECT_TRUE(notified);
+    QElapsedTimer waited;
+    waited.start();
+    while (requests == 0 && waited.elapsed() < 3000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    EXPECT_EQ(requests, 1);
+}
+
+TEST(SingleInstance, ALockLeftByAFinishedProcessIsTakenOver)
+{
+    QTemporaryDir folder;
+    // What a crashed instance leaves: its lock naming a process that is gone,
+    // and a socket file that nobody serves.
+    QFile lock(folder.path() + QStringLiteral("/kestrune.lock"));
+    ASSERT_TRUE(lock.open(QIODevice::WriteOnly));
+    lock.write(QByteArray::number(0x3ffffff) + "\nkestrune\n" + QSysInfo::machineHostName().toUtf8() + "\n");
+    lock.close();
+    QFile socket(folder.path() + QStringLiteral("/kestrune.socket"));
+    ASSERT_TRUE(socket.open(QIODevice::WriteOnly));
+    socket.close();
+
+    SingleInstance next(folder.path());
+    EXPECT_TRUE(next.claim());
+}
+
+} // namespace
+
+// The tray icon's menu: the same commands as the panel's ellipsis menu, and
+// the HUD switch shows and writes the live value.
+#include "app/ColorScheme.h"
+#include "app/Translations.h"
+#include "app/TrayIcon.h"
+
+#include <QAction>
+#include <QMenu>
+
+namespace {
+
+class HudStandIn : public QObject {
+    Q_OBJECT
+    Q_PROPERTY(bool isHUDEnabled MEMBER enabled NOTIFY isHUDEnabledChanged)
+public:
+    bool enabled = true;
+signals:
+    void isHUDEnabledChanged();
+};
+
+QAction* actionNamed(QMenu* menu, const QString& text)
+{
+    for (QAction* action : menu->actions()) {
+        if (action->text() == text)
+            return action;
+    }
+    return nullptr;
+}
+
+TEST(TrayIcon, MenuOffersTheHeaderCommandsInOrder)
+{
+    HudStandIn hud;
+    TrayIcon tray(&hud);
+    QStringList texts;
+    for (QAction* action : tray.menu()->actions())
+        texts << (action->isSeparator() ? QStringLiteral("—") : action->text());
+    EXPECT_EQ(texts, (QStringList{"Check for Updates...", "—", "Show HUD Notifications", "—", "Reset Keys", "—",
+                                  "Quit Kestrune"}));
+
+    int checks = 0, resets = 0, quits = 0;
+    QObject::connect(&tray, &TrayIcon::checkForUpdatesRequested, [&] { ++checks; });
+    QObject::connect(&tray, &TrayIcon::resetKeysRequested, [&] { ++resets; });
+    QObject::connect(&tray, &TrayIcon::quitRequested, [&] { ++quits; });
+    actionNamed(tray.menu(), "Check for Updates...")->trigger();
+    actionNamed(tray.menu(), "Reset Keys")->trigger();
+    actionNamed(tray.menu(), "Quit Kestrune")->trigger();
+    EXPECT_EQ(checks, 1);
+    EXPECT_EQ(resets, 1);
+    EXPECT_EQ(quits, 1);
+}
+
+TEST(TrayIcon, HudItemFollowsAndInvertsTheSwitch)
+{
+    HudStandIn hud;
+    TrayIcon tray(&hud);
+    QAction* item = actionNamed(tray.menu(), "Show HUD Notifications");
+    ASSERT_TRUE(item);
+    EXPECT_TRUE(item->isChecked());
+    item->trigger();
+    EXPECT_FALSE(hud.enabled);
+    EXPECT_FALSE(item->isChecked());
+    // A change made elsewhere (the panel) shows in the tray menu too.
+    hud.enabled = true;
+    emit hud.isHUDEnabledChanged();
+    EXPECT_TRUE(item->isChecked());
+}
+
+TEST(TrayIcon, IconIsTheArtworkInThePanelsColour)
+{
+    for (const QColor& colour : {QColor(Qt::white), QColor(0x26, 0x28, 0x2e)}) {
+        const QImage image = menuBarIcon(colour).pixmap(22, 22).toImage();
+        int inked = 0;
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                const QColor c = image.pixelColor(x, y);
+                if (c.alpha() == 255) {
+                    ++inked;
+                    EXPECT_EQ(c.rgb(), colour.rgb());
+                }
+            }
+        }
+        // A keycap outline and an arrow: clearly drawn, far from filled.
+        EXPECT_GT(inked, 60);
+        EXPECT_LT(inked, 22 * 22 / 2);
+    }
+}
+
+TEST(ColorScheme, ReadsTheDesktopPreference)
+{
+    EXPECT_EQ(ColorScheme::darkFromPortalValue(QVariant(1u)), std::optional<bool>(true));
+    EXPECT_EQ(ColorScheme::darkFromPortalValue(QVariant(2u)), std::optional<bool>(false));
+    // No preference, or a value of another kind: the palette decides.
+    EXPECT_EQ(ColorScheme::darkFromPortalValue(QVariant(0u)), std::nullopt);
+    EXPECT_EQ(ColorScheme::darkFromPortalValue(QVariant(QStringLiteral("dark"))), std::nullopt);
+    EXPECT_EQ(ColorScheme::darkFromPortalValue(QVariant::fromValue(QDBusVariant(QVariant(1u)))),
+              std::optional<bool>(true));
+}
+
+} // namespace
+
+
+// Texts: the user's language where a catalogue exists, the help texts behind
+// their short keys in English, and a key without a translation as written.
+#include <QXmlStreamReader>
+
+namespace {
+
+QString text(const char* context, const char* source)
+{
+    return QCoreApplication::translate(context, source);
+}
+
+TEST(Translations, JapaneseUsersReadJapanese)
+{
+    Translations translations;
+    EXPECT_EQ(translations.install(QLocale(QStringLiteral("ja_JP"))), QStringLiteral("ja"));
+    EXPECT_EQ(text("SettingsView", "Arrow Mode"), QStringLiteral("矢印モード"));
+    EXPECT_EQ(text("kestrune::TrayIcon", "Quit Kestrune"), QStringLiteral("Kestrune を終了"));
+    EXPECT_EQ(text("SettingsView", "A key nobody translated"), QStringLiteral("A key nobody translated"));
+}
+
+TEST(Translations, OtherLanguagesReadEnglishWithTheHelpTexts)
+{
+    Translations translations;
+    EXPECT_EQ(translations.install(QLocale(QStringLiteral("de_DE"))), QStringLiteral("en"));
+    EXPECT_EQ(text("SettingsView", "Arrow Mode"), QStringLiteral("Arrow Mode"));
+    const QString help = text("SettingsView", "Vim Mode Help");
+    EXPECT_NE(help, QStringLiteral("Vim Mode Help"));
+    EXPECT_TRUE(help.contains(QStringLiteral("H/J/K/L")));
+}
+
+TEST(Translations, TheJapaneseCatalogueIsComplete)
+{
+    QFile file(QStringLiteral(KESTRUNE_TRANSLATIONS_DIR "/kestrune_ja.ts"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    QXmlStreamReader xml(&file);
+    QString source;
+    int messages = 0;
+    while (xml.readNext() != QXmlStreamReader::EndDocument && !xml.hasError()) {
+        if (!xml.isStartElement())
+            continue;
+        if (xml.name() == QLatin1String("source")) {
+            source = xml.readElementText();
+        } else if (xml.name() == QLatin1String("translation")) {
+            const bool unfinished = xml.attributes().value(QLatin1String("type")) == QLatin1String("unfinished");
+            EXPECT_FALSE(unfinished || xml.readElementText().isEmpty()) << "untranslated: " << source.toStdString();
+            ++messages;
+        }
+    }
+    EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
+    EXPECT_GT(messages, 40);
+}
+
+} // namespace
+
+#include "ShellTest.moc"
