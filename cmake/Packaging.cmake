@@ -58,10 +58,11 @@ if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
   # at run time (QML modules, the symbol font) is listed here.
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
   set(KESTRUNE_DEB_RUNTIME_DEPENDS
-    "qml6-module-qtquick, qml6-module-qtquick-controls, qml6-module-qtquick-layouts, qml6-module-qtquick-window, qml6-module-qtquick-templates, qml6-module-qtqml-workerscript, qml6-module-qt-labs-platform, fonts-material-design-icons-iconfont"
+    "qml6-module-qtquick, qml6-module-qtquick-controls, qml6-module-qtquick-layouts, qml6-module-qtquick-window, qml6-module-qtquick-templates, qml6-module-qtqml, qml6-module-qtqml-workerscript, qml6-module-qt-labs-platform, fonts-material-design-icons-iconfont"
     CACHE STRING "Packages the .deb depends on beyond the linked libraries")
   set(CPACK_DEBIAN_PACKAGE_DEPENDS "${KESTRUNE_DEB_RUNTIME_DEPENDS}")
-  set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "systemd")
+  # A Japanese face for the input-mode indicator's あ and the Japanese texts.
+  set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "systemd, fonts-vlgothic | fonts-japanese-gothic")
   set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA
     ${kestrune_linux_resources}/debian/postinst ${kestrune_linux_resources}/debian/postrm)
   set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION TRUE)

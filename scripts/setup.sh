@@ -9,7 +9,7 @@ packages=(
   qt6-base-dev qt6-declarative-dev qml6-module-qtquick qml6-module-qtquick-controls
   qml6-module-qtquick-layouts qml6-module-qtquick-window qml6-module-qtqml-workerscript
   qml6-module-qtquick-templates qml6-module-qt-labs-platform qt6-tools-dev qt6-tools-dev-tools
-  qt6-l10n-tools qt6-svg-dev qml6-module-qtqml qml6-module-qtqml-models qml6-module-qt5compat-graphicaleffects
+  qt6-l10n-tools qt6-svg-dev qml6-module-qtqml
   fonts-material-design-icons-iconfont fonts-vlgothic xvfb xauth
   libevdev-dev libudev-dev libglib2.0-dev libxcb1-dev libxcb-ewmh-dev libxcb-icccm4-dev
   libgtest-dev libgmock-dev libbenchmark-dev zsh

@@ -39,6 +39,9 @@
 #endif
 
 #include <QApplication>
+#ifdef Q_OS_MACOS
+#include <QMenuBar>
+#endif
 #include <QQmlEngine>
 #include <QQuickWindow>
 #include <QThreadPool>
@@ -125,7 +128,7 @@ int main(int argc, char* argv[])
     PermissionManager permissions(platform.trust, scheduler);
     AppExclusionManager exclusions(defaults, platform.workspace, scheduler);
     AppLauncherManager launcher(defaults, platform.workspace, scheduler, console);
-    QuickHudPanelFactory hudPanels;
+    QuickHudPanelFactory hudPanels(engine);
     PrimaryScreen hudScreens;
     HUDManager hud(scheduler, defaults, hudPanels, hudScreens);
     KeyRemapper remapper(platform, {&exclusions, &launcher, &hud, &permissions});
@@ -157,6 +160,15 @@ int main(int argc, char* argv[])
     QObject::connect(&tray, &TrayIcon::checkForUpdatesRequested, &app, checkForUpdates);
     QObject::connect(&tray, &TrayIcon::resetKeysRequested, &app, resetKeys);
     QObject::connect(&tray, &TrayIcon::quitRequested, &app, &QCoreApplication::quit);
+#ifdef Q_OS_MACOS
+    // The application menu's command, after "About": the same check as the
+    // panel's menu item. A parentless menu bar is the global one.
+    QMenuBar applicationMenuBar;
+    QAction* checkCommand = applicationMenuBar.addMenu(QStringLiteral("Kestrune"))
+                                ->addAction(QCoreApplication::translate("kestrune::TrayIcon", "Check for Updates..."));
+    checkCommand->setMenuRole(QAction::ApplicationSpecificRole);
+    QObject::connect(checkCommand, &QAction::triggered, &app, checkForUpdates);
+#endif
     QObject::connect(&instance, &SingleInstance::activationRequested, &panel,
                      [&] { panel.showAt(panel.isStandalone() ? QRect() : tray.geometry()); });
 

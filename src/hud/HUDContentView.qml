@@ -63,6 +63,10 @@ Item {
                 textFormat: Text.PlainText
                 font.pixelSize: 14
                 font.bold: true
+                // The modifier glyphs are wide in most faces: a condensed
+                // one, set tight, keeps four of them legible in the circle.
+                font.family: "DejaVu Sans Condensed"
+                font.letterSpacing: -0.5
                 fontSizeMode: Text.Fit
                 minimumPixelSize: 7
                 horizontalAlignment: Text.AlignHCenter

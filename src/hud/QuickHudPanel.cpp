@@ -152,6 +152,12 @@ bool QuickHudPanel::isShown() const
 // --- Factory -------------------------------------------------------------
 
 QuickHudPanelFactory::QuickHudPanelFactory() = default;
+
+QuickHudPanelFactory::QuickHudPanelFactory(QQmlEngine& shared)
+    // Not owned: the application's engine outlives the panels.
+    : engine_(&shared, [](QQmlEngine*) {})
+{
+}
 QuickHudPanelFactory::~QuickHudPanelFactory() = default;
 
 std::shared_ptr<QQmlEngine> QuickHudPanelFactory::engine()

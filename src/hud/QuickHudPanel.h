@@ -56,7 +56,10 @@ private:
 // Builds the panels from the Kestrune.Hud views, sharing one QML engine.
 class QuickHudPanelFactory final : public HudPanelFactory {
 public:
+    // With an engine of its own, made on first use.
     QuickHudPanelFactory();
+    // With the application's engine, which outlives the factory and panels.
+    explicit QuickHudPanelFactory(QQmlEngine& shared);
     ~QuickHudPanelFactory() override;
 
     std::unique_ptr<HudPanel> makeHyperPanel(HyperViewModel& model) override;

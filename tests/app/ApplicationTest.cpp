@@ -92,7 +92,6 @@ TEST_F(Application, TrayIconOpensThePanelOneInstanceRunsAndQuitResets)
     EXPECT_LT(panel->top(), test::FakeTrayHost::kIconSize + 20);
     EXPECT_LE(panel->right(), 1279);
     EXPECT_TRUE(panel->contains(QPoint(tray_.iconCentre().x(), panel->center().y())) || panel->right() == 1279);
-    const qint64 openKiB = residentKiB(app.processId());
     // The panel as it looks on screen once drawn, beside the top bar's icon.
     const QRect seen(1280 - 420, 0, 420, 540);
     QImage shot;
@@ -103,6 +102,7 @@ TEST_F(Application, TrayIconOpensThePanelOneInstanceRunsAndQuitResets)
         },
         10000))
         << "the panel never drew";
+    const qint64 openKiB = residentKiB(app.processId());
     const QString shots = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots");
     QDir().mkpath(shots);
     shot.save(shots + QStringLiteral("/application-panel.png"));
