@@ -107,11 +107,19 @@ TEST_F(Application, TrayIconOpensThePanelOneInstanceRunsAndQuitResets)
     QDir().mkpath(shots);
     shot.save(shots + QStringLiteral("/application-panel.png"));
 
+    // A click elsewhere takes activation from the panel, which closes it.
+    tray_.focusElsewhere();
+    EXPECT_TRUE(tray_.waitFor([&] { return !tray_.mappedWindowTitled(QStringLiteral("Kestrune")); }, 10000))
+        << "the panel stayed open after it lost activation";
+
+    // A second launch shows the running instance's panel and stands down.
     QProcess second;
     start(second);
     ASSERT_TRUE(second.waitForFinished(15000));
     EXPECT_EQ(second.exitCode(), 0);
     EXPECT_TRUE(second.readAllStandardOutput().contains("already running"));
+    EXPECT_TRUE(tray_.waitFor([&] { return bool(tray_.mappedWindowTitled(QStringLiteral("Kestrune"))); }, 10000))
+        << "the running instance did not show its panel";
 
     app.terminate();
     ASSERT_TRUE(app.waitForFinished(10000));

@@ -134,6 +134,14 @@ public:
         xcb_flush(connection_);
     }
 
+    // Gives the keyboard focus to the tray strip, as a click on another
+    // window does: the window that had it loses its activation.
+    void focusElsewhere()
+    {
+        xcb_set_input_focus(connection_, XCB_INPUT_FOCUS_POINTER_ROOT, strip_, XCB_CURRENT_TIME);
+        xcb_flush(connection_);
+    }
+
     // The mapped top-level window with this title, and its frame on screen.
     std::optional<QRect> mappedWindowTitled(const QString& title)
     {
