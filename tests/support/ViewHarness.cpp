@@ -97,6 +97,11 @@ void ViewHarness::settle()
 
 bool ViewHarness::waitUntil(const std::function<bool()>& done, int timeoutMs)
 {
+    return test::waitUntil(done, timeoutMs);
+}
+
+bool waitUntil(const std::function<bool()>& done, int timeoutMs)
+{
     QElapsedTimer timer;
     timer.start();
     while (!done()) {

@@ -56,6 +56,9 @@ private:
     QString error_;
 };
 
+// Runs the event loop until `done` holds; false after `timeoutMs`.
+bool waitUntil(const std::function<bool()>& done, int timeoutMs = 5000);
+
 // Colour at a point of an image, as a person would read it off a screenshot.
 QColor pixel(const QImage& image, QPointF at);
 

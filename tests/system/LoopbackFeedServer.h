@@ -3,9 +3,10 @@
 // request with the one canned HTTP/1.1 response, then closes the connection.
 // Main thread; needs the event loop running (waitUntil).
 
+#include "support/ViewHarness.h"
+
 #include <QByteArray>
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QUrl>
@@ -66,19 +67,6 @@ inline quint16 closedPort()
     QTcpServer probe;
     probe.listen(QHostAddress::LocalHost);
     return probe.serverPort();
-}
-
-// Runs the event loop until `done` holds; false after `timeoutMs`.
-inline bool waitUntil(const std::function<bool()>& done, int timeoutMs = 5000)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!done()) {
-        if (timer.elapsed() > timeoutMs)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    return true;
 }
 
 // A minimal appcast around `items`.
