@@ -5,6 +5,7 @@ import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
 import Kestrune.System
+import Kestrune.Style
 
 ApplicationWindow {
     id: root
@@ -16,6 +17,17 @@ ApplicationWindow {
     readonly property bool updateAvailable: checkState === FeedUpdateChecker.UpdateAvailable
 
     objectName: "updateWindow"
+    // The desktop's light or dark appearance, like the panel.
+    color: Theme.isDark ? "#2a2a2e" : "#f4f4f6"
+    palette.window: color
+    palette.windowText: Theme.primary
+    palette.text: Theme.primary
+    palette.base: Theme.isDark ? "#3a3a40" : "#ffffff"
+    palette.button: Theme.isDark ? "#4a4a50" : "#ffffff"
+    palette.buttonText: Theme.primary
+    palette.highlight: Theme.blue
+    palette.mid: Theme.isDark ? "#5a5a60" : "#c8c8cc"
+    palette.dark: Theme.isDark ? "#6a6a70" : "#a0a0a6"
     title: qsTr("Software Update")
     flags: Qt.Dialog
     width: 360

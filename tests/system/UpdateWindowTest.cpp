@@ -42,13 +42,15 @@ protected:
     }
 
     // Shows the window bound to `checker` after a check against the server.
-    QObject* showChecked(FeedUpdateChecker& checker)
+    QObject* showChecked(FeedUpdateChecker& checker, bool dark = false)
     {
         checker.check();
         if (!h_.waitUntil([&] { return checker.state() != FeedUpdateChecker::Checking; }, 5000))
             return nullptr;
         h_.engine().rootContext()->setContextProperty(QStringLiteral("testChecker"), &checker);
-        return h_.load(QStringLiteral("import Kestrune.System\nUpdateWindow { checker: testChecker }"));
+        return h_.load(QStringLiteral("import QtQuick\nimport Kestrune.System\nimport Kestrune.Style\n"
+                                      "UpdateWindow { checker: testChecker; Component.onCompleted: Theme.isDark = %1 }")
+                           .arg(dark ? "true" : "false"));
     }
 
     QString text(const QString& objectName) const
@@ -92,12 +94,12 @@ TEST_F(UpdateWindowTest, AFailureShowsTheReasonAndOk)
 {
     server_.respond("<rss><channel><item><title>Kestrune</item>");
     FeedUpdateChecker checker(server_.url(), QStringLiteral("0.9.3"));
-    ASSERT_TRUE(showChecked(checker)) << h_.error().toStdString();
+    ASSERT_TRUE(showChecked(checker, /*dark=*/true)) << h_.error().toStdString();
     EXPECT_EQ(text(QStringLiteral("updateStatusText")), QStringLiteral("Could not check for updates."));
     EXPECT_EQ(text(QStringLiteral("updateDetailText")), checker.errorText());
     EXPECT_FALSE(shown(QStringLiteral("downloadButton")));
     EXPECT_EQ(text(QStringLiteral("closeButton")), QStringLiteral("OK"));
-    h_.savePng(h_.grab(), QStringLiteral("update-failed"));
+    h_.savePng(h_.grab(), QStringLiteral("update-failed-dark"));
 
     h_.click(h_.find(QStringLiteral("closeButton")));
     EXPECT_FALSE(h_.window()->isVisible());
