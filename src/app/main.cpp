@@ -148,7 +148,7 @@ int main(int argc, char* argv[])
     TrayIcon tray(&hud);
     tray.setDarkPanel(true);
 
-    std::unique_ptr<UpdaterManager> updater;
+    std::shared_ptr<UpdaterManager> updater;
     auto checkForUpdates = [] {
         if (UpdaterManager* shared = UpdaterManager::shared())
             shared->checkForUpdates();
@@ -176,11 +176,13 @@ int main(int argc, char* argv[])
     hooks.createUpdater = [&] {
         // Made off the main thread, handed to it, then published there.
         QThreadPool::globalInstance()->start([&] {
-            auto* made = new UpdaterManager(platform.updates, scheduler);
+            // Shared with the posted block, so that it is freed even when the
+            // process quits before the main queue gets to it.
+            auto made = std::make_shared<UpdaterManager>(platform.updates, scheduler);
             scheduler.post([&, made] {
-                updater.reset(made);
-                UpdaterManager::setShared(made);
-                panel.setModel("updater", made);
+                updater = made;
+                UpdaterManager::setShared(made.get());
+                panel.setModel("updater", made.get());
             });
         });
     };
