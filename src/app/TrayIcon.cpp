@@ -94,6 +94,12 @@ void TrayIcon::setDarkPanel(bool dark)
     icon_->setIcon(menuBarIcon(dark ? QColor(0xf2, 0xf2, 0xf4) : QColor(0x26, 0x28, 0x2e)));
 }
 
+bool TrayIcon::isPanelDark(bool schemeIsDark, const QString& currentDesktop)
+{
+    const QStringList desktops = currentDesktop.split(QLatin1Char(':'), Qt::SkipEmptyParts);
+    return schemeIsDark || desktops.contains(QLatin1String("GNOME"), Qt::CaseInsensitive);
+}
+
 void TrayIcon::syncHudAction()
 {
     hudAction_->setChecked(hud_ && hud_->property("isHUDEnabled").toBool());

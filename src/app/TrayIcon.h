@@ -32,6 +32,9 @@ public:
     QRect geometry() const;
     // Re-tints the icon for a dark or a light panel.
     void setDarkPanel(bool dark);
+    // Whether the tray sits on a dark panel, given the desktop's colour
+    // scheme: most panels follow it, GNOME's top bar is dark in both.
+    static bool isPanelDark(bool schemeIsDark, const QString& currentDesktop);
 
     QMenu* menu() const { return menu_.get(); }
 

@@ -146,7 +146,10 @@ int main(int argc, char* argv[])
     if (!panel.error().isEmpty())
         console.printLine(QStringLiteral("The settings panel could not be built: ") + panel.error());
     TrayIcon tray(&hud);
-    tray.setDarkPanel(true);
+    const QString desktop = qEnvironmentVariable("XDG_CURRENT_DESKTOP");
+    auto tintTray = [&](bool dark) { tray.setDarkPanel(TrayIcon::isPanelDark(dark, desktop)); };
+    tintTray(colors.prefersDark());
+    QObject::connect(&colors, &ColorScheme::changed, &tray, tintTray);
 
     std::shared_ptr<UpdaterManager> updater;
     auto checkForUpdates = [] {

@@ -1,9 +1,9 @@
 #pragma once
 // A system tray of the test's own on an X server: it owns the tray selection,
 // announces itself as the freedesktop tray protocol asks, docks the icon
-// that a client requests into a strip at the top right of the screen (a top
-// bar), and can click it. Enough of a tray for the application to show its
-// icon and open its panel from it.
+// that a client requests into a strip at the top right of the screen (a
+// light top bar, as under a light colour scheme), and can click it. Enough
+// of a tray for the application to show its icon and open its panel from it.
 
 #include <xcb/xcb.h>
 
@@ -37,7 +37,7 @@ public:
         opcode_ = atom("_NET_SYSTEM_TRAY_OPCODE");
         xembed_ = atom("_XEMBED");
         strip_ = xcb_generate_id(connection_);
-        const uint32_t values[] = {screen_->black_pixel, 1, XCB_EVENT_MASK_STRUCTURE_NOTIFY};
+        const uint32_t values[] = {screen_->white_pixel, 1, XCB_EVENT_MASK_STRUCTURE_NOTIFY};
         stripX_ = screen_->width_in_pixels - 3 * kIconSize;
         xcb_create_window(connection_, XCB_COPY_FROM_PARENT, strip_, screen_->root, int16_t(stripX_), 0,
                           3 * kIconSize, kIconSize, 0, XCB_WINDOW_CLASS_INPUT_OUTPUT, screen_->root_visual,

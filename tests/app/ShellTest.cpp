@@ -177,6 +177,15 @@ TEST(TrayIcon, IconIsTheArtworkInThePanelsColour)
     }
 }
 
+TEST(TrayIcon, IconIsLightOnDarkPanels)
+{
+    EXPECT_TRUE(TrayIcon::isPanelDark(true, QStringLiteral("KDE")));
+    EXPECT_FALSE(TrayIcon::isPanelDark(false, QStringLiteral("KDE")));
+    EXPECT_FALSE(TrayIcon::isPanelDark(false, QString()));
+    // GNOME's top bar stays dark under the light scheme.
+    EXPECT_TRUE(TrayIcon::isPanelDark(false, QStringLiteral("ubuntu:GNOME")));
+}
+
 TEST(ColorScheme, ReadsTheDesktopPreference)
 {
     EXPECT_EQ(ColorScheme::darkFromPortalValue(QVariant(1u)), std::optional<bool>(true));
