@@ -26,6 +26,7 @@ PanelWindow::PanelWindow(QQmlEngine& engine, const QVariantMap& models, bool sta
     if (QQuickItem* item = root()) {
         connect(item, SIGNAL(resetKeysRequested()), this, SIGNAL(resetKeysRequested()));
         connect(item, SIGNAL(quitRequested()), this, SIGNAL(quitRequested()));
+        connect(item, SIGNAL(closeRequested()), this, SLOT(closeIfPanel()));
         view_->setMinimumSize(view_->size());
         view_->setMaximumSize(view_->size());
     }
@@ -95,6 +96,13 @@ void PanelWindow::toggleAt(const QRect& iconGeometry)
 void PanelWindow::hide()
 {
     view_->hide();
+}
+
+void PanelWindow::closeIfPanel()
+{
+    // Escape closes a tray panel like a menu; an ordinary window stays.
+    if (!standalone_)
+        hide();
 }
 
 void PanelWindow::setModel(const char* name, QObject* model)

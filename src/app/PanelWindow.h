@@ -40,6 +40,9 @@ public:
     // Late arrivals (the update checker is made off the main thread).
     void setModel(const char* name, QObject* model);
 
+private slots:
+    void closeIfPanel();
+
 signals:
     void resetKeysRequested();
     void quitRequested();

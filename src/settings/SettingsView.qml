@@ -22,6 +22,12 @@ Item {
     signal quitRequested()
     signal launcherSettingsRequested()
     signal exclusionSettingsRequested()
+    // Escape with nothing open inside the panel: a tray panel closes, as a
+    // menu does. An open picker, menu or popover takes the key first.
+    signal closeRequested()
+
+    focus: true
+    Keys.onEscapePressed: closeRequested()
 
     // The window calls this each time the panel opens: trust may have been
     // granted or withdrawn while it was closed.

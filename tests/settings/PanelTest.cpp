@@ -173,6 +173,7 @@ TEST_F(FeatureCards, ControlsOnACardKeepTheirClicks)
 {
     loadPanel();
     const std::vector<bool> before = state();
+    QSignalSpy closes(view(), SIGNAL(closeRequested()));
 
     for (const char* name : {"longPressPicker", "singlePressPicker", "arrowLayoutPicker", "cmdKeysPicker"}) {
         SCOPED_TRACE(name);
@@ -184,6 +185,11 @@ TEST_F(FeatureCards, ControlsOnACardKeepTheirClicks)
         pressEscape();
         EXPECT_FALSE(popup->property("visible").toBool());
     }
+    // Escape went to the open lists only; with nothing open it asks the
+    // panel to close.
+    EXPECT_EQ(closes.count(), 0);
+    pressEscape();
+    EXPECT_EQ(closes.count(), 1);
 
     QSignalSpy launcherSettings(view(), SIGNAL(launcherSettingsRequested()));
     QSignalSpy exclusionSettings(view(), SIGNAL(exclusionSettingsRequested()));
