@@ -11,7 +11,7 @@
 namespace kestrune {
 
 PanelWindow::PanelWindow(QQmlEngine& engine, const QVariantMap& models, bool standalone, QObject* parent)
-    : QObject(parent), view_(std::make_unique<QQuickView>(&engine, nullptr)), standalone_(standalone)
+    : QObject(parent), view_(std::make_unique<QQuickView>(&engine, nullptr))
 {
     view_->setTitle(QStringLiteral("Kestrune"));
     view_->setColor(Qt::transparent);
@@ -55,11 +55,6 @@ void PanelWindow::setStandalone(bool standalone)
 QQuickItem* PanelWindow::root() const
 {
     return view_->rootObject();
-}
-
-bool PanelWindow::isVisible() const
-{
-    return view_->isVisible();
 }
 
 void PanelWindow::showAt(const QRect& iconGeometry)

@@ -6,7 +6,6 @@
 
 #include <QElapsedTimer>
 #include <QObject>
-#include <QPointer>
 #include <QRect>
 #include <QVariantMap>
 #include <memory>
@@ -24,8 +23,6 @@ public:
     PanelWindow(QQmlEngine& engine, const QVariantMap& models, bool standalone, QObject* parent = nullptr);
     ~PanelWindow() override;
 
-    bool isVisible() const;
-    QQuickView* view() const { return view_.get(); }
     QQuickItem* root() const;
     QString error() const { return error_; }
 

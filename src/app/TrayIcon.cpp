@@ -79,11 +79,6 @@ void TrayIcon::show()
     icon_->show();
 }
 
-bool TrayIcon::isVisible() const
-{
-    return icon_->isVisible();
-}
-
 QRect TrayIcon::geometry() const
 {
     return icon_->geometry();

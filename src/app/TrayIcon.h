@@ -27,7 +27,6 @@ public:
 
     static bool isAvailable();
     void show();
-    bool isVisible() const;
     // Where the icon is on screen; empty when the tray does not say.
     QRect geometry() const;
     // Re-tints the icon for a dark or a light panel.

@@ -7,7 +7,7 @@ namespace kestrune {
 
 namespace {
 // Code points of the Material Icons font (fonts-material-design-icons-iconfont).
-constexpr std::array<std::pair<const char*, char16_t>, 14> kTable{{
+constexpr std::array<std::pair<const char*, char16_t>, 11> kTable{{
     {"capslock.fill", 0xe318},                               // keyboard_capslock
     {"ellipsis.circle", 0xef64},                             // pending
     {"info.circle", 0xe88f},                                 // info_outline
@@ -19,9 +19,6 @@ constexpr std::array<std::pair<const char*, char16_t>, 14> kTable{{
     {"square.grid.2x2", 0xe9b0},                             // grid_view
     {"nosign", 0xe14b},                                      // block
     {"checkmark", 0xe5ca},                                   // check
-    {"xmark", 0xe5cd},                                       // close
-    {"plus", 0xe145},                                        // add
-    {"trash", 0xe872},                                       // delete
 }};
 } // namespace
 
