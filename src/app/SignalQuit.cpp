@@ -39,7 +39,18 @@ bool SignalQuit::install(QObject* parent)
     action.sa_handler = onQuitSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    return ::sigaction(SIGINT, &action, nullptr) == 0 && ::sigaction(SIGTERM, &action, nullptr) == 0;
+    bool ok = true;
+    for (const int quit : {SIGINT, SIGTERM, SIGHUP, SIGQUIT})
+        ok &= ::sigaction(quit, &action, nullptr) == 0;
+    // A stopped process would keep every keyboard grabbed and the keys it
+    // holds pressed, and no keyboard could then type the command that
+    // resumes it: the terminal's stop signals are refused.
+    struct sigaction ignore {};
+    ignore.sa_handler = SIG_IGN;
+    sigemptyset(&ignore.sa_mask);
+    for (const int stop : {SIGTSTP, SIGTTIN, SIGTTOU})
+        ok &= ::sigaction(stop, &ignore, nullptr) == 0;
+    return ok;
 }
 
 } // namespace kestrune

@@ -1,7 +1,10 @@
 #pragma once
-// Turns SIGINT and SIGTERM into an ordinary quit of the event loop, so a
-// terminal's Ctrl+C or a session's logout takes the same termination path as
-// quitting from the menu.
+// Turns SIGINT, SIGTERM, SIGHUP and SIGQUIT into an ordinary quit of the
+// event loop, so a terminal's Ctrl+C, a closed terminal or a session's logout
+// takes the same termination path as quitting from the menu (with its reset).
+// The terminal's stop signals (SIGTSTP, SIGTTIN, SIGTTOU) are ignored: a
+// stopped Kestrune would freeze every keyboard. SIGSTOP cannot be refused;
+// only a debugger or a deliberate kill -STOP sends it.
 
 #include <QObject>
 

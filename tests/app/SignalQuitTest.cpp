@@ -1,16 +1,19 @@
-// SIGINT and SIGTERM end the event loop the way a quit from the menu does,
-// so the termination reset runs.
+// SIGINT, SIGTERM, SIGHUP and SIGQUIT end the event loop the way a quit from
+// the menu does, so the termination reset runs; the terminal's stop signals
+// never stop the process.
 
 #include "app/SignalQuit.h"
 
 #include <QCoreApplication>
 #include <csignal>
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace kestrune {
 namespace {
 
-TEST(SignalQuit, SigintAndSigtermQuitTheEventLoop)
+TEST(SignalQuit, QuitSignalsQuitTheEventLoop)
 {
     int argc = 1;
     char name[] = "test";
@@ -26,7 +29,41 @@ TEST(SignalQuit, SigintAndSigtermQuitTheEventLoop)
     EXPECT_EQ(app.exec(), 0);
     std::raise(SIGTERM);
     EXPECT_EQ(app.exec(), 0);
-    EXPECT_EQ(quits, 2);
+    std::raise(SIGHUP); // the terminal that started it closed
+    EXPECT_EQ(app.exec(), 0);
+    std::raise(SIGQUIT); // Ctrl+\ (default: a core dump with the grabs in place)
+    EXPECT_EQ(app.exec(), 0);
+    EXPECT_EQ(quits, 4);
+}
+
+// Ctrl+Z in the terminal that started Kestrune, or a read or write of that
+// terminal from the background: a stopped process would hold every keyboard.
+// Run in a child, so that a stop shows as a stopped child, not a hung test.
+TEST(SignalQuit, TerminalStopSignalsDoNotStopTheProcess)
+{
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        int argc = 1;
+        char name[] = "child";
+        char* argv[] = {name, nullptr};
+        QCoreApplication app(argc, argv);
+        if (!SignalQuit::install(&app))
+            ::_exit(2);
+        std::raise(SIGTSTP);
+        std::raise(SIGTTIN);
+        std::raise(SIGTTOU);
+        ::_exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, WUNTRACED), child);
+    if (WIFSTOPPED(status)) {
+        ::kill(child, SIGKILL);
+        ::waitpid(child, &status, 0);
+        FAIL() << "stopped by signal " << WSTOPSIG(status);
+    }
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
 }
 
 } // namespace
