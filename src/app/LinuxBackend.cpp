@@ -35,8 +35,8 @@ LinuxBackend::LinuxBackend(Scheduler& scheduler, UserDefaults& defaults, Console
 
 Platform LinuxBackend::platform()
 {
-    return Platform{scheduler_, defaults_, console_, keyboard_, shell_, devices_, wake_,
-                    trust_, capsLock_, workspace_, loginItem_, updates_};
+    return Platform{scheduler_, defaults_,  console_,   keyboard_,  shell_,   devices_, wake_,
+                    trust_,     capsLock_,  workspace_, loginItem_, updates_, &session_};
 }
 
 } // namespace kestrune

@@ -13,6 +13,7 @@
 #include "platform/linux/LinuxInputTrust.h"
 #include "platform/linux/LinuxKeyboard.h"
 #include "platform/linux/LinuxShellRunner.h"
+#include "platform/linux/LogindSession.h"
 #include "platform/linux/LogindWakeNotifier.h"
 #include "platform/linux/UdevDeviceMonitor.h"
 #include "platform/linux/X11Workspace.h"
@@ -42,6 +43,7 @@ private:
     LinuxInputTrust trust_;
     UdevDeviceMonitor devices_;
     LogindWakeNotifier wake_;
+    LogindSession session_;
     XdgAutostartLoginItem loginItem_;
 };
 

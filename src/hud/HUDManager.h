@@ -13,7 +13,7 @@
 #include "base/SharedInstance.h"
 #include "base/UserDefaults.h"
 #include "hud/HudPanel.h"
-#include "hud/HudRequests.h"
+#include "remapper/HudRequests.h"
 #include "hud/HudViewModels.h"
 
 #include <QObject>

@@ -2,7 +2,7 @@
 // What the two HUD views show. The HUD manager writes them; the views bind
 // to them. Main thread.
 
-#include "hud/HudRequests.h"
+#include "remapper/HudRequests.h"
 #include "remapper/RemapperConfig.h"
 
 #include <QObject>

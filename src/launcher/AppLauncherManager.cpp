@@ -201,7 +201,10 @@ void AppLauncherManager::removeShortcut(const QUuid& id)
 
 bool AppLauncherManager::launchShortcut(KeyCode keyCode)
 {
-    if (!tapEnabled_.load(std::memory_order_acquire))
+    if (!tapEnabled_.load(std::memory_order_acquire) || keyCode < 0 || keyCode >= 256)
+        return false;
+    const auto bit = static_cast<unsigned>(keyCode);
+    if (!(boundKeys_[bit / 64].load(std::memory_order_acquire) & (uint64_t{1} << (bit % 64))))
         return false;
     std::shared_ptr<const Snapshot> snapshot;
     {
@@ -236,11 +239,22 @@ void AppLauncherManager::publishSnapshot()
     next->reserve(static_cast<size_t>(shortcuts_.size()));
     for (const LauncherShortcut& s : shortcuts_)
         next->push_back({s.keyCode, s.appURL.toEncoded().toStdString()});
+    std::array<uint64_t, 4> bound{};
+    for (const Binding& b : *next)
+        if (b.keyCode >= 0 && b.keyCode < 256)
+            bound[static_cast<size_t>(b.keyCode) / 64] |= uint64_t{1} << (b.keyCode % 64);
+    // A key being bound is in the set before the snapshot has it, and one
+    // being unbound leaves the set only after: the set never says "not
+    // bound" for a key the current snapshot binds.
+    for (size_t i = 0; i < bound.size(); ++i)
+        boundKeys_[i].fetch_or(bound[i], std::memory_order_release);
     std::shared_ptr<const Snapshot> previous = std::move(next);
     {
         std::lock_guard lock(snapshotMutex_);
         snapshot_.swap(previous);
     }
+    for (size_t i = 0; i < bound.size(); ++i)
+        boundKeys_[i].fetch_and(bound[i], std::memory_order_release);
     // The old copy is usually freed here; only when a lookup is still
     // walking it does the tap thread free it afterwards.
 }

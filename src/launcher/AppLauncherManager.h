@@ -23,6 +23,7 @@
 #include <QUrl>
 #include <QUuid>
 #include <string>
+#include <array>
 #include <atomic>
 #include <memory>
 #include <mutex>
@@ -104,6 +105,11 @@ private:
     // bindings replaced whole on every change. The mutex guards only the
     // pointer, so the tap thread holds it just long enough to copy it.
     std::atomic<bool> tapEnabled_{false};
+    // The key codes bound to an application, one bit each: a key that is not
+    // bound (almost every key pressed with Hyper) is answered from here,
+    // without the lock below. Written with the snapshot, bits set before the
+    // snapshot names them and cleared after.
+    std::array<std::atomic<uint64_t>, 4> boundKeys_{};
     mutable std::mutex snapshotMutex_;
     std::shared_ptr<const Snapshot> snapshot_;
 };

@@ -3,6 +3,7 @@
 
 #include "platform/KeyEvent.h"
 
+#include <QString>
 #include <memory>
 
 namespace kestrune {
@@ -14,6 +15,11 @@ public:
     // Returns false to drop the event; otherwise the (possibly modified) event
     // goes on to the frontmost application. Must not block or allocate.
     virtual bool handleEvent(KeyEvent& event) = 0;
+    // Tap thread, between events: forget every key held (the machine is
+    // about to sleep, and what is held now may never come up), ending holds
+    // without their tap actions and posting the release of every key that
+    // went out.
+    virtual void resetKeyState() {}
 };
 
 // An installed, active tap at the head of the session's keyboard stream.
@@ -36,6 +42,9 @@ public:
     // Tap thread. Installs a tap for the event types in `mask` (bits by type
     // number). Returns null when the process may not observe the keyboard.
     virtual std::unique_ptr<EventTap> createTap(uint64_t mask, EventHandler& handler) = 0;
+    // Tap thread, right after createTap() returned null: what stood in the
+    // way, in the user's words; empty when it is only the missing permission.
+    virtual QString tapFailureReason() const { return {}; }
     // Any thread. Posts a synthetic event at the hardware level. While a tap
     // is installed it passes through the tap after the event being handled,
     // in posting order. Never blocks or allocates.

@@ -28,6 +28,9 @@ struct KeyEvent {
     uint64_t flags = 0;    // macOS layout (flags::kShift, …)
     int64_t userData = 0;  // kSelfGeneratedEventMarker on our own events
     bool autorepeat = false; // a key-down the keyboard repeats while the key is held
+    // A release made up for a keyboard that vanished with the key held: it
+    // ends the hold, but the key was not let go, so it is never a tap.
+    bool deviceGone = false;
 
     friend bool operator==(const KeyEvent&, const KeyEvent&) = default;
 };

@@ -23,6 +23,9 @@ struct Platform {
     Workspace& workspace;
     LoginItem& loginItem;
     UpdateFramework& updates;
+    // Null where the system itself keeps other sessions' keys from us (a
+    // macOS session tap sees only its own console session's events).
+    SessionMonitor* session = nullptr;
 };
 
 } // namespace kestrune

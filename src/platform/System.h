@@ -44,6 +44,19 @@ public:
     virtual void setWakeHandler(std::function<void()> handler) = 0;
 };
 
+// The login session this process runs in. Keys are read only while it is
+// the active session of its seat: after a switch to another user's session
+// or a text console, what is typed there belongs to someone else.
+class SessionMonitor {
+public:
+    virtual ~SessionMonitor() = default;
+    // Main thread. Whether the session is active; true while unknown.
+    virtual bool isActive() const = 0;
+    // Main thread. The handler runs on the main thread on each change of
+    // isActive(); an empty function removes it.
+    virtual void setActiveHandler(std::function<void(bool active)> handler) = 0;
+};
+
 // Whether the process may observe and rewrite keyboard events (Accessibility
 // trust on macOS, input access on Linux).
 class AccessibilityTrust {

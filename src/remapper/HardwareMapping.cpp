@@ -52,14 +52,17 @@ void KeyRemapper::scheduleMappingReapply()
 void KeyRemapper::handleWake()
 {
     scheduleMappingReapply();
+    retryTapNow();
 }
 
 void KeyRemapper::startHIDDeviceMonitoring()
 {
     QPointer<KeyRemapper> self = weakSelf_;
     const int present = platform_.devices.start([self] {
-        if (self)
-            self->scheduleMappingReapply();
+        if (!self)
+            return;
+        self->scheduleMappingReapply();
+        self->retryTapNow();
     });
     if (present < 0)
         return; // monitoring is off for this run; start and wake still apply

@@ -3,19 +3,19 @@
 // double tap, toggle Caps Lock; Arrow Mode and launcher keys are claimed
 // while Hyper is held; lone Command taps switch the input mode.
 //
-// Nothing here blocks or allocates on the path of an ordinary key: the
-// settings come from the cached copies under one short lock, and the main
-// thread is reached only by posting on the Caps Lock transitions.
+// Nothing here blocks or allocates: an ordinary key takes a short path that
+// reads no settings at all; other events read the cached settings as one
+// atomic word, and the main thread is reached only through the HUD mailbox
+// and the single press's work item.
 
 #include "exclusions/AppExclusionManager.h"
 #include "launcher/AppLauncherManager.h"
+#include "remapper/KeyProcessingConstants.h"
 #include "remapper/KeyRemapper.h"
 
 namespace kestrune {
 
 namespace {
-constexpr Millis kDoubleTapThreshold{200};
-constexpr Millis kHyperHudDelay{200};
 
 // Arrow Mode: the letter keys of a layout and the arrows they become.
 constexpr KeyCode arrowFor(VimModeConfig layout, KeyCode key)
@@ -61,6 +61,50 @@ bool KeyRemapper::launchShortcut(KeyCode keyCode)
 
 bool KeyRemapper::handleEvent(KeyEvent& event)
 {
+    // The short path: an ordinary key (not Caps Lock, not a Command key)
+    // while neither Hyper nor a Command key is held. Nothing of the settings
+    // or the exclusion can change such a key then; only what it went out as
+    // is kept, so that its release matches.
+    const KeyCode code = event.keyCode;
+    if (static_cast<uint32_t>(code) < downAs_.size() && (event.type == EventType::KeyDown || event.type == EventType::KeyUp)
+        && !(isCapsLockDown_ | isLeftCmdDown_ | isRightCmdDown_) && code != kc::kVK_F19 && code != kc::kVK_Command_L
+        && code != kc::kVK_Command_R && event.userData != kSelfGeneratedEventMarker) {
+        int16_t& wentOutAs = downAs_[static_cast<size_t>(code)];
+        if (wentOutAs < kNotDown && swallowClaimed(event, wentOutAs))
+            return false;
+        if (event.type == EventType::KeyDown) {
+            if (wentOutAs >= 0) {
+                event.keyCode = wentOutAs; // a repeat goes out as the key the application holds
+                return true;
+            }
+            wentOutAs = static_cast<int16_t>(code);
+            return true;
+        }
+        if (wentOutAs >= 0)
+            event.keyCode = wentOutAs;
+        wentOutAs = kNotDown;
+        return true;
+    }
+    return handleOtherEvent(event);
+}
+
+bool KeyRemapper::swallowClaimed(const KeyEvent& event, int16_t& wentOutAs)
+{
+    if (event.type == EventType::KeyDown) {
+        if (event.autorepeat)
+            return true;
+        wentOutAs = kNotDown; // a new press after a release we never saw
+        return false;
+    }
+    if (event.type == EventType::KeyUp && wentOutAs == kHeldThroughReset) {
+        wentOutAs = kNotDown;
+        return true;
+    }
+    return false;
+}
+
+bool KeyRemapper::handleOtherEvent(KeyEvent& event)
+{
     if (event.type == EventType::TapDisabledByUserInput) {
         QPointer<KeyRemapper> self = weakSelf_;
         platform_.scheduler.post([self] {
@@ -78,6 +122,11 @@ bool KeyRemapper::handleEvent(KeyEvent& event)
 
     const KeyCode physicalKey = event.keyCode;
     const bool isOwnEvent = event.userData == kSelfGeneratedEventMarker;
+    if (!isOwnEvent && physicalKey >= 0 && physicalKey < static_cast<KeyCode>(downAs_.size())) {
+        int16_t& wentOutAs = downAs_[static_cast<size_t>(physicalKey)];
+        if (wentOutAs < kNotDown && swallowClaimed(event, wentOutAs))
+            return false;
+    }
     bool keep = processEvent(event, loadSnapshot());
     if (!isOwnEvent)
         trackKeyState(event, physicalKey, keep);
@@ -97,7 +146,7 @@ bool KeyRemapper::processEvent(KeyEvent& event, const Snapshot& s)
             // is released here, or Hyper would stay held once it is not.
             if (event.type == EventType::KeyUp && isCapsLockDown_) {
                 isCapsLockDown_ = false;
-                requestHud([](HudRequests& hud) { hud.hideHyperHUD(); });
+                hudMailbox_->hideHyperHUD();
             }
         }
         return true;
@@ -116,7 +165,7 @@ bool KeyRemapper::processEvent(KeyEvent& event, const Snapshot& s)
         // Both features were switched off while Caps Lock was held: its
         // press was taken, so its release is too, and Hyper ends here.
         isCapsLockDown_ = false;
-        requestHud([](HudRequests& hud) { hud.hideHyperHUD(); });
+        hudMailbox_->hideHyperHUD();
         return false;
     }
     return commandSection(event, s);
@@ -130,11 +179,14 @@ bool KeyRemapper::hyperSection(KeyEvent& event, const Snapshot& s, bool& handled
     if (code == kc::kVK_F19) {
         if (event.type == EventType::KeyDown) {
             handled = true;
-            if (isCapsLockDown_)
-                return false; // key repeat of a held Caps Lock
+            // A repeat never starts a hold: either Caps Lock is held already,
+            // or its press was not taken as one (made before the tap existed,
+            // or held through a reset).
+            if (isCapsLockDown_ || event.autorepeat)
+                return false;
             isCapsLockDown_ = true;
             otherKeyPressedDuringCapsLock_ = false;
-            requestHud([](HudRequests& hud) { hud.showHyperHUD(kHyperHudDelay); });
+            hudMailbox_->showHyperHUD();
             return false;
         }
         if (event.type == EventType::KeyUp) {
@@ -142,11 +194,14 @@ bool KeyRemapper::hyperSection(KeyEvent& event, const Snapshot& s, bool& handled
             // A release whose press this tap never saw (pressed before the
             // tap was there) goes on: if the application got that press, it
             // must get the release too, and an unmatched key-up is ignored.
+            // (One held through a reset was dropped before it came here.)
             if (!isCapsLockDown_)
                 return true;
             isCapsLockDown_ = false;
-            requestHud([](HudRequests& hud) { hud.hideHyperHUD(); });
-            if (!otherKeyPressedDuringCapsLock_)
+            hudMailbox_->hideHyperHUD();
+            // A keyboard that vanished with Caps Lock held ends the hold;
+            // the key was never let go, so it is no tap.
+            if (!otherKeyPressedDuringCapsLock_ && !event.deviceGone)
                 handleCapsLockTap();
             return false;
         }
@@ -172,6 +227,10 @@ bool KeyRemapper::hyperSection(KeyEvent& event, const Snapshot& s, bool& handled
         }
     }
     if (event.type == EventType::KeyDown && launchShortcut(code)) {
+        // Its repeats open nothing more (each would start another copy of
+        // the application) and are dropped until the key comes up.
+        if (code >= 0 && code < static_cast<KeyCode>(downAs_.size()))
+            downAs_[static_cast<size_t>(code)] = kTakenByLauncher;
         handled = true;
         return false;
     }
@@ -207,7 +266,8 @@ bool KeyRemapper::commandSection(KeyEvent& event, const Snapshot& s)
     if (!isDown)
         return true;
     isDown = false;
-    if (otherKeyPressed)
+    // A keyboard that vanished with the key held: never a lone tap.
+    if (otherKeyPressed || event.deviceGone)
         return true;
 
     // A lone tap; the release itself still reaches the application.
@@ -239,13 +299,15 @@ void KeyRemapper::trackKeyState(KeyEvent& event, KeyCode physicalKey, bool& keep
             wentOutAs = static_cast<int16_t>(event.keyCode);
         }
     } else if (event.type == EventType::KeyUp) {
+        if (wentOutAs == kTakenByLauncher)
+            wentOutAs = kNotDown;
         if (wentOutAs >= 0) {
             // Whatever changed since the key went down (Hyper released, the
             // application excluded, a setting), the application gets the
             // key-up of the key it saw go down.
             event.keyCode = wentOutAs;
             keep = true;
-            wentOutAs = -1;
+            wentOutAs = kNotDown;
         } else if (physicalKey != kc::kVK_F19) {
             // The press never went through this tap (it came while paused or
             // before the tap existed): the application saw the key itself.
@@ -257,19 +319,45 @@ void KeyRemapper::trackKeyState(KeyEvent& event, KeyCode physicalKey, bool& keep
 void KeyRemapper::releaseHeldKeysAndResetState()
 {
     for (int16_t& wentOutAs : downAs_) {
-        if (wentOutAs >= 0) {
+        if (wentOutAs >= 0)
             platform_.keyboard.post(KeyEvent{EventType::KeyUp, wentOutAs, 0, kSelfGeneratedEventMarker});
-            wentOutAs = -1;
-        }
+        wentOutAs = kNotDown;
     }
     if (isCapsLockDown_)
-        requestHud([](HudRequests& hud) { hud.hideHyperHUD(); });
+        hudMailbox_->hideHyperHUD();
     isCapsLockDown_ = false;
     otherKeyPressedDuringCapsLock_ = false;
     isLeftCmdDown_ = false;
     otherKeyPressedDuringLeftCmd_ = false;
     isRightCmdDown_ = false;
     otherKeyPressedDuringRightCmd_ = false;
+}
+
+void KeyRemapper::resetKeyState()
+{
+    // The keys may still be held when they come back (after the wake): what
+    // was held is marked, so that its repeats and release start nothing.
+    std::array<bool, 256> held{};
+    for (size_t k = 0; k < downAs_.size(); ++k)
+        held[k] = downAs_[k] != kNotDown;
+    held[kc::kVK_F19] = isCapsLockDown_;
+    cancelPendingSinglePress();
+    releaseHeldKeysAndResetState();
+    for (size_t k = 0; k < downAs_.size(); ++k)
+        if (held[k])
+            downAs_[k] = kHeldThroughReset;
+}
+
+void KeyRemapper::cancelPendingSinglePress()
+{
+    WorkItemPtr pending;
+    {
+        std::lock_guard lock(singlePressMutex_);
+        pendingSinglePress_ = 0;
+        pending = std::move(singlePressTimer_);
+    }
+    if (pending)
+        pending->cancel();
 }
 
 void KeyRemapper::handleCapsLockTap()

@@ -14,8 +14,9 @@
 
 #include "base/QmlSingleton.h"
 #include "base/SharedInstance.h"
-#include "hud/HudRequests.h"
 #include "platform/Platform.h"
+#include "remapper/HudMailbox.h"
+#include "remapper/HudRequests.h"
 #include "remapper/RemapperConfig.h"
 
 #include <QObject>
@@ -123,8 +124,16 @@ public:
     void handleAppActivation(const std::optional<QString>& bundleId);
     void handleAppDeactivation(const std::optional<QString>& bundleId);
 
+    // Our login session became active or inactive (another user's session,
+    // a text console). While it is inactive no tap exists: nothing of what
+    // is typed there reaches the engine.
+    void handleSessionActiveChanged(bool active);
+
     bool hasEventTap() const;
     bool isPollingForTrust() const { return axCheckTimer_ != nullptr; }
+    // The tap could not be created although access was granted: the next
+    // attempt is scheduled, this far from the last (zero: none pending).
+    Millis tapRetryDelay() const { return tapRetryTimer_ ? tapRetryDelay_ : Millis{0}; }
     bool isWatchingPermission() const { return permissionMonitorTimer_ != nullptr; }
     bool isMonitoringDevices() const { return isMonitoringDevices_; }
     // Main thread. Waits until no tap thread is being created or wound down,
@@ -133,6 +142,7 @@ public:
 
     // --- Key processing (tap thread) ----------------------------------------
     bool handleEvent(KeyEvent& event) override;
+    void resetKeyState() override;
 
 signals:
     void isEnabledChanged();
@@ -226,21 +236,15 @@ private:
     void stopPermissionMonitor();
     void startHIDDeviceMonitoring();
     void stopHIDDeviceMonitoring();
+    void handleTapCreationFailure(const QString& reason);
+    void cancelTapRetry();
+    void retryTapNow();
+    bool isSessionActive() const;
     bool isRemapping();
     void issueCapsLockMapping();
 
     // Key processing
-    // Asks the HUD for something on the main queue. `F` is a captureless
-    // lambda, built again there, so the posted work holds nothing but the
-    // weak pointer (one small allocation per Caps Lock transition).
-    template <typename F> void requestHud(F)
-    {
-        QPointer<KeyRemapper> self = weakSelf_;
-        platform_.scheduler.post([self] {
-            if (self && self->with_.hud)
-                F{}(*self->with_.hud);
-        });
-    }
+    bool handleOtherEvent(KeyEvent& event);
     bool processEvent(KeyEvent& event, const Snapshot& s);
     bool hyperSection(KeyEvent& event, const Snapshot& s, bool& handled);
     bool commandSection(KeyEvent& event, const Snapshot& s);
@@ -250,6 +254,7 @@ private:
     void toggleCapsLockState();
     void postKeyPress(KeyCode keyCode);
     void releaseHeldKeysAndResetState();
+    void cancelPendingSinglePress();
     bool isExcluded() const;
     bool launchShortcut(KeyCode keyCode);
 
@@ -258,6 +263,8 @@ private:
     // Made once on the main thread, so that any thread may copy it to hold
     // the remapper weakly in deferred work.
     const QPointer<KeyRemapper> weakSelf_{this};
+    // The Hyper HUD requests of the tap thread; retired in the destructor.
+    HudMailbox* const hudMailbox_;
 
     // --- Cached settings (a packed Snapshot): written on the main thread by
     // the change handlers, read on the tap thread and by applyCapsLockMapping.
@@ -296,6 +303,11 @@ private:
     WorkItemPtr axCheckTimer_;
     WorkItemPtr permissionMonitorTimer_;
     WorkItemPtr hidDebounceTimer_;
+    // Retries of a tap that could not be created although access was
+    // granted: 1 s, doubling up to 30 s; the last failure printed.
+    WorkItemPtr tapRetryTimer_;
+    Millis tapRetryDelay_{0};
+    std::optional<QString> reportedTapFailure_;
     std::vector<int> workspaceObserverTokens_;
     bool isMonitoringDevices_ = false;
 
@@ -308,8 +320,20 @@ private:
     bool isRightCmdDown_ = false;
     bool otherKeyPressedDuringRightCmd_ = false;
     // For each physical key whose key-down went out, the key code it went out
-    // as (-1: none), so its key-up always matches what the application saw.
+    // as, so its key-up always matches what the application saw; or one of:
+    //   kNotDown          nothing of it is held;
+    //   kTakenByLauncher  its press opened an application: its repeats open
+    //                     nothing more;
+    //   kHeldThroughReset held when the key state was reset (before sleep),
+    //                     its release already sent: its repeats and its
+    //                     release start nothing (F19 included).
+    static constexpr int16_t kNotDown = -1;
+    static constexpr int16_t kTakenByLauncher = -2;
+    static constexpr int16_t kHeldThroughReset = -3;
     std::array<int16_t, 256> downAs_{};
+    // Tap thread. True when the event belongs to a press already claimed
+    // (kTakenByLauncher, kHeldThroughReset) and is dropped.
+    bool swallowClaimed(const KeyEvent& event, int16_t& wentOutAs);
 
     // The delayed single press: set and cancelled on the tap thread, cleared
     // by its own work item on the main thread; guarded by singlePressMutex_.

@@ -18,9 +18,17 @@ const QString vimModeConfig = QStringLiteral("vimModeConfig");
 
 KeyRemapper::KeyRemapper(Platform& platform, Collaborators collaborators, QObject* parent)
     : QObject(parent), platform_(platform), with_(collaborators)
+    , hudMailbox_(HudMailbox::create(platform.scheduler, collaborators.hud))
 {
-    downAs_.fill(-1);
+    downAs_.fill(kNotDown);
     loadSettings();
+    if (platform_.session) {
+        QPointer<KeyRemapper> self = weakSelf_;
+        platform_.session->setActiveHandler([self](bool active) {
+            if (self)
+                self->handleSessionActiveChanged(active);
+        });
+    }
 }
 
 KeyRemapper::~KeyRemapper()
@@ -31,10 +39,14 @@ KeyRemapper::~KeyRemapper()
     stopHIDDeviceMonitoring();
     if (axCheckTimer_)
         axCheckTimer_->cancel();
+    cancelTapRetry();
+    if (platform_.session)
+        platform_.session->setActiveHandler({});
     tearDownTap();
     for (auto& t : retiredThreads_)
         if (t->thread.joinable())
             t->thread.join();
+    hudMailbox_->retire(); // no tap thread is left to use it
 }
 
 void KeyRemapper::loadSettings()

@@ -11,6 +11,11 @@ namespace kestrune {
 namespace {
 constexpr Millis kTrustPollInterval{1000};
 constexpr Millis kRevocationWatchInterval{500};
+// A tap that cannot be created although access is granted (no virtual
+// keyboard, no keyboard readable) is tried again after 1 s, then ever more
+// rarely: each try opens every keyboard.
+constexpr Millis kFirstTapRetry{1000};
+constexpr Millis kLongestTapRetry{30000};
 const char* const kTapThreadName = "com.kestrune.eventtap.thread";
 
 bool isSystemSettings(const std::optional<QString>& bundleId)
@@ -41,8 +46,31 @@ bool KeyRemapper::hasEventTap() const
     return eventTap_ != nullptr;
 }
 
+bool KeyRemapper::isSessionActive() const
+{
+    return !platform_.session || platform_.session->isActive();
+}
+
+void KeyRemapper::handleSessionActiveChanged(bool active)
+{
+    if (!active) {
+        // What is typed in another session is not ours to read: release
+        // everything, let go of the keyboards and close them, and the
+        // virtual keyboard with them (the tap does all of that as it ends).
+        cancelTapRetry();
+        stopPermissionMonitor();
+        runShellCommand(kResetMappingCommand);
+        tearDownTap();
+        return;
+    }
+    if (isEnabled_)
+        start(); // reopens everything as at launch
+}
+
 void KeyRemapper::start()
 {
+    if (!isSessionActive())
+        return; // started again when the session is active
     if (hasEventTap())
         return;
     if (tapThread_ && !tapThread_->isFinished())
@@ -71,6 +99,10 @@ void KeyRemapper::start()
         axCheckTimer_->cancel();
         axCheckTimer_.reset();
     }
+    if (tapRetryTimer_) {
+        tapRetryTimer_->cancel();
+        tapRetryTimer_.reset(); // the delay is kept: it grows if this try fails too
+    }
     watchSystemSettingsActivation();
     stopHIDDeviceMonitoring();
     platform_.wake.setWakeHandler([self] {
@@ -82,6 +114,7 @@ void KeyRemapper::start()
 
 void KeyRemapper::stop()
 {
+    cancelTapRetry();
     unwatchSystemSettingsActivation();
     stopHIDDeviceMonitoring();
     runShellCommand(kResetMappingCommand);
@@ -182,15 +215,14 @@ void KeyRemapper::runEventTap(const std::shared_ptr<TapThread>& thread, uint64_t
 
     std::unique_ptr<EventTap> tap = platform_.keyboard.createTap(mask, *this);
     if (!tap) {
-        platform_.console.printLine(QStringLiteral("Error: Failed to create event tap."));
-        platform_.scheduler.post([self, thread] {
+        const QString reason = platform_.keyboard.tapFailureReason();
+        platform_.scheduler.post([self, thread, reason] {
             if (!self)
                 return;
-            if (!self->axCheckTimer_)
-                self->startAccessibilityPolling();
             if (self->tapThread_ == thread)
                 self->retireTapThread();
             self->reapFinishedThreads();
+            self->handleTapCreationFailure(reason);
         });
         thread->setState(TapThread::State::finished);
         return;
@@ -211,8 +243,12 @@ void KeyRemapper::runEventTap(const std::shared_ptr<TapThread>& thread, uint64_t
         runningTap_ = tap.get();
         tap->setEnabled(true);
         platform_.scheduler.post([self] {
-            if (self)
-                self->applyCapsLockMapping();
+            if (!self)
+                return;
+            // A later failure is news again, and is tried again from 1 s.
+            self->reportedTapFailure_.reset();
+            self->tapRetryDelay_ = Millis{0};
+            self->applyCapsLockMapping();
         });
         thread->setState(TapThread::State::running);
         tap->run(); // returns once stop() reaches the tap
@@ -228,6 +264,62 @@ void KeyRemapper::runEventTap(const std::shared_ptr<TapThread>& thread, uint64_t
     announceEnd();
 }
 
+void KeyRemapper::handleTapCreationFailure(const QString& reason)
+{
+    // Without the permission that is the whole story; with it, the tap
+    // says what else stood in the way. Each line is printed once, not on
+    // every try.
+    const bool trusted = platform_.trust.isTrusted();
+    const QString line = trusted && !reason.isEmpty()
+                             ? QStringLiteral("Error: Failed to create event tap. ") + reason
+                             : QStringLiteral("Error: Failed to create event tap.");
+    if (reportedTapFailure_ != line) {
+        reportedTapFailure_ = line;
+        platform_.console.printLine(line);
+    }
+    if (!trusted) {
+        // Waiting for the permission: the 1 s poll starts as soon as it comes.
+        tapRetryDelay_ = Millis{0};
+        if (!axCheckTimer_)
+            startAccessibilityPolling();
+        return;
+    }
+    if (axCheckTimer_ || tapRetryTimer_ || !isEnabled_ || !isSessionActive())
+        return;
+    tapRetryDelay_ = tapRetryDelay_.count() == 0 ? kFirstTapRetry : std::min(tapRetryDelay_ * 2, kLongestTapRetry);
+    QPointer<KeyRemapper> self = weakSelf_;
+    tapRetryTimer_ = platform_.scheduler.postAfter(tapRetryDelay_, [self] {
+        if (!self)
+            return;
+        self->tapRetryTimer_.reset();
+        if (!self->platform_.trust.isTrusted()) {
+            self->tapRetryDelay_ = Millis{0};
+            self->startAccessibilityPolling();
+            return;
+        }
+        self->start();
+    });
+}
+
+void KeyRemapper::cancelTapRetry()
+{
+    if (tapRetryTimer_) {
+        tapRetryTimer_->cancel();
+        tapRetryTimer_.reset();
+    }
+    tapRetryDelay_ = Millis{0};
+}
+
+void KeyRemapper::retryTapNow()
+{
+    // Something changed that may let the tap be created (a keyboard came,
+    // the machine woke): try at once and from 1 s again.
+    if (!tapRetryTimer_)
+        return;
+    cancelTapRetry();
+    start();
+}
+
 void KeyRemapper::startAccessibilityPolling()
 {
     if (axCheckTimer_)
@@ -238,6 +330,7 @@ void KeyRemapper::startAccessibilityPolling()
             return;
         self->axCheckTimer_->cancel();
         self->axCheckTimer_.reset();
+        self->tapRetryDelay_ = Millis{0}; // the permission changed: a fresh start
         if (self->with_.permissions)
             self->with_.permissions->checkPermission();
         self->start();

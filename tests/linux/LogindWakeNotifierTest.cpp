@@ -4,7 +4,7 @@
 
 #include "platform/linux/LogindWakeNotifier.h"
 
-#include "SystemTestSupport.h"
+#include "MockLogind.h"
 
 #include <gtest/gtest.h>
 
@@ -20,64 +20,18 @@ namespace {
 using test::waitUntil;
 using namespace std::chrono_literals;
 
-const QString kService = QStringLiteral("org.freedesktop.login1");
-const QString kPath = QStringLiteral("/org/freedesktop/login1");
-const QString kManager = QStringLiteral("org.freedesktop.login1.Manager");
-
 struct Inhibitor {
     QString what, who, why, mode;
 };
 
-class LogindWakeNotifierTest : public ::testing::Test {
+class LogindWakeNotifierTest : public test::MockLogindTest {
 protected:
-    static void SetUpTestSuite() { test::ensureApplication(); }
-
-    void SetUp() override
-    {
-        ASSERT_TRUE(daemon_.isRunning()) << "dbus-daemon did not start";
-        const QString suffix = QString::number(++connections_);
-        notifierBus_ = QStringLiteral("notifier-") + suffix;
-        controlBus_ = QStringLiteral("control-") + suffix;
-        QDBusConnection::connectToBus(daemon_.address(), notifierBus_);
-        QDBusConnection::connectToBus(daemon_.address(), controlBus_);
-        ASSERT_TRUE(notifierBus().isConnected());
-        ASSERT_TRUE(control().isConnected());
-    }
-
-    void TearDown() override
-    {
-        test::stopProcess(mock_);
-        QDBusConnection::disconnectFromBus(notifierBus_);
-        QDBusConnection::disconnectFromBus(controlBus_);
-    }
-
-    QDBusConnection notifierBus() const { return QDBusConnection(notifierBus_); }
-    QDBusConnection control() const { return QDBusConnection(controlBus_); }
-
-    void startLogind()
-    {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), daemon_.address());
-        mock_.setProcessEnvironment(env);
-        mock_.setProgram(QStringLiteral(KESTRUNE_DBUSMOCK_PYTHON));
-        mock_.setArguments({QStringLiteral("-m"), QStringLiteral("dbusmock"), QStringLiteral("--template"),
-                            QStringLiteral("logind"), QStringLiteral("--session")});
-        mock_.setStandardOutputFile(QProcess::nullDevice());
-        QDBusServiceWatcher watcher(kService, control(), QDBusServiceWatcher::WatchForRegistration);
-        bool registered = false;
-        QObject::connect(&watcher, &QDBusServiceWatcher::serviceRegistered, [&] { registered = true; });
-        mock_.start();
-        registered = registered || control().interface()->isServiceRegistered(kService).value();
-        ASSERT_TRUE(waitUntil([&] { return registered; }, 30s)) << "the logind mock did not come up";
-    }
+    QDBusConnection notifierBus() const { return subjectBus(); }
 
     void emitPrepareForSleep(bool sleeping)
     {
-        QDBusMessage call = QDBusMessage::createMethodCall(kService, kPath, QStringLiteral("org.freedesktop.DBus.Mock"),
-                                                           QStringLiteral("EmitSignal"));
-        call << kManager << QStringLiteral("PrepareForSleep") << QStringLiteral("b") << QVariantList{sleeping};
-        const QDBusMessage reply = control().call(call);
-        ASSERT_NE(reply.type(), QDBusMessage::ErrorMessage) << reply.errorMessage().toStdString();
+        callMock(kPath, kMock, QStringLiteral("EmitSignal"),
+                 {kManager, QStringLiteral("PrepareForSleep"), QStringLiteral("b"), QVariantList{sleeping}});
     }
 
     std::vector<Inhibitor> inhibitors()
@@ -112,11 +66,6 @@ protected:
         return true;
     }
 
-    test::PrivateBus daemon_;
-    QProcess mock_;
-    QString notifierBus_;
-    QString controlBus_;
-    static inline int connections_ = 0;
 };
 
 TEST_F(LogindWakeNotifierTest, HoldsTheSystemBackUntilKeysAreReleased)

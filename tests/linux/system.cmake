@@ -25,7 +25,9 @@ kestrune_add_test(test_linux_system
   SOURCES
     SystemTestSupport.h
     UdevDeviceMonitorTest.cpp
+    MockLogind.h
     LogindWakeNotifierTest.cpp
+    LogindSessionTest.cpp
     XdgAutostartLoginItemTest.cpp
   LIBS kestrune_platform_linux PkgConfig::KESTRUNE_SYS_GIO
   LABELS linux)

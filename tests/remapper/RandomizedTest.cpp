@@ -1,6 +1,7 @@
 // Long random sessions on the real engine over the sim backend: presses and
 // releases of Caps Lock, the Command keys, Shift and letters, waits, setting
-// changes, exclusions, pauses, device arrivals and wakes, checked against
+// changes, exclusions, pauses, device arrivals, wakes, sleeps, keyboards
+// vanishing with keys held and key repeats, checked against
 // what must hold whatever the order of events:
 //   - F19 never reaches an application while the Caps Lock → F19 mapping is
 //     in force and the frontmost application is not excluded;
@@ -138,7 +139,9 @@ private:
     void step()
     {
         ++steps_;
-        enum Action { press, release, repeat, wait, setting, front, exclusionSwitch, pause, device, wake, releaseAll };
+        enum Action {
+            press, release, repeat, wait, setting, front, exclusionSwitch, pause, device, wake, sleep, unplug, releaseAll
+        };
         const bool anyHeld = !held_.empty();
         const bool anyHeldRepeatable = !repeatable().empty();
         const double weights[] = {
@@ -152,6 +155,8 @@ private:
             paused_ ? 8.0 : 0.6,           // pause / resume: pauses stay short
             0.3,                           // device arrival
             0.3,                           // wake
+            0.3,                           // the machine about to sleep
+            anyHeld ? 0.4 : 0.0,           // the keyboard vanishes with keys held
             anyHeld ? 1.5 : 0.0,           // release everything and check
         };
         std::discrete_distribution<int> pick(std::begin(weights), std::end(weights));
@@ -182,6 +187,17 @@ private:
         case wake:
             harness_.sim.wake().wake();
             record(QStringLiteral("wake"));
+            break;
+        case sleep:
+            // The keys stay physically held; they come up after the wake.
+            harness_.sim.wake().sleep();
+            record(QStringLiteral("sleep"));
+            break;
+        case unplug:
+            harness_.sim.keyboard().unplug();
+            events_ += static_cast<int64_t>(held_.size());
+            held_.clear();
+            record(QStringLiteral("unplug"));
             break;
         case releaseAll: releaseAllAndCheck(); break;
         }
@@ -239,7 +255,10 @@ private:
     void repeatHeldKey()
     {
         const std::vector<KeyCode> keys = repeatable();
-        down(keyFor(keys[rng_() % keys.size()]));
+        const Key& k = keyFor(keys[rng_() % keys.size()]);
+        harness_.sim.keyboard().physicalRepeat(k.code);
+        ++events_;
+        record(QStringLiteral("repeat %1").arg(QLatin1String(k.name)));
     }
 
     void waitRandom()

@@ -3,6 +3,8 @@
 #include <QHash>
 #include <QRegularExpression>
 
+#include <set>
+
 namespace kestrune::script {
 
 namespace {
@@ -128,9 +130,23 @@ QString checkSetting(const QString& name, const QString& value)
     return {};
 }
 
-ParseResult parse(const QString& text, const SimWorkspace& workspace)
+QString scriptedApplicationPath(const QString& bundleId)
+{
+    return QStringLiteral("/Applications/Scripted/") + bundleId + QStringLiteral(".app");
+}
+
+QString scriptedApplicationName(const QString& bundleId)
+{
+    const QString last = bundleId.section(QLatin1Char('.'), -1);
+    return last.isEmpty() ? bundleId : last;
+}
+
+ParseResult parse(const QString& text)
 {
     ParseResult result;
+    // Keys held at each point of the script, so that `repeat` can be checked
+    // before anything runs.
+    std::set<KeyCode> held;
     const QStringList rawLines = text.split(QLatin1Char('\n'));
     for (int i = 0; i < rawLines.size(); ++i) {
         const int number = i + 1;
@@ -159,7 +175,26 @@ ParseResult parse(const QString& text, const SimWorkspace& workspace)
             const auto kind = verb == QLatin1String("down") ? KeyCommand::down
                             : verb == QLatin1String("up")   ? KeyCommand::up
                                                             : KeyCommand::tap;
+            if (kind == KeyCommand::down)
+                held.insert(*key);
+            else
+                held.erase(*key);
             result.lines.push_back({number, KeyCommand{kind, *key}});
+        } else if (verb == QLatin1String("repeat")) {
+            const auto key = needKey(arg1);
+            if (!key)
+                return fail(arg1.isEmpty() ? QStringLiteral("repeat takes a key and an optional count")
+                                           : QStringLiteral("unknown key \"%1\"").arg(arg1));
+            int count = 1;
+            if (!arg2.isEmpty()) {
+                bool ok = false;
+                count = arg2.toInt(&ok, 10);
+                if (!ok || count < 1 || count > 10000)
+                    return fail(QStringLiteral("repeat takes a count from 1 to 10000, not \"%1\"").arg(arg2));
+            }
+            if (!held.count(*key))
+                return fail(QStringLiteral("repeat needs %1 held (down %1 first)").arg(arg1));
+            result.lines.push_back({number, Repeat{*key, count}});
         } else if (verb == QLatin1String("wait")) {
             const auto d = parseDuration(rest);
             if (!d)
@@ -181,8 +216,6 @@ ParseResult parse(const QString& text, const SimWorkspace& workspace)
         } else if (verb == QLatin1String("exclude") || verb == QLatin1String("front")) {
             if (arg1.isEmpty() || !arg2.isEmpty())
                 return fail(QStringLiteral("%1 takes one application identifier").arg(verb));
-            if (verb == QLatin1String("exclude") && !workspace.pathForBundleId(arg1))
-                return fail(QStringLiteral("no application with identifier \"%1\"").arg(arg1));
             if (verb == QLatin1String("exclude"))
                 result.lines.push_back({number, Exclude{arg1}});
             else
@@ -195,6 +228,15 @@ ParseResult parse(const QString& text, const SimWorkspace& workspace)
             result.lines.push_back({number, Device{}});
         } else if (verb == QLatin1String("wake") && rest.isEmpty()) {
             result.lines.push_back({number, WakeUp{}});
+        } else if (verb == QLatin1String("sleep") && rest.isEmpty()) {
+            result.lines.push_back({number, Sleep{}});
+        } else if (verb == QLatin1String("unplug") && rest.isEmpty()) {
+            held.clear();
+            result.lines.push_back({number, Unplug{}});
+        } else if (verb == QLatin1String("session")) {
+            if (rest != QLatin1String("active") && rest != QLatin1String("inactive"))
+                return fail(QStringLiteral("session takes active or inactive"));
+            result.lines.push_back({number, Session{rest == QLatin1String("active")}});
         } else {
             return fail(QStringLiteral("unknown command \"%1\"").arg(line));
         }
@@ -221,8 +263,13 @@ QString run(SimHarness& h, const std::vector<Line>& lines)
                 } else if constexpr (std::is_same_v<T, Bind>) {
                     h.launcher.addShortcut(QUrl::fromLocalFile(c.path), c.key);
                 } else if constexpr (std::is_same_v<T, Exclude>) {
-                    if (const auto path = h.sim.workspace().pathForBundleId(c.bundleId))
-                        h.exclusions.addExcludedApp(QUrl::fromLocalFile(*path));
+                    SimWorkspace& workspace = h.sim.workspace();
+                    QString path = workspace.pathForBundleId(c.bundleId).value_or(QString());
+                    if (path.isEmpty()) {
+                        path = scriptedApplicationPath(c.bundleId);
+                        workspace.addApplication(path, AppIdentity{c.bundleId, scriptedApplicationName(c.bundleId), {}});
+                    }
+                    h.exclusions.addExcludedApp(QUrl::fromLocalFile(path));
                 } else if constexpr (std::is_same_v<T, Front>) {
                     h.sim.workspace().setFrontmost(c.bundleId);
                 } else if constexpr (std::is_same_v<T, Trust>) {
@@ -231,6 +278,15 @@ QString run(SimHarness& h, const std::vector<Line>& lines)
                     h.sim.devices().arrive();
                 } else if constexpr (std::is_same_v<T, WakeUp>) {
                     h.sim.wake().wake();
+                } else if constexpr (std::is_same_v<T, Repeat>) {
+                    for (int i = 0; i < c.count; ++i)
+                        h.sim.keyboard().physicalRepeat(c.key);
+                } else if constexpr (std::is_same_v<T, Sleep>) {
+                    h.sim.wake().sleep();
+                } else if constexpr (std::is_same_v<T, Unplug>) {
+                    h.sim.keyboard().unplug();
+                } else if constexpr (std::is_same_v<T, Session>) {
+                    h.sim.session().setActive(c.active);
                 }
             },
             line.command);

@@ -5,10 +5,17 @@
 //   wait N                           advance the clock: 150, 150ms, 1.5s
 //   set NAME VALUE                   a setting, as the settings panel sets it
 //   bind KEY PATH                    Hyper + KEY opens the application at PATH
+//   repeat KEY [N]                   N autorepeat key-downs of a held KEY (1)
 //   exclude ID                       exclude the application with identifier ID
 //   front ID                         the application ID becomes frontmost
 //   trust yes|no                     permission granted or withdrawn
 //   device | wake                    a device arrival / a wake notice
+//   sleep                            the machine is about to sleep
+//   unplug                           the keyboard vanishes with its keys held
+//   session active|inactive          our login session becomes (in)active
+//
+// Any identifier may be named: one the workspace does not know becomes an
+// application of its own (see scriptedApplicationPath).
 
 #include "SimHarness.h"
 
@@ -46,8 +53,18 @@ struct Trust {
 };
 struct Device {};
 struct WakeUp {};
+struct Repeat {
+    KeyCode key;
+    int count;
+};
+struct Sleep {};
+struct Unplug {};
+struct Session {
+    bool active;
+};
 
-using Command = std::variant<KeyCommand, Wait, Set, Bind, Exclude, Front, Trust, Device, WakeUp>;
+using Command = std::variant<KeyCommand, Wait, Set, Bind, Exclude, Front, Trust, Device, WakeUp, Repeat, Sleep, Unplug,
+                             Session>;
 
 struct Line {
     int number;
@@ -67,8 +84,14 @@ std::optional<KeyCode> parseKey(const QString& name);
 std::optional<Millis> parseDuration(const QString& text);
 
 // Reads the whole script before anything runs, so an error leaves nothing
-// half-done. `workspace` tells which application identifiers exist.
-ParseResult parse(const QString& text, const SimWorkspace& workspace);
+// half-done.
+ParseResult parse(const QString& text);
+
+// Where a script's application with identifier `bundleId` lives when the
+// workspace has none: "/Applications/Scripted/ID.app", named after the
+// identifier's last part ("org.gnome.Terminal" is "Terminal").
+QString scriptedApplicationPath(const QString& bundleId);
+QString scriptedApplicationName(const QString& bundleId);
 
 // Runs parsed commands against the harness. Returns an error text for a
 // command the engine refused (a setting value that does not fit), else empty.

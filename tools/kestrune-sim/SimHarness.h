@@ -8,7 +8,7 @@
 
 #include "app/AppDelegate.h"
 #include "exclusions/AppExclusionManager.h"
-#include "hud/HudRequests.h"
+#include "remapper/HudRequests.h"
 #include "launcher/AppLauncherManager.h"
 #include "platform/sim/SimPlatform.h"
 #include "remapper/KeyRemapper.h"

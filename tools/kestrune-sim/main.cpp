@@ -52,7 +52,7 @@ int main(int argc, char* argv[])
     }
 
     SimHarness harness(settingsDir.path());
-    const script::ParseResult parsed = script::parse(text, harness.sim.workspace());
+    const script::ParseResult parsed = script::parse(text);
     if (!parsed.error.isEmpty()) {
         printErr(QStringLiteral("kestrune-sim: %1: %2").arg(fromStdin ? QStringLiteral("<stdin>") : name, parsed.error));
         return 2;

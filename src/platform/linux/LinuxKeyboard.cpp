@@ -24,11 +24,16 @@ LinuxKeyboard::~LinuxKeyboard()
 
 std::unique_ptr<EventTap> LinuxKeyboard::createTap(uint64_t mask, EventHandler& handler)
 {
-    if (wakeFd_ < 0)
+    failureReason_.clear();
+    if (wakeFd_ < 0) {
+        failureReason_ = QStringLiteral("The tap's wake-up descriptor could not be made.");
         return nullptr;
+    }
     auto tap = std::make_unique<LinuxTap>(*this, mask, handler);
-    if (!tap->open())
+    if (!tap->open()) {
+        failureReason_ = tap->failureReason();
         return nullptr;
+    }
     return tap;
 }
 

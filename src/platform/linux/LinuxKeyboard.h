@@ -48,15 +48,17 @@ public:
     // Null when no keyboard may be read (there are keyboards, none opens) or
     // the virtual keyboard cannot be created. One tap at a time.
     std::unique_ptr<EventTap> createTap(uint64_t mask, EventHandler& handler) override;
+    QString tapFailureReason() const override { return failureReason_; }
     // Dropped while no tap exists: the virtual keyboard is gone with it.
     void post(const KeyEvent& event) override;
 
     // Any thread. The tap thread looks for keyboards it does not have yet
     // (the device monitor calls this when devices arrive).
     void rescanDevices();
-    // Any thread but the tap thread. Releases every key the virtual keyboard
-    // holds (before sleep) and waits up to `guard` until that is written, so
-    // it is done before the sleep delay is let go. False without a tap.
+    // Any thread but the tap thread. Before sleep: the handler forgets every
+    // key held (resetKeyState) and every key the virtual keyboard holds is
+    // released; waits up to `guard` until that is written, so it is done
+    // before the sleep delay is let go. False without a tap.
     bool releaseAllForSleep(std::chrono::milliseconds guard = std::chrono::milliseconds(500));
 
     // Any thread. The Caps Lock LED of the virtual keyboard as the system set
@@ -95,6 +97,7 @@ private:
     EvdevIo& io_;
     const CapsLockMapping& mapping_;
     int wakeFd_ = -1;
+    QString failureReason_; // tap thread: why the last createTap() failed
 
     mutable std::mutex mutex_;
     std::condition_variable fenceChanged_;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <sys/epoll.h>
 #include <unistd.h>
 
@@ -35,16 +36,23 @@ LinuxTap::~LinuxTap()
 
 bool LinuxTap::open()
 {
+    auto fail = [this](const QString& why) {
+        failureReason_ = why;
+        return false;
+    };
+    auto systemError = [](const char* what) {
+        return QStringLiteral("%1: %2").arg(QLatin1String(what), QString::fromLocal8Bit(std::strerror(errno)));
+    };
     epoll_ = epoll_create1(EPOLL_CLOEXEC);
     if (epoll_ < 0)
-        return false;
+        return fail(systemError("The event loop could not be made"));
     epoll_event wake{};
     wake.events = EPOLLIN;
     wake.data.ptr = &kWakeTag;
     if (epoll_ctl(epoll_, EPOLL_CTL_ADD, kb_.wakeFd_, &wake) < 0)
-        return false;
+        return fail(systemError("The event loop could not be made"));
     if (!kb_.activate(this))
-        return false;
+        return fail(QStringLiteral("An earlier tap is still running."));
     activated_ = true;
 
     int opened = 0;
@@ -57,6 +65,7 @@ bool LinuxTap::open()
         }
     }
     // No keyboard at all is no reason to fail: one may be plugged in later.
+    // Denied everywhere is the missing permission, which says enough itself.
     if (denied > 0 && opened == 0)
         return false;
 
@@ -66,12 +75,12 @@ bool LinuxTap::open()
             break;
     virtual_ = kb_.io_.createVirtualKeyboard(repeat);
     if (!virtual_)
-        return false;
+        return fail(QStringLiteral("The virtual keyboard could not be created through /dev/uinput."));
     epoll_event ev{};
     ev.events = EPOLLIN;
     ev.data.ptr = &kVirtualTag;
     if (epoll_ctl(epoll_, EPOLL_CTL_ADD, virtual_->fd(), &ev) < 0)
-        return false;
+        return fail(systemError("The virtual keyboard could not be watched"));
     out_.setDevice(virtual_.get());
     for (const auto& d : devices_)
         tryGrab(*d);
@@ -134,12 +143,12 @@ void LinuxTap::vanish(Device& d)
     if (d.grabbed) {
         for (unsigned code = 1; code < KEY_CNT; ++code)
             if (d.held[code] && code != KEY_CAPSLOCK && evdev::modifierIndex(code) < 0)
-                onKey(d, code, 0);
+                onKey(d, code, 0, true);
         if (d.held[KEY_CAPSLOCK])
-            onKey(d, KEY_CAPSLOCK, 0);
+            onKey(d, KEY_CAPSLOCK, 0, true);
         for (uint16_t code : evdev::kModifierKeys)
             if (d.held[code])
-                onKey(d, code, 0);
+                onKey(d, code, 0, true);
     }
     d.gone = true;
 }
@@ -282,8 +291,14 @@ void LinuxTap::serviceControl()
     }
     if (kb_.rescanRequested_.exchange(false, std::memory_order_acq_rel))
         rescan();
-    if (kb_.releaseRequested_.exchange(false, std::memory_order_acq_rel))
+    if (kb_.releaseRequested_.exchange(false, std::memory_order_acq_rel)) {
+        // Before sleep: the engine forgets what is held (a key released
+        // while the machine sleeps never comes up), then whatever it still
+        // holds out here is released.
+        handler_.resetKeyState();
+        drainQueue();
         out_.releaseAll();
+    }
     drainQueue();
     if (const uint64_t ticket = kb_.fenceRequested()) {
         drainDevices();
@@ -301,7 +316,7 @@ void LinuxTap::drainDevices()
             serviceDevice(*devices_[i]);
 }
 
-void LinuxTap::onKey(Device& d, unsigned code, int value)
+void LinuxTap::onKey(Device& d, unsigned code, int value, bool gone)
 {
     if (value == 2) {
         onRepeat(d, code);
@@ -313,12 +328,16 @@ void LinuxTap::onKey(Device& d, unsigned code, int value)
     if (d.held[code] == down)
         return;
     d.held[code] = down;
+    // Only the first press and the last release over all keyboards count.
+    uint8_t& holds = holds_[code];
+    if (down ? holds++ > 0 : (holds == 0 || --holds > 0))
+        return;
     const int modifier = evdev::modifierIndex(code);
     if (modifier >= 0)
         out_.setPhysicalModifier(modifier, down);
     const bool on = enabled();
     if (code == KEY_CAPSLOCK && down)
-        d.capsAsF19 = on && kb_.mapping_.toF19();
+        capsAsF19_ = on && kb_.mapping_.toF19();
     if (!on) {
         out_.raw(static_cast<int>(code), down);
         return;
@@ -326,15 +345,20 @@ void LinuxTap::onKey(Device& d, unsigned code, int value)
 
     const uint64_t flags = out_.physicalFlags();
     const int direction = down ? 1 : 0;
+    auto event = [&](EventType type, KeyCode key) {
+        KeyEvent e{type, key, flags, 0};
+        e.deviceGone = gone;
+        return e;
+    };
     if (modifier >= 0) {
-        deliver({EventType::FlagsChanged, evdev::macKeyFor(code), flags, 0}, direction);
+        deliver(event(EventType::FlagsChanged, evdev::macKeyFor(code)), direction);
         return;
     }
     if (code == KEY_CAPSLOCK) {
-        if (d.capsAsF19)
-            deliver({down ? EventType::KeyDown : EventType::KeyUp, kc::kVK_F19, flags, 0}, direction);
+        if (capsAsF19_)
+            deliver(event(down ? EventType::KeyDown : EventType::KeyUp, kc::kVK_F19), direction);
         else
-            deliver({EventType::FlagsChanged, kc::kVK_CapsLock, flags, 0}, direction);
+            deliver(event(EventType::FlagsChanged, kc::kVK_CapsLock), direction);
         return;
     }
     const KeyCode mac = evdev::macKeyFor(code);
@@ -342,7 +366,7 @@ void LinuxTap::onKey(Device& d, unsigned code, int value)
         out_.raw(static_cast<int>(code), down); // no such key on a Mac: straight through
         return;
     }
-    deliver({down ? EventType::KeyDown : EventType::KeyUp, mac, flags, 0}, direction);
+    deliver(event(down ? EventType::KeyDown : EventType::KeyUp, mac), direction);
 }
 
 // The engine sees a repeat as another key-down; the virtual keyboard repeats
@@ -353,7 +377,7 @@ void LinuxTap::onRepeat(Device& d, unsigned code)
         return;
     KeyCode mac = -1;
     if (code == KEY_CAPSLOCK) {
-        if (!d.capsAsF19)
+        if (!capsAsF19_)
             return; // a lock key does not repeat
         mac = kc::kVK_F19;
     } else {

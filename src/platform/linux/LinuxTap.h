@@ -32,6 +32,8 @@ public:
 
     // Tap thread. Opens the keyboards and the virtual keyboard.
     bool open();
+    // After open() failed: why, in the user's words.
+    const QString& failureReason() const { return failureReason_; }
 
     // Tap thread: the epoll loop, until stop(). On the way out it releases
     // everything the virtual keyboard holds and lets go of the keyboards.
@@ -50,7 +52,6 @@ private:
         std::unique_ptr<EvdevDevice> io;
         bool grabbed = false;
         bool gone = false;      // removed from epoll; freed at the end of the loop turn
-        bool capsAsF19 = false; // what the Caps Lock held now went down as
         std::bitset<KEY_CNT> held;
     };
     enum class Opened { yes, denied, skipped };
@@ -66,7 +67,8 @@ private:
     void serviceControl();
     void drainDevices();
 
-    void onKey(Device& d, unsigned code, int value);
+    // `gone`: a release made up for a keyboard that vanished.
+    void onKey(Device& d, unsigned code, int value, bool gone = false);
     void onRepeat(Device& d, unsigned code);
     void deliver(KeyEvent event, int direction);
     void write(const KeyEvent& event, int direction);
@@ -94,6 +96,12 @@ private:
     std::array<input_event, kReadBatch> buffer_{};
     unsigned leds_ = 0;
     bool ledsKnown_ = false;
+    // How many grabbed keyboards hold each key: a key held on two keyboards
+    // (a foot pedal, a separate modifier pad) goes down with the first press
+    // and up with the last release.
+    std::array<uint8_t, KEY_CNT> holds_{};
+    bool capsAsF19_ = false; // what the Caps Lock held now went down as
+    QString failureReason_;
     std::atomic<bool> stopRequested_{false};
     std::atomic<bool> enabled_{true};
 };

@@ -74,12 +74,12 @@ void PipeKeyboard::send(std::span<const input_event> events)
 {
     if (vanished())
         return;
-    {
-        std::lock_guard lock(mutex_);
-        for (const input_event& e : events)
-            if (e.type == EV_KEY && e.code < KEY_CNT && e.value != 2)
-                keys_[e.code] = e.value != 0;
-    }
+    std::lock_guard lock(mutex_);
+    for (const input_event& e : events)
+        if (e.type == EV_KEY && e.code < KEY_CNT && e.value != 2)
+            keys_[e.code] = e.value != 0;
+    if (opened_ == 0)
+        return;
     for (size_t at = 0; at < events.size(); at += kEventsPerWrite) {
         const size_t n = std::min(kEventsPerWrite, events.size() - at);
         writeAll(writeFd_, events.data() + at, n * sizeof(input_event));
@@ -126,8 +126,20 @@ public:
     explicit PipeDevice(std::shared_ptr<PipeKeyboard> keyboard)
         : kb_(std::move(keyboard))
     {
+        std::lock_guard lock(kb_->mutex_);
+        ++kb_->opened_;
     }
-    ~PipeDevice() override { ungrab(); }
+    ~PipeDevice() override
+    {
+        ungrab();
+        std::lock_guard lock(kb_->mutex_);
+        if (--kb_->opened_ > 0 || kb_->vanished())
+            return;
+        // The last reader closed it: what it did not read is gone with it.
+        input_event discard[64];
+        while (readEvents(kb_->readFd_, discard) > 0) {
+        }
+    }
 
     int fd() const override { return kb_->readFd_; }
 
@@ -279,7 +291,8 @@ std::unique_ptr<EvdevDevice> PipeEvdevIo::open(const std::string& path, OpenErro
 std::unique_ptr<VirtualKeyboardDevice> PipeEvdevIo::createVirtualKeyboard(const std::optional<RepeatSettings>& repeat)
 {
     std::lock_guard lock(mutex_);
-    if (!uinputAllowed_)
+    ++virtualAttempts_;
+    if (!uinputAllowed_ || virtualFails_)
         return nullptr;
     auto state = std::make_shared<VirtualState>();
     int out[2];
@@ -298,6 +311,18 @@ std::unique_ptr<VirtualKeyboardDevice> PipeEvdevIo::createVirtualKeyboard(const 
     state->repeat = repeat;
     virtuals_.push_back(state);
     return std::make_unique<PipeVirtualKeyboard>(state);
+}
+
+void PipeEvdevIo::setVirtualKeyboardFails(bool fails)
+{
+    std::lock_guard lock(mutex_);
+    virtualFails_ = fails;
+}
+
+int PipeEvdevIo::virtualKeyboardAttempts() const
+{
+    std::lock_guard lock(mutex_);
+    return virtualAttempts_;
 }
 
 bool PipeEvdevIo::canCreateVirtualKeyboard()

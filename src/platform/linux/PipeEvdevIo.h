@@ -30,7 +30,9 @@ public:
 
     const std::string& path() const { return path_; }
 
-    // --- As the kernel queues events (driving side).
+    // --- As the kernel queues events (driving side). While no one has the
+    // keyboard open, events change its key state but reach no reader (an
+    // evdev client sees only what comes while it is open).
     void send(std::span<const input_event> events);
     // A key as a USB keyboard reports it: MSC_SCAN, EV_KEY, SYN_REPORT.
     void press(uint16_t code) { key(code, 1); }
@@ -67,6 +69,7 @@ private:
 
     mutable std::mutex mutex_;
     std::bitset<KEY_CNT> keys_; // the kernel's key state
+    int opened_ = 0;            // devices open on it now
     bool grabbed_ = false;
     int grabs_ = 0;
     unsigned leds_ = 0;
@@ -81,6 +84,11 @@ public:
     PipeKeyboard& addKeyboard(const std::string& path);
     // Whether /dev/uinput may be used.
     void setUinputAllowed(bool allowed);
+    // While set, creating the virtual keyboard fails although /dev/uinput
+    // may be used (as when the kernel refuses another device).
+    void setVirtualKeyboardFails(bool fails);
+    // Attempts to create a virtual keyboard, failed ones included.
+    int virtualKeyboardAttempts() const;
 
     std::vector<std::string> keyboardPaths() override;
     std::unique_ptr<EvdevDevice> open(const std::string& path, OpenError* error) override;
@@ -108,6 +116,8 @@ private:
     std::vector<std::shared_ptr<PipeKeyboard>> keyboards_;
     std::vector<std::shared_ptr<VirtualState>> virtuals_;
     bool uinputAllowed_ = true;
+    bool virtualFails_ = false;
+    int virtualAttempts_ = 0;
     std::vector<char> partial_; // bytes of an event not yet whole
 };
 

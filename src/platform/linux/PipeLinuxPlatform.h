@@ -20,6 +20,14 @@
 namespace kestrune {
 
 struct PipeLinuxPlatform {
+    // As the application wires it: nothing may stay held across a suspend.
+    PipeLinuxPlatform()
+    {
+        wake.beforeSleep = [this] { keyboard.releaseAllForSleep(); };
+    }
+    PipeLinuxPlatform(const PipeLinuxPlatform&) = delete;
+    PipeLinuxPlatform& operator=(const PipeLinuxPlatform&) = delete;
+
     VirtualScheduler scheduler;
     MemoryDefaults defaults;
     SimTranscript transcript{scheduler};
@@ -33,11 +41,12 @@ struct PipeLinuxPlatform {
     LinuxInputTrust trust{io};
     SimDevices devices;
     SimWake wake;
+    SimSession session;
     SimWorkspace workspace{scheduler};
     SimLoginItem loginItem;
     SimUpdates updates;
-    Platform platform{scheduler, defaults, console, keyboard, shell, devices, wake,
-                      trust,     capsLock, workspace, loginItem, updates};
+    Platform platform{scheduler, defaults,  console,   keyboard, shell,   devices, wake,
+                      trust,     capsLock,  workspace, loginItem, updates, &session};
 };
 
 } // namespace kestrune

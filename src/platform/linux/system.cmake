@@ -11,6 +11,8 @@ target_sources(kestrune_platform_linux PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/UdevInputSource.cpp
   ${CMAKE_CURRENT_LIST_DIR}/LogindWakeNotifier.h
   ${CMAKE_CURRENT_LIST_DIR}/LogindWakeNotifier.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/LogindSession.h
+  ${CMAKE_CURRENT_LIST_DIR}/LogindSession.cpp
   ${CMAKE_CURRENT_LIST_DIR}/GioHeaders.h
   ${CMAKE_CURRENT_LIST_DIR}/DesktopApplications.h
   ${CMAKE_CURRENT_LIST_DIR}/DesktopApplications.cpp

@@ -2,6 +2,8 @@
 
 #include <QtGlobal>
 
+#include <utility>
+
 namespace kestrune {
 
 namespace {
@@ -53,9 +55,20 @@ public:
         running_ = true;
         kb.stateChanged_.notify_all();
         for (;;) {
-            kb.workChanged_.wait(lock, [&] { return stopped_ || hasWorkLocked(); });
+            const auto resetDue = [&] { return kb.resetRequested_ && kb.installed_ == this; };
+            kb.workChanged_.wait(lock, [&] { return stopped_ || resetDue() || hasWorkLocked(); });
             if (stopped_)
                 break;
+            if (resetDue()) {
+                kb.resetRequested_ = false;
+                ++kb.handling_;
+                lock.unlock();
+                handler_.resetKeyState();
+                lock.lock();
+                --kb.handling_;
+                kb.settleLocked();
+                continue;
+            }
             auto& queue = enabled_ && !kb.synthetic_.empty() ? kb.synthetic_ : kb.physical_;
             KeyEvent event = queue.front();
             queue.pop_front();
@@ -205,6 +218,49 @@ void SimKeyboard::physicalPress(KeyCode code)
     physicalUp(code);
 }
 
+void SimKeyboard::physicalRepeat(KeyCode code)
+{
+    if (code == kc::kVK_CapsLock) {
+        if (capsDownAsF19_.value_or(false))
+            inject({EventType::KeyDown, kc::kVK_F19, physicalFlags(), 0, true});
+    } else if (!modifierBit(code) && heldKeys_.count(code)) {
+        inject({EventType::KeyDown, code, physicalFlags(), 0, true});
+    }
+}
+
+void SimKeyboard::unplug()
+{
+    auto gone = [](KeyEvent e) {
+        e.deviceGone = true;
+        return e;
+    };
+    const std::set<KeyCode> keys = std::exchange(heldKeys_, {});
+    for (const KeyCode code : keys)
+        inject(gone({EventType::KeyUp, code, physicalFlags(), 0}));
+    if (const auto asF19 = std::exchange(capsDownAsF19_, std::nullopt)) {
+        if (*asF19)
+            inject(gone({EventType::KeyUp, kc::kVK_F19, physicalFlags(), 0}));
+        else
+            inject(gone({EventType::FlagsChanged, kc::kVK_CapsLock, physicalFlags(), 0}));
+    }
+    const std::set<KeyCode> modifiers = heldModifiers_;
+    for (const KeyCode code : modifiers) {
+        heldModifiers_.erase(code);
+        inject(gone({EventType::FlagsChanged, code, physicalFlags(), 0}));
+    }
+}
+
+void SimKeyboard::resetTapState()
+{
+    std::unique_lock lock(mutex_);
+    waitIdleLocked(lock);
+    if (!installed_)
+        return;
+    resetRequested_ = true;
+    workChanged_.notify_all();
+    waitIdleLocked(lock);
+}
+
 void SimKeyboard::injectTapDisabled(EventType type)
 {
     Q_ASSERT(isControl(type));
@@ -277,7 +333,7 @@ bool SimKeyboard::acceptsLocked(const KeyEvent& event) const
 
 bool SimKeyboard::idleLocked() const
 {
-    return handling_ == 0 && physical_.empty() && synthetic_.empty();
+    return handling_ == 0 && !resetRequested_ && physical_.empty() && synthetic_.empty();
 }
 
 void SimKeyboard::waitIdleLocked(std::unique_lock<std::mutex>& lock)
@@ -301,6 +357,8 @@ void SimKeyboard::recordLocked(const KeyEvent& event)
 // follow the event during which they were posted). Wakes the drivers.
 void SimKeyboard::settleLocked()
 {
+    if (!installed_)
+        resetRequested_ = false; // no handler is left to reset
     if (handling_ == 0 && !(installed_ && installed_->enabled_)) {
         for (const KeyEvent& event : synthetic_)
             recordLocked(event);

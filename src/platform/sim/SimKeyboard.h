@@ -55,6 +55,16 @@ public:
     void physicalDown(KeyCode code);
     void physicalUp(KeyCode code);
     void physicalPress(KeyCode code);
+    // Driver. The keyboard repeats a held key: an autorepeat key-down (F19
+    // for a Caps Lock held as F19). Modifiers and unheld keys do not repeat.
+    void physicalRepeat(KeyCode code);
+    // Driver. The keyboard vanishes: each key it holds is released with the
+    // deviceGone mark, ordinary keys first, then Caps Lock, then the
+    // modifiers; the next key comes from a keyboard with nothing held.
+    void unplug();
+    // Driver. The installed tap's handler resets its key state on the tap
+    // thread (as before sleep); nothing without a tap.
+    void resetTapState();
     // Driver. Delivers TapDisabledByTimeout or TapDisabledByUserInput to the
     // installed tap's handler; on timeout the tap is disabled first, as the
     // system does, and stays so until someone enables it. Nothing is recorded.
@@ -95,6 +105,7 @@ private:
     std::deque<KeyEvent> synthetic_;
     SimTap* installed_ = nullptr;
     int handling_ = 0;
+    bool resetRequested_ = false;
     int tapsCreated_ = 0;
     std::set<KeyCode> outputDown_;
 

@@ -40,6 +40,7 @@ public:
     SimKeyboard& keyboard() { return keyboard_; }
     SimDevices& devices() { return devices_; }
     SimWake& wake() { return wake_; }
+    SimSession& session() { return session_; }
     SimCapsLock& capsLock() { return capsLock_; }
     SimWorkspace& workspace() { return workspace_; }
     SimLoginItem& loginItem() { return loginItem_; }
@@ -58,6 +59,7 @@ private:
     SimKeyboard keyboard_{transcript_, shell_, trust_};
     SimDevices devices_;
     SimWake wake_;
+    SimSession session_;
     SimCapsLock capsLock_{transcript_};
     SimWorkspace workspace_{scheduler_};
     SimLoginItem loginItem_;

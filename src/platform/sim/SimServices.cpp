@@ -36,6 +36,25 @@ void SimWake::wake()
     handler();
 }
 
+void SimWake::sleep()
+{
+    if (beforeSleep) {
+        const auto hook = beforeSleep;
+        hook();
+    }
+}
+
+void SimSession::setActive(bool active)
+{
+    if (active == active_)
+        return;
+    active_ = active;
+    if (handler_) {
+        const auto handler = handler_;
+        handler(active);
+    }
+}
+
 bool SimTrust::requestTrust()
 {
     prompts_.fetch_add(1, std::memory_order_acq_rel);

@@ -39,8 +39,29 @@ public:
     void wake();
     bool hasHandler() const { return static_cast<bool>(handler_); }
 
+    // Runs when the machine is about to sleep, as the composition root's
+    // hook on the real backend does.
+    std::function<void()> beforeSleep;
+    // The machine is about to sleep: runs beforeSleep if set.
+    void sleep();
+
 private:
     std::function<void()> handler_;
+};
+
+// Main thread. Starts active.
+class SimSession final : public SessionMonitor {
+public:
+    bool isActive() const override { return active_; }
+    void setActiveHandler(std::function<void(bool active)> handler) override { handler_ = std::move(handler); }
+
+    // Another session becomes active (false), or ours again (true): runs
+    // the handler when this changes anything.
+    void setActive(bool active);
+
+private:
+    bool active_ = true;
+    std::function<void(bool)> handler_;
 };
 
 // The trust switch, readable from any thread. Starts trusted.
