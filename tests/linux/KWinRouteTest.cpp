@@ -14,7 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <QDBusConnectionInterface>
-#include <QDBusPendingCall>
+#include <QDBusPendingCallWatcher>
 
 #include <memory>
 
@@ -62,8 +62,10 @@ protected:
                                                            QStringLiteral("WindowActivated"));
         for (const QString& part : window)
             call << part;
-        QDBusPendingCall pending = from.asyncCall(call);
-        waitUntil([&] { return pending.isFinished(); });
+        QDBusPendingCallWatcher pending(from.asyncCall(call));
+        bool finished = false;
+        QObject::connect(&pending, &QDBusPendingCallWatcher::finished, [&] { finished = true; });
+        waitUntil([&] { return finished || pending.isFinished(); });
         return pending.reply();
     }
 
