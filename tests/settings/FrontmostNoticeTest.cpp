@@ -82,7 +82,7 @@ TEST_F(FrontmostNotice, GnomeWithTheExtensionOffOffersToTurnItOn)
     EXPECT_EQ(advice(), QStringLiteral("Turn on Kestrune's GNOME Shell extension."));
     QQuickItem* button = item(QStringLiteral("enableExtensionButton"));
     ASSERT_TRUE(button->isVisible());
-    reveal(button);
+    reveal(item(QStringLiteral("frontmostNotice")));
     h_->savePng(h_->grab(), QStringLiteral("panel-light-frontmost-extension-off"));
 
     click(button);
