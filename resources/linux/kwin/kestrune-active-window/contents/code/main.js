@@ -27,10 +27,8 @@ function report(window) {
 }
 
 // Plasma 6 speaks of windows, Plasma 5 of clients.
-if (workspace.windowActivated !== undefined) {
+if (workspace.windowActivated !== undefined)
     workspace.windowActivated.connect(report);
-    report(workspace.activeWindow);
-} else {
+else
     workspace.clientActivated.connect(report);
-    report(workspace.activeClient);
-}
+report(workspace.activeWindow !== undefined ? workspace.activeWindow : workspace.activeClient);
