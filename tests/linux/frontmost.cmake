@@ -32,3 +32,9 @@ if(KESTRUNE_NODE)
 else()
   message(WARNING "node is missing: the Shell extension and KWin script go unchecked (run scripts/setup.sh)")
 endif()
+
+# The install tree (and so the .deb, made from the same rules) carries them.
+add_test(NAME linux_desktop_routes_installed
+  COMMAND ${CMAKE_COMMAND} -DBUILD=${PROJECT_BINARY_DIR} -DWORK=${CMAKE_CURRENT_BINARY_DIR}/route-install
+    -P ${PROJECT_SOURCE_DIR}/scripts/check-desktop-routes-installed.cmake)
+set_tests_properties(linux_desktop_routes_installed PROPERTIES LABELS "linux;packaging")
