@@ -156,6 +156,33 @@ private:
     bool refuse_ = false;
 };
 
+// Three clients of a private bus, each with a connection of its own:
+// Kestrune, the desktop (the Shell or KWin), and an impostor.
+class BusClients {
+public:
+    explicit BusClients(const QString& address)
+    {
+        static int made = 0;
+        ++made;
+        for (int i = 0; i < 3; ++i) {
+            names_[i] = QStringLiteral("client-%1-%2").arg(made).arg(i);
+            QDBusConnection::connectToBus(address, names_[i]);
+        }
+    }
+    ~BusClients()
+    {
+        for (const QString& name : names_)
+            QDBusConnection::disconnectFromBus(name);
+    }
+    bool isConnected() const { return kestrune().isConnected() && desktop().isConnected() && intruder().isConnected(); }
+    QDBusConnection kestrune() const { return QDBusConnection(names_[0]); }
+    QDBusConnection desktop() const { return QDBusConnection(names_[1]); }
+    QDBusConnection intruder() const { return QDBusConnection(names_[2]); }
+
+private:
+    QString names_[3];
+};
+
 // A thread for the fakes' objects, stopped (after the objects are gone) at the end.
 class ServiceThread {
 public:

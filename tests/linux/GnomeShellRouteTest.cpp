@@ -36,11 +36,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(daemon.isRunning()) << "dbus-daemon did not start";
-        const QString suffix = QString::number(++connections);
-        for (QString* name : {&kestruneName, &shellName, &intruderName}) {
-            *name = QStringLiteral("bus-%1-%2").arg(suffix).arg(reinterpret_cast<quintptr>(name));
-            ASSERT_TRUE(QDBusConnection::connectToBus(daemon.address(), *name).isConnected());
-        }
+        ASSERT_TRUE(clients.isConnected());
         extensionsOwner.reset(threads.adopt(new test::FakeShellExtensions(shell())));
         extensionOwner.reset(threads.adopt(new test::FakeShellExtensionObject));
         extensions = extensionsOwner.get();
@@ -52,15 +48,9 @@ protected:
         ASSERT_TRUE(shell().registerService(GnomeShellActiveWindow::kShellService));
     }
 
-    void TearDown() override
-    {
-        for (const QString& name : {kestruneName, shellName, intruderName})
-            QDBusConnection::disconnectFromBus(name);
-    }
-
-    QDBusConnection kestrune() const { return QDBusConnection(kestruneName); }
-    QDBusConnection shell() const { return QDBusConnection(shellName); }
-    QDBusConnection intruder() const { return QDBusConnection(intruderName); }
+    QDBusConnection kestrune() const { return clients.kestrune(); }
+    QDBusConnection shell() const { return clients.desktop(); }
+    QDBusConnection intruder() const { return clients.intruder(); }
 
     static void announce(const QDBusConnection& from, const QStringList& focus)
     {
@@ -77,7 +67,7 @@ protected:
     }
 
     test::PrivateBus daemon;
-    QString kestruneName, shellName, intruderName;
+    test::BusClients clients{daemon.address()};
     // Gone after their thread has stopped.
     std::unique_ptr<test::FakeShellExtensions> extensionsOwner;
     std::unique_ptr<test::FakeShellExtensionObject> extensionOwner;
@@ -86,7 +76,6 @@ protected:
     test::ServiceThread threads;
     QtScheduler scheduler;
     std::vector<std::optional<QString>> activated;
-    static inline int connections = 0;
 };
 
 TEST_F(GnomeShellRouteTest, NoticesCountOnlyFromTheShell)

@@ -33,26 +33,16 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(daemon.isRunning()) << "dbus-daemon did not start";
-        const QString suffix = QString::number(++connections);
-        for (QString* name : {&kestruneName, &kwinName, &intruderName}) {
-            *name = QStringLiteral("bus-%1-%2").arg(suffix).arg(reinterpret_cast<quintptr>(name));
-            ASSERT_TRUE(QDBusConnection::connectToBus(daemon.address(), *name).isConnected());
-        }
+        ASSERT_TRUE(clients.isConnected());
         scriptingOwner.reset(threads.adopt(new test::FakeKWinScripting));
         scripting = scriptingOwner.get();
         ASSERT_TRUE(kwin().registerObject(QStringLiteral("/Scripting"), scripting, QDBusConnection::ExportAllSlots));
         ASSERT_TRUE(kwin().registerService(KWinActiveWindow::kKWinService));
     }
 
-    void TearDown() override
-    {
-        for (const QString& name : {kestruneName, kwinName, intruderName})
-            QDBusConnection::disconnectFromBus(name);
-    }
-
-    QDBusConnection kestrune() const { return QDBusConnection(kestruneName); }
-    QDBusConnection kwin() const { return QDBusConnection(kwinName); }
-    QDBusConnection intruder() const { return QDBusConnection(intruderName); }
+    QDBusConnection kestrune() const { return clients.kestrune(); }
+    QDBusConnection kwin() const { return clients.desktop(); }
+    QDBusConnection intruder() const { return clients.intruder(); }
 
     // What the script does on an activation; the reply, once it came.
     static QDBusMessage report(const QDBusConnection& from, const QStringList& window)
@@ -75,13 +65,12 @@ protected:
     }
 
     test::PrivateBus daemon;
-    QString kestruneName, kwinName, intruderName;
+    test::BusClients clients{daemon.address()};
     std::unique_ptr<test::FakeKWinScripting> scriptingOwner; // gone after its thread has stopped
     test::FakeKWinScripting* scripting = nullptr;
     test::ServiceThread threads;
     QtScheduler scheduler;
     std::vector<std::optional<QString>> activated;
-    static inline int connections = 0;
 };
 
 TEST_F(KWinRouteTest, TheScriptIsLoadedForTheRunAndOnlyKWinIsHeard)
