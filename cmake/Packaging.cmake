@@ -34,6 +34,16 @@ if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
   # Optional: start with the graphical session through systemd instead of
   # the XDG autostart entry that "Launch at Login" writes.
   install(FILES ${kestrune_linux_resources}/kestrune.service DESTINATION lib/systemd/user)
+  # Kestrune's side of the frontmost application under Wayland: the GNOME
+  # Shell extension, one per range of Shell versions (turned on from the
+  # panel), and the KWin script Kestrune loads while it runs.
+  foreach(uuid kestrune@kestrune.com kestrune-legacy@kestrune.com)
+    install(FILES ${kestrune_linux_resources}/gnome-shell/${uuid}/metadata.json
+      ${kestrune_linux_resources}/gnome-shell/${uuid}/extension.js
+      DESTINATION ${CMAKE_INSTALL_DATADIR}/gnome-shell/extensions/${uuid})
+  endforeach()
+  install(DIRECTORY ${kestrune_linux_resources}/kwin/kestrune-active-window
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/kwin/scripts)
   # The explanation "Fix" opens: installing, input access, autostart.
   install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
 

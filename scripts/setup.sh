@@ -14,6 +14,7 @@ packages=(
   libevdev-dev libudev-dev libglib2.0-dev libxcb1-dev libxcb-ewmh-dev libxcb-icccm4-dev
   libgtest-dev libgmock-dev libbenchmark-dev zsh
   dbus-daemon python3-dbusmock desktop-file-utils appstream
+  sway foot nodejs
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -30,6 +30,33 @@
     </message>
 </context>
 <context>
+    <name>FrontmostNoticeCard</name>
+    <message>
+        <source>Exclusions can&apos;t follow the active window on this desktop.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Turn on Kestrune&apos;s GNOME Shell extension.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Install Kestrune&apos;s package, which brings its GNOME Shell extension, then log out and back in.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>KWin did not run Kestrune&apos;s script. Install Kestrune&apos;s package, then quit and reopen Kestrune.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Kestrune sees the application in front on X11 desktops, GNOME, KDE Plasma and sway. Log in to one of them for exclusions to work.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Turn On</source>
+        <translation type="unfinished" />
+    </message>
+</context>
+<context>
     <name>HeaderRow</name>
     <message>
         <source>Kestrune</source>

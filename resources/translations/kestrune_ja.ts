@@ -30,6 +30,33 @@
     </message>
 </context>
 <context>
+    <name>FrontmostNoticeCard</name>
+    <message>
+        <source>Exclusions can&apos;t follow the active window on this desktop.</source>
+        <translation>このデスクトップでは、除外設定がアクティブなウインドウを追跡できません。</translation>
+    </message>
+    <message>
+        <source>Turn on Kestrune&apos;s GNOME Shell extension.</source>
+        <translation>Kestrune の GNOME Shell 拡張機能をオンにしてください。</translation>
+    </message>
+    <message>
+        <source>Install Kestrune&apos;s package, which brings its GNOME Shell extension, then log out and back in.</source>
+        <translation>GNOME Shell 拡張機能を含む Kestrune のパッケージをインストールしてから、ログアウトして再度ログインしてください。</translation>
+    </message>
+    <message>
+        <source>KWin did not run Kestrune&apos;s script. Install Kestrune&apos;s package, then quit and reopen Kestrune.</source>
+        <translation>KWin が Kestrune のスクリプトを実行しませんでした。Kestrune のパッケージをインストールしてから、Kestrune を終了して再度開いてください。</translation>
+    </message>
+    <message>
+        <source>Kestrune sees the application in front on X11 desktops, GNOME, KDE Plasma and sway. Log in to one of them for exclusions to work.</source>
+        <translation>Kestrune が最前面のアプリケーションを認識できるのは、X11 のデスクトップ、GNOME、KDE Plasma、sway です。除外設定を使うには、これらのいずれかでログインしてください。</translation>
+    </message>
+    <message>
+        <source>Turn On</source>
+        <translation>オンにする</translation>
+    </message>
+</context>
+<context>
     <name>HeaderRow</name>
     <message>
         <source>Kestrune</source>

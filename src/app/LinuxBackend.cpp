@@ -1,5 +1,7 @@
 #include "app/LinuxBackend.h"
 
+#include "platform/linux/FrontmostRoute.h"
+
 #include <QFileInfo>
 #include <QUrl>
 
@@ -16,11 +18,11 @@ LinuxBackend::LinuxBackend(Scheduler& scheduler, UserDefaults& defaults, Console
     , defaults_(defaults)
     , console_(console)
     , updates_(updates)
-    , workspace_(scheduler)
+    , workspace_(makeSessionWorkspace(scheduler))
     , trust_(io_, [this] {
         const QString readme = QString::fromUtf8(kInstalledReadme);
         if (QFileInfo::exists(readme))
-            workspace_.openUrl(QUrl::fromLocalFile(readme));
+            workspace_->openUrl(QUrl::fromLocalFile(readme));
         console_.printLine(QStringLiteral(
             "Kestrune needs to read the keyboards and write /dev/uinput. Install the package (it adds a udev "
             "rule that grants this to the user at the seat), or see \"Input access\" in %1.")
@@ -35,8 +37,8 @@ LinuxBackend::LinuxBackend(Scheduler& scheduler, UserDefaults& defaults, Console
 
 Platform LinuxBackend::platform()
 {
-    return Platform{scheduler_, defaults_,  console_,   keyboard_,  shell_,   devices_, wake_,
-                    trust_,     capsLock_,  workspace_, loginItem_, updates_, &session_};
+    return Platform{scheduler_, defaults_,  console_,    keyboard_,  shell_,   devices_, wake_,
+                    trust_,     capsLock_,  *workspace_, loginItem_, updates_, &session_};
 }
 
 } // namespace kestrune

@@ -1,6 +1,7 @@
 #pragma once
 // The Linux backend assembled for the application: evdev/uinput tap,
-// in-process Caps Lock mapping, udev, logind, X11 and GIO, XDG autostart;
+// in-process Caps Lock mapping, udev, logind, the session's route to the
+// active window (X11, GNOME Shell, KWin, sway) and GIO, XDG autostart;
 // the update check is the application's (it needs the QML engine).
 // Main thread. Owns every piece and outlives every model built on them.
 
@@ -16,9 +17,11 @@
 #include "platform/linux/LogindSession.h"
 #include "platform/linux/LogindWakeNotifier.h"
 #include "platform/linux/UdevDeviceMonitor.h"
-#include "platform/linux/X11Workspace.h"
+#include "platform/linux/LinuxWorkspace.h"
 #include "platform/linux/XdgAutostartLoginItem.h"
 #include "platform/posix/ProcessShellRunner.h"
+
+#include <memory>
 
 namespace kestrune {
 
@@ -39,7 +42,7 @@ private:
     LinuxShellRunner shell_{mapping_, processShell_};
     LinuxKeyboard keyboard_{io_, mapping_};
     LinuxCapsLock capsLock_{keyboard_};
-    X11Workspace workspace_;
+    std::unique_ptr<LinuxWorkspace> workspace_;
     LinuxInputTrust trust_;
     UdevDeviceMonitor devices_;
     LogindWakeNotifier wake_;

@@ -30,6 +30,7 @@
 
 #ifdef KESTRUNE_LINUX_BACKEND
 #include "app/LinuxBackend.h"
+#include "app/PrintActiveApp.h"
 #else
 #include "platform/sim/SimKeyboard.h"
 #include "platform/sim/SimServices.h"
@@ -93,6 +94,11 @@ constexpr Millis kTrayGrace{3000};
 
 int main(int argc, char* argv[])
 {
+#ifdef KESTRUNE_LINUX_BACKEND
+    // A check of the route to the active window, before anything of the application starts.
+    if (argc > 1 && qstrcmp(argv[1], "--print-active-app") == 0)
+        return printActiveApplications(argc, argv);
+#endif
     // The software scene graph draws these few small views quickly and keeps
     // a resident tray utility lean: no GPU driver is loaded for them.
     if (qEnvironmentVariableIsEmpty("QT_QUICK_BACKEND"))

@@ -83,11 +83,19 @@ AppExclusionManager::AppExclusionManager(UserDefaults& defaults, Workspace& work
         if (self)
             self->handleAppActivated(id);
     });
+    workspace_.setTrackingChangedHandler([self = QPointer(this)] {
+        if (!self)
+            return;
+        // Now followed: the application in front counts from here on.
+        self->updateCurrentAppExclusion();
+        emit self->frontmostTrackingChanged();
+    });
     updateCurrentAppExclusion();
 }
 
 AppExclusionManager::~AppExclusionManager()
 {
+    workspace_.setTrackingChangedHandler(nullptr);
     workspace_.removeObserver(activationToken_);
 }
 

@@ -36,7 +36,9 @@ class AppExclusionManager final : public QObject, public SharedInstance<AppExclu
     // False where the session cannot tell which application is in front
     // (most Wayland compositors): the list can be edited, but exclusions
     // cannot follow the active window, and the settings say so.
-    Q_PROPERTY(bool canFollowFrontmostApplication READ canFollowFrontmostApplication)
+    Q_PROPERTY(bool canFollowFrontmostApplication READ canFollowFrontmostApplication NOTIFY frontmostTrackingChanged)
+    // Why not, as a FrontmostBlocker value: it says what would help.
+    Q_PROPERTY(int frontmostBlocker READ frontmostBlocker NOTIFY frontmostTrackingChanged)
 
 public:
     // QML reaches the process-wide instance only.
@@ -71,11 +73,16 @@ public:
     // thread, after the value has changed.
     bool isCurrentAppExcluded() const { return currentAppExcluded_.load(std::memory_order_acquire); }
     bool canFollowFrontmostApplication() const { return workspace_.canTrackFrontmostApplication(); }
+    int frontmostBlocker() const { return static_cast<int>(workspace_.frontmostBlocker()); }
+    // Clears the blocker where Kestrune can (turns its GNOME Shell extension
+    // on); frontmostTrackingChanged follows when that worked.
+    Q_INVOKABLE void removeFrontmostBlocker() { workspace_.removeFrontmostBlocker(); }
 
 signals:
     void isEnabledChanged();
     void excludedAppsChanged();
     void isCurrentAppExcludedChanged();
+    void frontmostTrackingChanged();
 
 private:
     void loadExcludedApps();

@@ -87,6 +87,16 @@ struct AppIdentity {
     QString iconName;                // icon theme name or file; may be empty
 };
 
+// Why the frontmost application cannot be followed, which says what would
+// make it work.
+enum class FrontmostBlocker {
+    None = 0,                  // it is followed
+    DesktopUnsupported = 1,    // this desktop offers no way
+    ShellExtensionOff = 2,     // GNOME: Kestrune's Shell extension is installed but off
+    ShellExtensionMissing = 3, // GNOME: the extension is not installed (or failed to load)
+    KWinScriptFailed = 4,      // KDE Plasma: KWin did not run Kestrune's script
+};
+
 // Applications: which one is frontmost, opening them, telling what one is.
 class Workspace {
 public:
@@ -113,6 +123,19 @@ public:
     // frontmost application (most Wayland compositors): exclusions then
     // cannot follow it.
     virtual bool canTrackFrontmostApplication() const { return true; }
+    // Main thread. What stands in the way while canTrackFrontmostApplication()
+    // is false.
+    virtual FrontmostBlocker frontmostBlocker() const
+    {
+        return canTrackFrontmostApplication() ? FrontmostBlocker::None : FrontmostBlocker::DesktopUnsupported;
+    }
+    // Main thread. Clears the blocker where Kestrune can do it itself (turns
+    // its GNOME Shell extension on); the change is announced later.
+    virtual void removeFrontmostBlocker() {}
+    // Main thread. `handler` runs on the main thread after
+    // canTrackFrontmostApplication() or frontmostBlocker() changed; an empty
+    // function removes it.
+    virtual void setTrackingChangedHandler(std::function<void()> handler) { (void)handler; }
 };
 
 enum class LoginItemStatus { NotRegistered = 0, Enabled = 1, RequiresApproval = 2, NotFound = 3 };

@@ -196,6 +196,12 @@ Item {
                 }
             }
 
+            FrontmostNoticeCard {
+                objectName: "frontmostNotice"
+                width: parent.width
+                visible: AppExclusionManager.isEnabled && !AppExclusionManager.canFollowFrontmostApplication
+            }
+
             FooterSection {
                 width: parent.width
             }

@@ -232,6 +232,16 @@ QString DesktopApplications::launch(const QUrl& url) const
     return text;
 }
 
+QString DesktopApplications::executableOfProcess(quint32 pid)
+{
+    if (pid == 0)
+        return {};
+    QString target = QFile::symLinkTarget(QStringLiteral("/proc/%1/exe").arg(pid));
+    if (target.endsWith(QLatin1String(" (deleted)"))) // replaced by an upgrade while running
+        target.chop(10);
+    return QFileInfo(target).fileName();
+}
+
 bool DesktopApplications::openUri(const QUrl& url, QString* error)
 {
     GError* gerror = nullptr;

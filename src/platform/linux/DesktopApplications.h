@@ -28,6 +28,8 @@ struct WindowHints {
     QString instance;      // WM_CLASS, first part
     QString windowClass;   // WM_CLASS, second part
     QString executable;    // file name of the process's executable, when local
+
+    bool operator==(const WindowHints&) const = default;
 };
 
 class DesktopApplications {
@@ -57,6 +59,9 @@ public:
     // Launches the application (a running single-instance one comes to the
     // front). Returns an empty string or the error text.
     QString launch(const QUrl& url) const;
+
+    // The file name of a local process's executable; empty when unknown.
+    static QString executableOfProcess(quint32 pid);
 
     // Opens `url` with the user's preferred application. False when none could.
     static bool openUri(const QUrl& url, QString* error = nullptr);

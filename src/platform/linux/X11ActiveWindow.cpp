@@ -1,7 +1,5 @@
 #include "platform/linux/X11ActiveWindow.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <QSocketNotifier>
 
 #include <xcb/xcb.h>
@@ -74,17 +72,6 @@ QString localHostName()
     if (::gethostname(name, sizeof name - 1) != 0)
         return {};
     return QString::fromLocal8Bit(name);
-}
-
-// The file name of a local process's executable.
-QString executableOf(std::uint32_t pid)
-{
-    if (pid == 0)
-        return {};
-    QString target = QFile::symLinkTarget(QStringLiteral("/proc/%1/exe").arg(pid));
-    if (target.endsWith(QLatin1String(" (deleted)"))) // replaced by an upgrade while running
-        target.chop(10);
-    return QFileInfo(target).fileName();
 }
 
 } // namespace
@@ -164,10 +151,8 @@ void X11ActiveWindow::readEvents()
         const bool wasTracking = tracking_;
         const std::uint32_t previous = window_;
         refresh(); // its round trips may queue further events: read on
-        if ((tracking_ != wasTracking || window_ != previous) && onChanged) {
-            const auto hook = onChanged;
-            hook();
-        }
+        if (tracking_ != wasTracking || window_ != previous)
+            changed();
     }
 }
 
@@ -221,7 +206,7 @@ WindowHints X11ActiveWindow::readHints(std::uint32_t window)
     // A process id means something only on the machine the client runs on.
     const QString clientMachine = text(takeProperty(c, machine));
     if (clientMachine.isEmpty() || clientMachine == localHostName())
-        hints.executable = executableOf(processId);
+        hints.executable = DesktopApplications::executableOfProcess(processId);
     return hints;
 }
 
@@ -236,10 +221,8 @@ void X11ActiveWindow::disconnectBroken()
     tracking_ = false;
     window_ = 0;
     active_.reset();
-    if (wasTracking && onChanged) {
-        const auto hook = onChanged;
-        hook();
-    }
+    if (wasTracking)
+        changed();
 }
 
 } // namespace kestrune

@@ -6,7 +6,7 @@
 // Main thread only. It has an xcb connection of its own, whose socket a
 // QSocketNotifier watches; if the X server goes away it stops tracking.
 
-#include "platform/linux/DesktopApplications.h"
+#include "platform/linux/ActiveWindowSource.h"
 
 #include <QByteArray>
 
@@ -21,12 +21,12 @@ struct xcb_connection_t;
 
 namespace kestrune {
 
-class X11ActiveWindow {
+class X11ActiveWindow final : public ActiveWindowSource {
 public:
     // Connects to `display` (empty: $DISPLAY). Without a display nothing is
     // tracked.
     explicit X11ActiveWindow(const QByteArray& display = {});
-    ~X11ActiveWindow();
+    ~X11ActiveWindow() override;
 
     X11ActiveWindow(const X11ActiveWindow&) = delete;
     X11ActiveWindow& operator=(const X11ActiveWindow&) = delete;
@@ -34,12 +34,9 @@ public:
     bool isConnected() const { return connection_ != nullptr; }
     // Whether the root window publishes the active window (a window manager
     // supporting _NET_ACTIVE_WINDOW runs). May change at any time.
-    bool isTracking() const { return tracking_; }
+    bool isTracking() const override { return tracking_; }
     // The active window's hints; nullopt when not tracking or no window is active.
-    const std::optional<WindowHints>& active() const { return active_; }
-
-    // Runs after tracking started or stopped, or another window became active.
-    std::function<void()> onChanged;
+    const std::optional<WindowHints>& active() const override { return active_; }
 
 private:
     struct Atoms;

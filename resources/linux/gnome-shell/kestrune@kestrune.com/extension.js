@@ -1,0 +1,69 @@
+// Kestrune's GNOME Shell extension (GNOME 45 and later): tells Kestrune which
+// application is in front, so that its exclusions follow the active window
+// under Wayland. It exports one object on the Shell's own session-bus
+// connection; Kestrune trusts only what comes from the owner of
+// org.gnome.Shell. Only the focused application's identity is sent: its
+// desktop id, window class and process id. Nothing typed is seen.
+
+import Gio from 'gi://Gio';
+import GLib from 'gi://GLib';
+import Shell from 'gi://Shell';
+
+import {Extension} from 'resource:///org/gnome/shell/extensions/extension.js';
+
+const OBJECT_PATH = '/com/kestrune/Kestrune/ShellExtension';
+const INTERFACE_XML = `
+<node>
+  <interface name="com.kestrune.Kestrune.ShellExtension">
+    <method name="GetActiveApplication">
+      <arg type="s" direction="out" name="appId"/>
+      <arg type="s" direction="out" name="wmClass"/>
+      <arg type="s" direction="out" name="wmClassInstance"/>
+      <arg type="i" direction="out" name="pid"/>
+    </method>
+    <signal name="ActiveApplicationChanged">
+      <arg type="s" name="appId"/>
+      <arg type="s" name="wmClass"/>
+      <arg type="s" name="wmClassInstance"/>
+      <arg type="i" name="pid"/>
+    </signal>
+  </interface>
+</node>`;
+
+// (appId, wmClass, wmClassInstance, pid) of the focused window's
+// application; empty strings and 0 when nothing has focus.
+function describeFocus(tracker) {
+    const window = global.display.focus_window;
+    const app = tracker.focus_app;
+    // A window-backed app has a made-up id ("window:12"): no desktop file.
+    const appId = app && !app.is_window_backed() ? app.get_id() || '' : '';
+    if (!window)
+        return [appId, '', '', 0];
+    return [appId, window.get_wm_class() || '', window.get_wm_class_instance() || '', Math.max(window.get_pid(), 0)];
+}
+
+export default class KestruneExtension extends Extension {
+    enable() {
+        this._tracker = Shell.WindowTracker.get_default();
+        this._service = {
+            GetActiveApplication: () => describeFocus(this._tracker),
+        };
+        this._exported = Gio.DBusExportedObject.wrapJSObject(INTERFACE_XML, this._service);
+        this._exported.export(Gio.DBus.session, OBJECT_PATH);
+        this._focusHandler = this._tracker.connect('notify::focus-app', () => this._announce());
+        this._announce();
+    }
+
+    disable() {
+        this._tracker.disconnect(this._focusHandler);
+        this._exported.unexport();
+        this._exported = null;
+        this._service = null;
+        this._tracker = null;
+    }
+
+    _announce() {
+        this._exported.emit_signal('ActiveApplicationChanged',
+            new GLib.Variant('(sssi)', describeFocus(this._tracker)));
+    }
+}

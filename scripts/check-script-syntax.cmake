@@ -1,0 +1,22 @@
+cmake_minimum_required(VERSION 3.25)
+# Checks JavaScript for syntax with node: MODULES as ES modules, SCRIPTS as
+# plain scripts. Node decides by the file's extension, so each is checked as
+# a copy named for its kind.
+file(MAKE_DIRECTORY ${WORK})
+set(index 0)
+foreach(kind MODULES SCRIPTS)
+  foreach(source ${${kind}})
+    math(EXPR index "${index} + 1")
+    if(kind STREQUAL "MODULES")
+      set(copy ${WORK}/${index}.mjs)
+    else()
+      set(copy ${WORK}/${index}.cjs)
+    endif()
+    configure_file(${source} ${copy} COPYONLY)
+    execute_process(COMMAND ${NODE} --check ${copy} RESULT_VARIABLE failed ERROR_VARIABLE errors)
+    if(failed)
+      message(FATAL_ERROR "${source}: ${errors}")
+    endif()
+    message(STATUS "syntax ok: ${source}")
+  endforeach()
+endforeach()

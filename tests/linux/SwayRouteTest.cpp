@@ -1,0 +1,252 @@
+// The sway route against a real headless sway (no input devices, a private
+// runtime folder) with real Wayland windows (foot, each with its own app id),
+// focused with swaymsg: the activation notices, the identifiers they resolve
+// to through the desktop files, and exclusions following them end to end.
+
+#include "platform/linux/LinuxWorkspace.h"
+#include "platform/linux/SwayActiveWindow.h"
+
+#include "DesktopFilesEnvironment.h"
+#include "SystemTestSupport.h"
+
+#include "base/FileDefaults.h"
+#include "base/QtScheduler.h"
+#include "exclusions/AppExclusionManager.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QProcessEnvironment>
+#include <QTemporaryDir>
+
+#include <memory>
+#include <unistd.h>
+
+namespace kestrune {
+namespace {
+
+using test::waitUntil;
+using namespace std::chrono_literals;
+
+// sway refuses to run as root; under root (as in CI containers) it runs as nobody.
+constexpr uid_t kUnprivileged = 65534;
+
+class SwaySession {
+public:
+    SwaySession()
+    {
+        if (!runtime_.isValid())
+            return;
+        QFile::setPermissions(runtime_.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        QFile config(runtime_.path() + QStringLiteral("/config"));
+        if (!config.open(QIODevice::WriteOnly))
+            return;
+        // Once up, sway runs this and its output tells where it listens.
+        config.write("xwayland disable\nexec printf '%s %s\\n' \"$SWAYSOCK\" \"$WAYLAND_DISPLAY\"\n");
+        config.close();
+        QStringList command{QStringLiteral("sway"), QStringLiteral("-c"), config.fileName()};
+        if (::geteuid() == 0) {
+            if (::chown(QFile::encodeName(runtime_.path()).constData(), kUnprivileged, kUnprivileged) != 0)
+                return;
+            command = QStringList{QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"),
+                                  QStringLiteral("--clear-groups")} + command;
+            command.prepend(QStringLiteral("setpriv"));
+        }
+        process_.setProcessEnvironment(environment());
+        const QStringList where =
+            test::startAndReadLine(process_, command.takeFirst(), command).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        if (where.size() == 2) {
+            socket_ = where[0];
+            display_ = where[1];
+        }
+    }
+    ~SwaySession()
+    {
+        for (auto& window : windows_)
+            test::stopProcess(*window);
+        test::stopProcess(process_);
+    }
+
+    bool isRunning() const { return !socket_.isEmpty(); }
+    QString socket() const { return socket_; }
+
+    // A Wayland window with this app id; false when it did not start.
+    QProcess* openWindow(const QString& appId)
+    {
+        auto window = std::make_unique<QProcess>();
+        QProcessEnvironment env = environment();
+        env.insert(QStringLiteral("WAYLAND_DISPLAY"), display_);
+        window->setProcessEnvironment(env);
+        window->setStandardOutputFile(QProcess::nullDevice());
+        window->setStandardErrorFile(QProcess::nullDevice());
+        window->start(QStringLiteral("foot"), {QStringLiteral("--app-id=") + appId, QStringLiteral("cat")});
+        if (!window->waitForStarted(10000))
+            return nullptr;
+        windows_.push_back(std::move(window));
+        return windows_.back().get();
+    }
+
+    // A sway command, as a user would give it.
+    bool command(const QString& line)
+    {
+        QProcess swaymsg;
+        swaymsg.setProcessEnvironment(environment());
+        swaymsg.start(QStringLiteral("swaymsg"), {QStringLiteral("-s"), socket_, line});
+        return swaymsg.waitForFinished(10000) && swaymsg.exitCode() == 0;
+    }
+
+    void kill()
+    {
+        process_.kill();
+        process_.waitForFinished(5000);
+    }
+
+private:
+    QProcessEnvironment environment() const
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime_.path());
+        env.insert(QStringLiteral("HOME"), runtime_.path());
+        env.insert(QStringLiteral("WLR_BACKENDS"), QStringLiteral("headless"));
+        env.insert(QStringLiteral("WLR_LIBINPUT_NO_DEVICES"), QStringLiteral("1"));
+        env.insert(QStringLiteral("WLR_RENDERER"), QStringLiteral("pixman"));
+        for (const char* name : {"WAYLAND_DISPLAY", "DISPLAY", "SWAYSOCK", "I3SOCK"})
+            env.remove(QString::fromLatin1(name));
+        return env;
+    }
+
+    QTemporaryDir runtime_;
+    QProcess process_;
+    QString socket_;
+    QString display_;
+    std::vector<std::unique_ptr<QProcess>> windows_;
+};
+
+class SwayRouteTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { test::ensureApplication(); }
+
+    void SetUp() override { ASSERT_TRUE(sway.isRunning()) << "sway did not start (run scripts/setup.sh)"; }
+
+    void observe(Workspace& workspace)
+    {
+        workspace.addActivationObserver([this](const std::optional<QString>& id) { activated.push_back(id); });
+    }
+    bool waitForActivation(const std::optional<QString>& id)
+    {
+        return waitUntil([&] { return !activated.empty() && activated.back() == id; }, 20s);
+    }
+
+    SwaySession sway;
+    QtScheduler scheduler;
+    std::vector<std::optional<QString>> activated;
+};
+
+TEST_F(SwayRouteTest, FocusedWindowsNameTheFrontmostApplicationAndExclusionsFollow)
+{
+    LinuxWorkspace workspace(scheduler, std::make_unique<SwayActiveWindow>(sway.socket()));
+    ASSERT_TRUE(workspace.canTrackFrontmostApplication());
+    EXPECT_EQ(workspace.frontmostBlocker(), FrontmostBlocker::None);
+    EXPECT_EQ(workspace.frontmostBundleId(), std::nullopt) << "an empty workspace has no application";
+    observe(workspace);
+
+    QTemporaryDir settings;
+    FileDefaults defaults(settings.path());
+    AppExclusionManager exclusions(defaults, workspace, scheduler);
+    exclusions.addExcludedApp(QUrl(QStringLiteral("org.example.Editor")));
+    ASSERT_EQ(exclusions.excludedApps().size(), 1);
+
+    // A new window takes the focus: its app id is a desktop-file id.
+    ASSERT_TRUE(sway.openWindow(QStringLiteral("org.example.Editor")));
+    ASSERT_TRUE(waitForActivation(QStringLiteral("org.example.Editor")));
+    EXPECT_TRUE(exclusions.isCurrentAppExcluded());
+    // An app id no desktop file has still counts as another application.
+    ASSERT_TRUE(sway.openWindow(QStringLiteral("kestrune.unlisted")));
+    ASSERT_TRUE(waitForActivation(QStringLiteral("kestrune.unlisted")));
+    EXPECT_FALSE(exclusions.isCurrentAppExcluded());
+
+    const size_t before = activated.size();
+    ASSERT_TRUE(sway.command(QStringLiteral("[app_id=\"org.example.Editor\"] focus")));
+    ASSERT_TRUE(waitForActivation(QStringLiteral("org.example.Editor")));
+    EXPECT_EQ(activated.size(), before + 1) << "one notice per change";
+    EXPECT_TRUE(exclusions.isCurrentAppExcluded());
+    ASSERT_TRUE(sway.command(QStringLiteral("[app_id=\"kestrune.unlisted\"] focus")));
+    ASSERT_TRUE(waitForActivation(QStringLiteral("kestrune.unlisted")));
+    EXPECT_FALSE(exclusions.isCurrentAppExcluded());
+
+    // An empty workspace: nothing is in front, which leaves the flag alone.
+    ASSERT_TRUE(sway.command(QStringLiteral("[app_id=\"org.example.Editor\"] focus")));
+    ASSERT_TRUE(waitForActivation(QStringLiteral("org.example.Editor")));
+    ASSERT_TRUE(sway.command(QStringLiteral("workspace 5")));
+    ASSERT_TRUE(waitForActivation(std::nullopt));
+    EXPECT_EQ(workspace.frontmostBundleId(), std::nullopt);
+    EXPECT_TRUE(exclusions.isCurrentAppExcluded());
+    ASSERT_TRUE(sway.command(QStringLiteral("workspace 1")));
+    ASSERT_TRUE(waitForActivation(QStringLiteral("org.example.Editor")));
+}
+
+TEST_F(SwayRouteTest, TheStateAtStartIsReadAndClosingMovesTheFocusOn)
+{
+    {
+        // New windows take the focus; this one watches them come up.
+        LinuxWorkspace probe(scheduler, std::make_unique<SwayActiveWindow>(sway.socket()));
+        observe(probe);
+        ASSERT_TRUE(sway.openWindow(QStringLiteral("org.example.Editor")));
+        ASSERT_TRUE(waitForActivation(QStringLiteral("org.example.Editor")));
+        ASSERT_TRUE(sway.openWindow(QStringLiteral("org.example.Gtk")));
+        ASSERT_TRUE(waitForActivation(QStringLiteral("org.example.Gtk")));
+    }
+    activated.clear();
+
+    // Known before the constructor returns, without waiting for a change.
+    LinuxWorkspace workspace(scheduler, std::make_unique<SwayActiveWindow>(sway.socket()));
+    EXPECT_EQ(workspace.frontmostBundleId(), QStringLiteral("org.example.Gtk"));
+    observe(workspace);
+
+    ASSERT_TRUE(sway.command(QStringLiteral("[app_id=\"org.example.Gtk\"] kill")));
+    ASSERT_TRUE(waitForActivation(QStringLiteral("org.example.Editor")));
+    EXPECT_EQ(workspace.frontmostBundleId(), QStringLiteral("org.example.Editor"));
+}
+
+TEST_F(SwayRouteTest, SwayGoingAwayStopsTracking)
+{
+    ASSERT_TRUE(sway.openWindow(QStringLiteral("org.example.Editor")));
+    LinuxWorkspace workspace(scheduler, std::make_unique<SwayActiveWindow>(sway.socket()));
+    ASSERT_TRUE(workspace.canTrackFrontmostApplication());
+    int changes = 0;
+    workspace.setTrackingChangedHandler([&] { ++changes; });
+    sway.kill();
+    ASSERT_TRUE(waitUntil([&] { return !workspace.canTrackFrontmostApplication(); }));
+    EXPECT_EQ(changes, 1);
+    EXPECT_EQ(workspace.frontmostBundleId(), std::nullopt);
+    EXPECT_EQ(workspace.frontmostBlocker(), FrontmostBlocker::DesktopUnsupported);
+
+    const SwayActiveWindow nowhere(QStringLiteral("/nonexistent/sway-ipc.sock"));
+    EXPECT_FALSE(nowhere.isTracking());
+}
+
+TEST(SwayTreeTest, TheFocusedNodeOfATreeIsTheActiveWindow)
+{
+    // Trimmed from a real GET_TREE: an Xwayland window floating beside a
+    // native one; only what the route reads is kept.
+    const QByteArray tree = R"({"id":1,"type":"root","nodes":[{"id":3,"type":"output","nodes":[
+        {"id":4,"type":"workspace","focused":false,"nodes":[
+            {"id":5,"type":"con","app_id":"org.example.Gtk","focused":false,"pid":0,"nodes":[]}],
+         "floating_nodes":[
+            {"id":6,"type":"floating_con","app_id":null,"focused":true,"pid":0,
+             "window_properties":{"class":"ExampleEditorWindow","instance":"editor"},"nodes":[]}]}]}]})";
+    const std::optional<WindowHints> hints = SwayActiveWindow::focusedIn(QJsonDocument::fromJson(tree).object());
+    ASSERT_TRUE(hints);
+    EXPECT_EQ(hints->applicationId, QString());
+    EXPECT_EQ(hints->windowClass, QStringLiteral("ExampleEditorWindow"));
+    EXPECT_EQ(hints->instance, QStringLiteral("editor"));
+    // A focused workspace is no window.
+    EXPECT_EQ(SwayActiveWindow::hintsOf(QJsonDocument::fromJson(R"({"type":"workspace","focused":true})").object()),
+              std::nullopt);
+}
+
+} // namespace
+} // namespace kestrune
