@@ -37,7 +37,9 @@ TEST(AppBundle, NamesAnApplicationByItsDisplayNameThenBundleNameThenFileName)
 
 TEST(AppBundle, OnlyApplicationsAreApplications)
 {
-    EXPECT_FALSE(applicationIdentity(BundleFacts{QStringLiteral("/Applications/Nothing.app"), false}));
+    BundleFacts nothingThere = app(QStringLiteral("/Applications/Nothing.app"));
+    nothingThere.isBundle = false;
+    EXPECT_FALSE(applicationIdentity(nothingThere));
     BundleFacts framework = app(QStringLiteral("/Library/Frameworks/Sparkle.framework"));
     framework.packageType = QStringLiteral("FMWK");
     EXPECT_FALSE(applicationIdentity(framework));

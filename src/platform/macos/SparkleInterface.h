@@ -9,9 +9,11 @@
 
 #import <Foundation/Foundation.h>
 
+#pragma clang assume_nonnull begin
 @interface SPUStandardUpdaterController : NSObject
 - (instancetype)initWithStartingUpdater:(BOOL)startUpdater
                         updaterDelegate:(nullable id)updaterDelegate
                      userDriverDelegate:(nullable id)userDriverDelegate;
 - (void)checkForUpdates:(nullable id)sender;
 @end
+#pragma clang assume_nonnull end
