@@ -14,7 +14,7 @@ set(KESTRUNE_RELEASE_DATE "2026-12-06" CACHE STRING "Date of this version's rele
 set(kestrune_linux_resources ${PROJECT_SOURCE_DIR}/resources/linux)
 
 if(TARGET kestrune)
-  install(TARGETS kestrune RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  install(TARGETS kestrune RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} BUNDLE DESTINATION .)
 endif()
 
 if(CMAKE_SYSTEM_NAME STREQUAL "Linux")

@@ -31,7 +31,7 @@ fi
 
 qt_flags=$(pkg-config --cflags Qt6Core Qt6Gui Qt6Qml Qt6Quick)
 flags=(-std=c++20 -fsyntax-only -x objective-c++ -fobjc-arc -fblocks -fobjc-runtime=macosx-13.0 -fPIC
-       -Wall -Wextra -Werror -Wobjc-method-access -Wundeclared-selector -Wno-pragma-once-outside-header
+       -Wall -Wextra -Wpedantic -Werror -Wobjc-method-access -Wundeclared-selector -Wno-pragma-once-outside-header
        -isystem tools/macos-sdk-decls -Isrc)
 # shellcheck disable=SC2206
 flags+=($qt_flags)
