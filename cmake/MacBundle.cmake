@@ -36,6 +36,8 @@ set_target_properties(kestrune PROPERTIES
   MACOSX_BUNDLE_BUNDLE_VERSION ${PROJECT_VERSION}
   MACOSX_BUNDLE_ICON_FILE Kestrune.icns)
 
+# In this order: the bundle, Sparkle into it, then Qt into it.
+install(TARGETS kestrune BUNDLE DESTINATION .)
 if(KESTRUNE_SPARKLE_FRAMEWORK)
   install(DIRECTORY ${KESTRUNE_SPARKLE_FRAMEWORK} DESTINATION Kestrune.app/Contents/Frameworks
     USE_SOURCE_PERMISSIONS)
