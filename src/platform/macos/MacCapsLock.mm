@@ -2,6 +2,7 @@
 
 #import <IOKit/IOKitLib.h>
 #import <IOKit/hidsystem/IOHIDLib.h>
+#import <IOKit/hidsystem/IOHIDParameter.h>
 
 namespace kestrune {
 
