@@ -16,7 +16,8 @@
 # or anything about behaviour. Only a build and a run on a Mac show those.
 #
 # Then a self-test: deliberate misspellings of Apple names, one per kind,
-# must each make the parse fail; if one does not, the check is broken.
+# and one argument of the wrong class, must each make the parse fail; if one
+# does not, the check is broken.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -66,6 +67,8 @@ mutations=(
   "src/platform/macos/MacWindows.mm|orderFrontRegardless]|orderFrontRegardles]"
   "src/platform/macos/MacCapsLock.mm|IOHIDSetModifierLockState(|IOHIDSetModifierLockStat("
   "src/platform/macos/SparkleUpdates.mm|checkForUpdates:nil|checkForUpdate:nil"
+  "src/platform/macos/MacStrings.h|[dictionary objectForKey:key]|[dictionary objectForKy:key]"
+  "src/platform/macos/MacWorkspace.mm|openApplicationAtURL:[NSURL fileURLWithPath:toNSString(path)]|openApplicationAtURL:toNSString(path)"
 )
 caught=0
 for m in "${mutations[@]}"; do
@@ -85,4 +88,4 @@ EOF
   fi
   caught=$((caught + 1))
 done
-echo "check-macos: self-test: all $caught deliberate misspellings were caught"
+echo "check-macos: self-test: all $caught deliberate mistakes (misspelt Apple names, a wrong argument class) were caught"
