@@ -13,7 +13,8 @@ set(KESTRUNE_APP_ID com.kestrune.Kestrune)
 set(KESTRUNE_RELEASE_DATE "2026-12-06" CACHE STRING "Date of this version's release, for the AppStream metadata")
 set(kestrune_linux_resources ${PROJECT_SOURCE_DIR}/resources/linux)
 
-if(TARGET kestrune)
+# On macOS Kestrune.app installs itself (cmake/MacBundle.cmake).
+if(TARGET kestrune AND NOT APPLE)
   install(TARGETS kestrune RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 endif()
 

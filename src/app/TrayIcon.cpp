@@ -48,7 +48,11 @@ TrayIcon::TrayIcon(QObject* hud, QObject* parent)
     menu_->addSeparator();
     QAction* quit = menu_->addAction(tr("Quit Kestrune"));
     connect(quit, &QAction::triggered, this, &TrayIcon::quitRequested);
+#ifndef Q_OS_MACOS
+    // On macOS a status item that has a menu opens it on every click; there
+    // a click opens the panel, whose header menu has the same commands.
     icon_->setContextMenu(menu_.get());
+#endif
 
     if (hud_) {
         const QMetaObject* meta = hud_->metaObject();
@@ -86,7 +90,12 @@ QRect TrayIcon::geometry() const
 
 void TrayIcon::setDarkPanel(bool dark)
 {
-    icon_->setIcon(menuBarIcon(dark ? QColor(0xf2, 0xf2, 0xf4) : QColor(0x26, 0x28, 0x2e)));
+    QIcon icon = menuBarIcon(dark ? QColor(0xf2, 0xf2, 0xf4) : QColor(0x26, 0x28, 0x2e));
+#ifdef Q_OS_MACOS
+    // A template image: the menu bar draws it in its own colour.
+    icon.setIsMask(true);
+#endif
+    icon_->setIcon(icon);
 }
 
 bool TrayIcon::isPanelDark(bool schemeIsDark, const QString& currentDesktop)

@@ -3,8 +3,9 @@
 // tray icon, runs the launch sequence, and on quit (from the menu, SIGINT or
 // SIGTERM alike) the termination reset.
 //
-// On Linux the real backend (evdev/uinput, udev, logind, X11, GIO). Where no
-// backend exists yet, the simulated one: the process starts, waits for input
+// On Linux the real backend (evdev/uinput, udev, logind, X11, GIO); on macOS
+// the Apple one (event tap, IOKit, AppKit, the native defaults domain). Where
+// no backend exists yet, the simulated one: the process starts, waits for input
 // that never comes, and shows its launch and termination behaviour.
 
 #include "app/AppDelegate.h"
@@ -28,9 +29,13 @@
 #include "system/PermissionManager.h"
 #include "system/UpdaterManager.h"
 
-#ifdef KESTRUNE_LINUX_BACKEND
+#if defined(KESTRUNE_LINUX_BACKEND)
 #include "app/LinuxBackend.h"
 #include "app/PrintActiveApp.h"
+#elif defined(KESTRUNE_MACOS_BACKEND)
+#include "app/MacBackend.h"
+#include "base/QSettingsDefaults.h"
+#include <QSettings>
 #else
 #include "platform/sim/SimKeyboard.h"
 #include "platform/sim/SimServices.h"
@@ -51,7 +56,7 @@ using namespace kestrune;
 
 namespace {
 
-#ifndef KESTRUNE_LINUX_BACKEND
+#if !defined(KESTRUNE_LINUX_BACKEND) && !defined(KESTRUNE_MACOS_BACKEND)
 // The simulated pieces keep an internal record; nothing of it is printed,
 // and no keystroke ever reaches it here.
 class SimulatedBackend {
@@ -83,6 +88,8 @@ private:
     SimLoginItem loginItem_;
 };
 using Backend = SimulatedBackend;
+#elif defined(KESTRUNE_MACOS_BACKEND)
+using Backend = MacBackend;
 #else
 using Backend = LinuxBackend;
 #endif
@@ -121,9 +128,20 @@ int main(int argc, char* argv[])
     }
 
     QtScheduler scheduler;
+#ifdef KESTRUNE_MACOS_BACKEND
+    // The application's defaults domain, com.kestrune.Kestrune, in the
+    // system's own property-list store.
+    QSettings nativeSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("kestrune.com"),
+                             QStringLiteral("Kestrune"));
+    QSettingsDefaults defaults(nativeSettings);
+#else
     FileDefaults defaults(FileDefaults::defaultDirectory(), &console);
+#endif
     QQmlEngine engine;
     engine.addImportPath(QStringLiteral("qrc:/qt/qml"));
+#ifdef KESTRUNE_MACOS_BACKEND
+    MacBackend::installImageProviders(engine);
+#endif
     FeedUpdates updates(engine, QUrl(QStringLiteral(KESTRUNE_UPDATE_FEED_URL)), QStringLiteral(PROJECT_VERSION));
     Backend backend(scheduler, defaults, console, updates);
     Platform platform = backend.platform();
@@ -134,7 +152,12 @@ int main(int argc, char* argv[])
     PermissionManager permissions(platform.trust, scheduler);
     AppExclusionManager exclusions(defaults, platform.workspace, scheduler);
     AppLauncherManager launcher(defaults, platform.workspace, scheduler, console);
-    QuickHudPanelFactory hudPanels(engine);
+    QuickHudPanelFactory quickHudPanels(engine);
+#ifdef KESTRUNE_MACOS_BACKEND
+    MacHudPanelFactory hudPanels(quickHudPanels);
+#else
+    HudPanelFactory& hudPanels = quickHudPanels;
+#endif
     PrimaryScreen hudScreens;
     HUDManager hud(scheduler, defaults, hudPanels, hudScreens);
     KeyRemapper remapper(platform, {&exclusions, &launcher, &hud, &permissions});
@@ -149,6 +172,9 @@ int main(int argc, char* argv[])
     PanelWindow panel(engine, {{QStringLiteral("launchAtLogin"), QVariant::fromValue<QObject*>(&launchAtLogin)},
                                {QStringLiteral("hud"), QVariant::fromValue<QObject*>(&hud)}},
                       false);
+#ifdef KESTRUNE_MACOS_BACKEND
+    MacBackend::decoratePanel(panel);
+#endif
     if (!panel.error().isEmpty())
         console.printLine(QStringLiteral("The settings panel could not be built: ") + panel.error());
     TrayIcon tray(&hud);
