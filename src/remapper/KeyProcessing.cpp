@@ -340,7 +340,7 @@ void KeyRemapper::resetKeyState()
     std::array<bool, 256> held{};
     for (size_t k = 0; k < downAs_.size(); ++k)
         held[k] = downAs_[k] != kNotDown;
-    held[kc::kVK_F19] = isCapsLockDown_;
+    held[kc::kVK_F19] = held[kc::kVK_F19] || isCapsLockDown_; // as Hyper, or as Caps Lock where excluded
     cancelPendingSinglePress();
     releaseHeldKeysAndResetState();
     for (size_t k = 0; k < downAs_.size(); ++k)
