@@ -64,6 +64,10 @@ TEST(AppIconProvider, ShowsTheIconOfTheApplicationAtAnyPath)
         EXPECT_EQ(record.paths.first(), path);
         EXPECT_EQ(record.sizes.first(), QSize(40, 40));
         EXPECT_FALSE(record.offThread) << "asynchronous: " << asynchronous;
+        // The image is let go while the window still renders, so that the
+        // scene graph frees its texture before the window goes.
+        icon->setProperty("source", QString());
+        h.grab();
     }
 }
 
