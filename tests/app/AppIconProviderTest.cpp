@@ -41,7 +41,7 @@ QString imageQml(const QString& path, bool asynchronous)
 {
     return QStringLiteral("import QtQuick\nRectangle { width: 100; height: 60; color: \"white\"\n"
                           "  Image { objectName: \"icon\"; x: 10; y: 10; width: 40; height: 40; sourceSize: Qt.size(40, 40);"
-                          " asynchronous: %2; source: \"%1\" } }")
+                          " asynchronous: %2; cache: false; source: \"%1\" } }")
         .arg(appIconUrl(path), asynchronous ? QStringLiteral("true") : QStringLiteral("false"));
 }
 
