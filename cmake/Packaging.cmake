@@ -34,6 +34,19 @@ if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
   # Optional: start with the graphical session through systemd instead of
   # the XDG autostart entry that "Launch at Login" writes.
   install(FILES ${kestrune_linux_resources}/kestrune.service DESTINATION lib/systemd/user)
+  # The one-step fix for input access: the helper pkexec runs as root, its
+  # polkit action, and the rule it installs where none is in place.
+  set(KESTRUNE_INPUT_HELPER ${CMAKE_INSTALL_FULL_LIBEXECDIR}/kestrune/kestrune-input-access)
+  set(KESTRUNE_RULE_SOURCE ${CMAKE_INSTALL_FULL_DATADIR}/kestrune/70-kestrune.rules)
+  configure_file(${kestrune_linux_resources}/kestrune-input-access.in
+    ${PROJECT_BINARY_DIR}/resources/linux/kestrune-input-access @ONLY)
+  configure_file(${kestrune_linux_resources}/${KESTRUNE_APP_ID}.input-access.policy.in
+    ${PROJECT_BINARY_DIR}/resources/linux/${KESTRUNE_APP_ID}.input-access.policy @ONLY)
+  install(PROGRAMS ${PROJECT_BINARY_DIR}/resources/linux/kestrune-input-access
+    DESTINATION ${CMAKE_INSTALL_LIBEXECDIR}/kestrune)
+  install(FILES ${PROJECT_BINARY_DIR}/resources/linux/${KESTRUNE_APP_ID}.input-access.policy
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/polkit-1/actions)
+  install(FILES ${kestrune_linux_resources}/70-kestrune.rules DESTINATION ${CMAKE_INSTALL_DATADIR}/kestrune)
   # The explanation "Fix" opens: installing, input access, autostart.
   install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
 

@@ -18,6 +18,10 @@ LinuxBackend::LinuxBackend(Scheduler& scheduler, UserDefaults& defaults, Console
     , updates_(updates)
     , workspace_(scheduler)
     , trust_(io_, [this] {
+        if (grantAction_) {
+            grantAction_();
+            return;
+        }
         const QString readme = QString::fromUtf8(kInstalledReadme);
         if (QFileInfo::exists(readme))
             workspace_.openUrl(QUrl::fromLocalFile(readme));

@@ -19,6 +19,8 @@
 #include "platform/linux/XdgAutostartLoginItem.h"
 #include "platform/posix/ProcessShellRunner.h"
 
+#include <functional>
+
 namespace kestrune {
 
 class LinuxBackend {
@@ -26,6 +28,10 @@ public:
     // `updates` outlives the backend.
     LinuxBackend(Scheduler& scheduler, UserDefaults& defaults, Console& console, UpdateFramework& updates);
     Platform platform();
+    // What "Fix" does while input access is refused; unset, it points to
+    // the installed README.
+    void setGrantAction(std::function<void()> action) { grantAction_ = std::move(action); }
+    EvdevIo& io() { return io_; }
 
 private:
     Scheduler& scheduler_;
@@ -43,6 +49,7 @@ private:
     UdevDeviceMonitor devices_;
     LogindWakeNotifier wake_;
     XdgAutostartLoginItem loginItem_;
+    std::function<void()> grantAction_;
 };
 
 } // namespace kestrune

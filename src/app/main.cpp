@@ -10,6 +10,7 @@
 #include "app/AppDelegate.h"
 #include "app/ColorScheme.h"
 #include "app/PanelWindow.h"
+#include "app/ShellWindows.h"
 #include "app/SignalQuit.h"
 #include "app/SingleInstance.h"
 #include "app/Translations.h"
@@ -30,6 +31,8 @@
 
 #ifdef KESTRUNE_LINUX_BACKEND
 #include "app/LinuxBackend.h"
+#include "platform/linux/GioApplicationCatalog.h"
+#include "platform/linux/X11Compositing.h"
 #else
 #include "platform/sim/SimKeyboard.h"
 #include "platform/sim/SimServices.h"
@@ -39,6 +42,7 @@
 #endif
 
 #include <QApplication>
+#include <QFileInfo>
 #ifdef Q_OS_MACOS
 #include <QMenuBar>
 #endif
@@ -88,6 +92,38 @@ using Backend = LinuxBackend;
 
 // How long a tray host may take to appear after launch.
 constexpr Millis kTrayGrace{3000};
+
+// The Linux forms of choosing an application, input access and the pointer.
+ShellWindows::Parts shellParts([[maybe_unused]] Backend& backend, TrayIcon& tray)
+{
+    ShellWindows::Parts parts;
+    parts.pointer.iconGeometry = [&tray] { return tray.geometry(); };
+    parts.pointer.notify = [&tray](const QString& caption) { tray.showMessage(caption); };
+#ifdef KESTRUNE_LINUX_BACKEND
+    static GioApplicationCatalog catalog;
+    parts.catalog = &catalog;
+    InputAccess::Paths paths;
+    paths.helper = QStringLiteral(KESTRUNE_INPUT_HELPER);
+    paths.ruleSource = QFileInfo::exists(QStringLiteral(KESTRUNE_RULE_INSTALLED))
+                           ? QStringLiteral(KESTRUNE_RULE_INSTALLED)
+                           : QStringLiteral(KESTRUNE_RULE_IN_SOURCE);
+    EvdevIo& io = backend.io();
+    parts.inputAccess = std::make_unique<InputAccess>(paths, [&io] {
+        InputAccess::KeyboardState state;
+        for (const std::string& path : io.keyboardPaths()) {
+            ++state.count;
+            EvdevIo::OpenError error = EvdevIo::OpenError::none;
+            state.anyReadable = state.anyReadable || io.open(path, &error) != nullptr;
+        }
+        return state;
+    });
+    parts.pointer.canPlaceWindows = [] { return QGuiApplication::platformName() != QLatin1String("wayland"); };
+    parts.pointer.canBlendWindows = [] {
+        return QGuiApplication::platformName() != QLatin1String("xcb") || x11HasCompositor();
+    };
+#endif
+    return parts;
+}
 
 } // namespace
 
@@ -150,6 +186,10 @@ int main(int argc, char* argv[])
     auto tintTray = [&](bool dark) { tray.setDarkPanel(TrayIcon::isPanelDark(dark, desktop)); };
     tintTray(colors.prefersDark());
     QObject::connect(&colors, &ColorScheme::changed, &tray, tintTray);
+    ShellWindows windows(engine, platform, panel, tray, shellParts(backend, tray));
+#ifdef KESTRUNE_LINUX_BACKEND
+    backend.setGrantAction([&] { windows.grantInputAccess(); });
+#endif
 
     std::shared_ptr<UpdaterManager> updater;
     auto checkForUpdates = [] {
@@ -176,6 +216,7 @@ int main(int argc, char* argv[])
                      [&] { panel.showAt(panel.isStandalone() ? QRect() : tray.geometry()); });
 
     AppDelegate::Hooks hooks;
+    hooks.showWelcomeWindow = [&] { windows.showWelcomeWindow(); };
     hooks.createUpdater = [&] {
         // Made off the main thread, handed to it, then published there.
         QThreadPool::globalInstance()->start([&] {
