@@ -4,6 +4,9 @@
 #include "app/TrayIcon.h"
 #include "apps/AppIconProvider.h"
 
+#include "system/PermissionManager.h"
+
+#include <QGuiApplication>
 #include <QMenu>
 #include <QQmlEngine>
 
@@ -31,6 +34,13 @@ ShellWindows::ShellWindows(QQmlEngine& engine, Platform& platform, PanelWindow& 
     QObject::connect(&tray, &TrayIcon::panelToggleRequested, &pointer_, &MenuBarPointerManager::hide);
     if (QMenu* menu = tray.menu())
         QObject::connect(menu, &QMenu::aboutToShow, &pointer_, &MenuBarPointerManager::hide);
+
+    // While the guide watches the permission, coming back to Kestrune
+    // re-checks it at once (the user may have just granted it elsewhere).
+    QObject::connect(qGuiApp, &QGuiApplication::applicationStateChanged, &pointer_, [](Qt::ApplicationState state) {
+        if (PermissionManager* permissions = PermissionManager::shared(); permissions && state == Qt::ApplicationActive)
+            permissions->handleAppDidBecomeActive();
+    });
 
     if (inputAccess_) {
         inputAccessWindow_ = std::make_unique<QuickWindowController>(

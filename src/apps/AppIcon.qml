@@ -2,14 +2,18 @@ import QtQuick
 import Kestrune.Apps
 
 // An application's icon at a square size.
-Image {
+Item {
     property url appURL
     property int side: 32
 
-    width: side
-    height: side
-    sourceSize: Qt.size(side * 2, side * 2)
-    fillMode: Image.PreserveAspectFit
-    smooth: true
-    source: appURL.toString() === "" ? "" : Applications.iconSource(appURL)
+    implicitWidth: side
+    implicitHeight: side
+
+    Image {
+        anchors.fill: parent
+        sourceSize: Qt.size(parent.side * 2, parent.side * 2)
+        fillMode: Image.PreserveAspectFit
+        smooth: true
+        source: parent.appURL.toString() === "" ? "" : Applications.iconSource(parent.appURL)
+    }
 }

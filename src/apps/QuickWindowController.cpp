@@ -47,6 +47,7 @@ void QuickWindowController::build()
     if (window->status() != QQuickView::Ready) {
         for (const QQmlError& e : window->errors())
             error_ += e.toString() + QLatin1Char('\n');
+        qWarning("The window \"%s\" could not be built: %s", qPrintable(window->title()), qPrintable(error_));
     }
     if (QQuickItem* root = window->rootObject()) {
         if (root->metaObject()->indexOfSignal("closeRequested()") >= 0)

@@ -36,7 +36,7 @@ class AppExclusionManager final : public QObject, public SharedInstance<AppExclu
     // False where the session cannot tell which application is in front
     // (most Wayland compositors): the list can be edited, but exclusions
     // cannot follow the active window, and the settings say so.
-    Q_PROPERTY(bool canFollowFrontmostApplication READ canFollowFrontmostApplication)
+    Q_PROPERTY(bool canFollowFrontmostApplication READ canFollowFrontmostApplication CONSTANT)
 
 public:
     // QML reaches the process-wide instance only.

@@ -57,7 +57,8 @@ void InputAccess::refresh()
 {
     moduleMissing_ = !QFileInfo::exists(paths_.uinputDevice);
     ruleMissing_ = !ruleInstalled();
-    const bool uinputWritable = !moduleMissing_ && writable(paths_.uinputDevice);
+    const bool uinputWritable =
+        !moduleMissing_ && (paths_.canWrite ? paths_.canWrite(paths_.uinputDevice) : writable(paths_.uinputDevice));
     const KeyboardState keyboards = keyboards_ ? keyboards_() : KeyboardState{};
     const bool keyboardRefused = keyboards.count > 0 && !keyboards.anyReadable;
 

@@ -57,6 +57,8 @@ public:
         QString helper;
         // pkexec's name or path (looked up on the PATH).
         QString pkexec = QStringLiteral("pkexec");
+        // Whether the user may write a file (access(2); root may write all).
+        std::function<bool(const QString&)> canWrite;
     };
 
     InputAccess(Paths paths, std::function<KeyboardState()> keyboards, QObject* parent = nullptr);

@@ -41,8 +41,6 @@ Item {
             font.pixelSize: 24
             font.bold: true
             color: "white"
-            style: Text.Outline
-            styleColor: Theme.alpha("black", 0.35)
             horizontalAlignment: Text.AlignHCenter
             verticalAlignment: Text.AlignVCenter
         }

@@ -39,7 +39,9 @@ Rectangle {
     Keys.onReturnPressed: activateDefault()
     Keys.onEnterPressed: activateDefault()
 
-    Component.onCompleted: PermissionManager.startMonitoring()
+    // The permission is watched while the guide is on screen.
+    readonly property bool isOnScreen: Window.window !== null && Window.window.visible
+    onIsOnScreenChanged: isOnScreen ? PermissionManager.startMonitoring() : PermissionManager.stopMonitoring()
     Component.onDestruction: PermissionManager.stopMonitoring()
 
     Connections {

@@ -73,7 +73,10 @@ QList<InstalledApplication> GioApplicationCatalog::applications()
     GList* all = g_app_info_get_all();
     for (GList* node = all; node; node = node->next) {
         auto* info = static_cast<GAppInfo*>(node->data);
-        if (G_IS_DESKTOP_APP_INFO(info) && g_app_info_should_show(info)) {
+        // Shown in menus, and with a program to run (GIO lists entries
+        // without an Exec line too).
+        const char* executable = g_app_info_get_executable(info);
+        if (G_IS_DESKTOP_APP_INFO(info) && g_app_info_should_show(info) && executable && *executable) {
             InstalledApplication app = describe(G_DESKTOP_APP_INFO(info));
             if (!app.name.isEmpty())
                 list.append(std::move(app));
