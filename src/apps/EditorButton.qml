@@ -18,22 +18,28 @@ Button {
     bottomPadding: 5
     Accessible.name: text
 
-    contentItem: Row {
-        spacing: 5
-        Text {
-            visible: control.symbol !== ""
-            anchors.verticalCenter: parent.verticalCenter
-            text: Symbols.glyph(control.symbol)
-            font.family: Theme.symbolFamily
-            font.pixelSize: 15
-            color: label.color
-        }
-        Text {
-            id: label
-            anchors.verticalCenter: parent.verticalCenter
-            text: control.text
-            font: control.font
-            color: control.prominent ? "white" : Theme.primary
+    contentItem: Item {
+        implicitWidth: content.implicitWidth
+        implicitHeight: content.implicitHeight
+        Row {
+            id: content
+            anchors.centerIn: parent
+            spacing: 5
+            Text {
+                visible: control.symbol !== ""
+                anchors.verticalCenter: parent.verticalCenter
+                text: Symbols.glyph(control.symbol)
+                font.family: Theme.symbolFamily
+                font.pixelSize: 15
+                color: label.color
+            }
+            Text {
+                id: label
+                anchors.verticalCenter: parent.verticalCenter
+                text: control.text
+                font: control.font
+                color: control.prominent ? "white" : Theme.primary
+            }
         }
     }
 

@@ -55,7 +55,7 @@ Rectangle {
         spacing: 0
 
         ColumnLayout {
-            Layout.fillWidth: true
+            Layout.alignment: Qt.AlignHCenter
             Layout.topMargin: 40
             Layout.bottomMargin: 20
             spacing: 8

@@ -53,7 +53,7 @@ protected:
         QFile settings(home_.path() + QStringLiteral("/config/Kestrune/settings.json"));
         QDir().mkpath(home_.path() + QStringLiteral("/config/Kestrune"));
         ASSERT_TRUE(settings.open(QIODevice::WriteOnly));
-        settings.write(R"({"hasSeenOnboarding": true})");
+        settings.write(R"({"version": 1, "values": {"hasSeenOnboarding": true}})");
     }
 
     void start(QProcess& process)
@@ -80,6 +80,7 @@ TEST_F(Application, TrayIconOpensThePanelOneInstanceRunsAndQuitResets)
     ASSERT_TRUE(tray_.waitForIcon(30000)) << "the tray icon never docked";
     const qint64 launchToIconMs = sinceLaunch.elapsed();
     EXPECT_FALSE(tray_.mappedWindowTitled(QStringLiteral("Kestrune"))) << "the panel opened unasked";
+    EXPECT_FALSE(tray_.mappedWindowTitled(QStringLiteral("Welcome to Kestrune"))) << "onboarding was already seen";
     const qint64 closedKiB = residentKiB(app.processId());
 
     tray_.clickIcon();
@@ -132,6 +133,40 @@ TEST_F(Application, TrayIconOpensThePanelOneInstanceRunsAndQuitResets)
     std::printf("launch to tray icon: %lld ms; resident memory: %lld KiB closed, %lld KiB open\n",
                 static_cast<long long>(launchToIconMs), static_cast<long long>(closedKiB),
                 static_cast<long long>(openKiB));
+}
+
+// A first launch (an empty settings folder) opens the welcome guide on its
+// own, in front; the guide's Get Started records it and the next launch
+// shows only the icon.
+TEST_F(Application, FirstLaunchShowsTheWelcomeWindow)
+{
+    QFile::remove(home_.path() + QStringLiteral("/config/Kestrune/settings.json"));
+    QProcess app;
+    start(app);
+    std::optional<QRect> welcome;
+    ASSERT_TRUE(tray_.waitFor([&] { return bool(welcome = tray_.mappedWindowTitled(QStringLiteral("Welcome to Kestrune"))); },
+                              20000))
+        << "no welcome window on a first launch";
+    EXPECT_EQ(welcome->size(), QSize(500, 520));
+    // Centred on the screen.
+    EXPECT_NEAR(welcome->center().x(), 640, 40);
+    QImage shot;
+    EXPECT_TRUE(tray_.waitFor(
+        [&] {
+            shot = tray_.grab(*welcome);
+            return shot.pixelColor(welcome->width() / 2, 20) != QColor(Qt::black);
+        },
+        10000));
+    const QString shots = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots");
+    QDir().mkpath(shots);
+    shot.save(shots + QStringLiteral("/application-welcome.png"));
+    app.terminate();
+    ASSERT_TRUE(app.waitForFinished(10000));
+    // Closing it without "Get Started" recorded nothing.
+    QFile settings(home_.path() + QStringLiteral("/config/Kestrune/settings.json"));
+    if (settings.open(QIODevice::ReadOnly)) {
+        EXPECT_FALSE(settings.readAll().contains("hasSeenOnboarding"));
+    }
 }
 
 // Without any tray the settings must still be reachable: after a moment's
