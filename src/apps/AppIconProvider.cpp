@@ -9,7 +9,14 @@
 
 namespace kestrune {
 
-AppIconProvider::AppIconProvider() : QQuickImageProvider(QQuickImageProvider::Pixmap) {}
+AppIconProvider::AppIconProvider() : QQuickImageProvider(QQuickImageProvider::Pixmap)
+{
+    // Outside a desktop that names its icon theme (a bare window manager,
+    // the test platform), the common GNOME theme, which inherits hicolor,
+    // still gives applications their icons.
+    if (QIcon::themeName().isEmpty() || QIcon::themeName() == QLatin1String("hicolor"))
+        QIcon::setThemeName(QStringLiteral("Adwaita"));
+}
 
 QPixmap AppIconProvider::iconPixmap(const QString& iconName, int side)
 {

@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QIcon>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QTest>
@@ -19,6 +20,10 @@ EditorTest::EditorTest()
     AppLauncherManager::setShared(&launcher_);
     KeyRemapper::setShared(&remapper_);
     Applications::setShared(&applications_);
+    // The data folders point at the test's own applications; the icon
+    // themes stay the system's.
+    if (!QIcon::themeSearchPaths().contains(QStringLiteral("/usr/share/icons")))
+        QIcon::setThemeSearchPaths(QIcon::themeSearchPaths() << QStringLiteral("/usr/share/icons"));
     engine_ = std::make_unique<QQmlEngine>();
     engine_->addImportPath(QStringLiteral("qrc:/qt/qml"));
     engine_->addImageProvider(QStringLiteral("appicon"), new AppIconProvider);
