@@ -75,7 +75,7 @@ if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
     CACHE STRING "Packages the .deb depends on beyond the linked libraries")
   set(CPACK_DEBIAN_PACKAGE_DEPENDS "${KESTRUNE_DEB_RUNTIME_DEPENDS}")
   # A Japanese face for the input-mode indicator's あ and the Japanese texts.
-  set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "systemd, fonts-vlgothic | fonts-japanese-gothic")
+  set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "systemd, fonts-vlgothic | fonts-japanese-gothic, pkexec | policykit-1")
   set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA
     ${kestrune_linux_resources}/debian/postinst ${kestrune_linux_resources}/debian/postrm)
   set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION TRUE)

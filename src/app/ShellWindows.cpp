@@ -52,8 +52,12 @@ ShellWindows::ShellWindows(QQmlEngine& engine, Platform& platform, PanelWindow& 
     }
     if (inputAccess_) {
         // A one-step fix that did not take shows what remains to be done.
+        // Access granted shows at once, not at the next re-check; a fix that
+        // did not take shows what remains to be done.
         QObject::connect(inputAccess_.get(), &InputAccess::fixFinished, inputAccessWindow_.get(),
                          [this](bool succeeded) {
+                             if (PermissionManager* permissions = PermissionManager::shared())
+                                 permissions->checkPermission();
                              if (!succeeded && !welcome_->isPresented())
                                  inputAccessWindow_->showWindow();
                          });

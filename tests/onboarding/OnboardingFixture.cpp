@@ -1,5 +1,6 @@
 #include "OnboardingFixture.h"
 
+#include <QFile>
 #include <QGuiApplication>
 #include <QQuickWindow>
 
@@ -38,7 +39,18 @@ void OnboardingTest::build(bool linux)
         paths.uinputDevice = dir_.path() + QStringLiteral("/no-uinput");
         paths.ruleFolders = {dir_.path()};
         paths.ruleSource = QStringLiteral("/usr/share/kestrune/70-kestrune.rules");
-        paths.pkexec = dir_.path() + QStringLiteral("/no-pkexec");
+        paths.pkexec = dir_.path() + QStringLiteral("/pkexec");
+        paths.helper = dir_.path() + QStringLiteral("/helper");
+        if (canGrant_) {
+            for (const auto& [name, body] : {std::pair{QStringLiteral("pkexec"), QByteArray("exec \"$@\"\n")},
+                                             std::pair{QStringLiteral("helper"),
+                                                       "touch " + QFile::encodeName(paths.uinputDevice) + "\n"}}) {
+                QFile file(dir_.path() + QLatin1Char('/') + name);
+                EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+                file.write("#!/bin/sh\n" + body);
+                file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+            }
+        }
         parts.inputAccess = std::make_unique<InputAccess>(paths, [] { return InputAccess::KeyboardState{1, true}; });
     }
     parts.pointer.iconGeometry = [this] { return icon_; };

@@ -50,6 +50,8 @@ protected:
     QRect icon_;
     bool wayland_ = false;
     bool blend_ = true;
+    // A stand-in pkexec and helper (which "loads uinput") for the one-step fix.
+    bool canGrant_ = false;
     QStringList notices_;
     WindowDriver d_;
 };

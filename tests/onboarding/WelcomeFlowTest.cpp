@@ -8,8 +8,10 @@
 #include "app/Translations.h"
 #include "onboarding/WelcomeWindowController.h"
 #include "style/Theme.h"
+#include "support/ViewHarness.h"
 
 #include <QClipboard>
+#include <QFile>
 #include <QGuiApplication>
 #include <QPainter>
 #include <QQuickView>
@@ -149,6 +151,29 @@ TEST_F(OnboardingTest, FixShowsTheDiagnosisWhereItCannotGrantInOneStep)
     d_.save(QStringLiteral("input-access-light-en"));
     d_.click(d_.find(QStringLiteral("doneButton")));
     EXPECT_FALSE(fix->isVisible());
+}
+
+// With pkexec and the helper installed, one button grants access; the block
+// swaps as soon as the helper has run.
+TEST_F(OnboardingTest, GrantAccessInOneStepFromTheFirstPage)
+{
+    canGrant_ = true;
+    build();
+    windows_->showWelcomeWindow();
+    d_.setWindow(welcomeWindow());
+    ASSERT_TRUE(d_.window());
+    advance(0ms);
+    ASSERT_TRUE(isShownIn(d_, "grantAccessButton"));
+    EXPECT_FALSE(isShownIn(d_, "accessCommand"));
+    d_.save(QStringLiteral("welcome-0-grant-light-en"));
+
+    sim_.trust().setTrusted(true); // what the helper's rule brings about
+    d_.click(d_.find(QStringLiteral("grantAccessButton")));
+    ASSERT_TRUE(waitUntil([&] {
+        advance(0ms);
+        return isShownIn(d_, "permissionGranted");
+    })) << "the block did not swap once access was granted";
+    EXPECT_TRUE(QFile::exists(dir_.path() + QStringLiteral("/no-uinput"))) << "the helper ran";
 }
 
 TEST_F(OnboardingTest, WelcomeScreenshots)
