@@ -39,10 +39,20 @@ Rectangle {
     Keys.onReturnPressed: activateDefault()
     Keys.onEnterPressed: activateDefault()
 
-    // The permission is watched while the guide is on screen.
+    // The permission is watched while the guide is on screen. A guide closed
+    // earlier and destroyed later must not stop a newer one's watch.
     readonly property bool isOnScreen: Window.window !== null && Window.window.visible
-    onIsOnScreenChanged: isOnScreen ? PermissionManager.startMonitoring() : PermissionManager.stopMonitoring()
-    Component.onDestruction: PermissionManager.stopMonitoring()
+    property bool isMonitoring: false
+    onIsOnScreenChanged: {
+        if (isOnScreen === isMonitoring)
+            return
+        isMonitoring = isOnScreen
+        if (isOnScreen)
+            PermissionManager.startMonitoring()
+        else
+            PermissionManager.stopMonitoring()
+    }
+    Component.onDestruction: if (isMonitoring) PermissionManager.stopMonitoring()
 
     Connections {
         target: PermissionManager
