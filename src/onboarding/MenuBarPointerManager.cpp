@@ -7,6 +7,8 @@
 #include <QQuickView>
 #include <QScreen>
 
+#include <algorithm>
+
 namespace kestrune {
 
 namespace {
