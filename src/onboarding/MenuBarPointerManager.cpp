@@ -65,6 +65,9 @@ std::unique_ptr<QQuickView> MenuBarPointerManager::makeWindow(const QString& sou
     window->setFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
                      Qt::WindowTransparentForInput | Qt::WindowDoesNotAcceptFocus | extra);
     window->setColor(Qt::transparent);
+    // Named for tools that list windows; no window manager shows these.
+    window->setTitle(source.contains(QLatin1String("Arrow")) ? QStringLiteral("Kestrune pointer")
+                                                              : QStringLiteral("Kestrune spotlight"));
     window->setResizeMode(QQuickView::SizeRootObjectToView);
     window->setGeometry(geometry);
     window->setSource(QUrl(source));
@@ -98,6 +101,9 @@ void MenuBarPointerManager::show()
         root->setProperty("caption", caption());
         root->setProperty("pointsUp", placement.pointsUp);
         root->setProperty("solid", !blend);
+        // Kept on screen, the window may not be centred on the icon; the
+        // arrow still is.
+        root->setProperty("arrowX", placement.spot.x() - placement.arrow.left());
     }
     for (QQuickView* window : {overlay_.get(), arrow_.get()}) {
         if (!window)

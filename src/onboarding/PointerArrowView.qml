@@ -12,6 +12,8 @@ Item {
     property bool shown: false
     // Drawn on a solid background where windows are not blended.
     property bool solid: false
+    // Where the icon is, across the view.
+    property real arrowX: width / 2
 
     width: 200
     height: 80
@@ -33,9 +35,9 @@ Item {
 
         Text {
             objectName: "arrow"
-            x: 0
+            x: Math.max(0, Math.min(parent.width - width, pointer.arrowX - width / 2))
             y: pointer.pointsUp ? 0 : bubble.y + bubble.height
-            width: parent.width
+            width: 30
             height: 30
             text: pointer.pointsUp ? "↑" : "↓"
             font.pixelSize: 24
