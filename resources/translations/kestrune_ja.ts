@@ -1,4 +1,4 @@
-<?xml version="1.0" encoding="utf-8"?>
+<?xml version='1.0' encoding='utf-8'?>
 <!DOCTYPE TS>
 <TS version="2.1" language="ja_JP" sourcelanguage="en">
 <context>
@@ -55,7 +55,7 @@
         <translation>除外されたアプリケーションはありません。</translation>
     </message>
     <message>
-        <source>Click &apos;+&apos; to add an application.</source>
+        <source>Click '+' to add an application.</source>
         <translation>「+」をクリックしてアプリケーションを追加します。</translation>
     </message>
     <message>
@@ -78,7 +78,7 @@
         <translation>ショートカットはまだありません。</translation>
     </message>
     <message>
-        <source>Click &apos;+&apos; to add an application.</source>
+        <source>Click '+' to add an application.</source>
         <translation>「+」をクリックしてアプリケーションを追加します。</translation>
     </message>
     <message>
@@ -262,7 +262,7 @@ We do not record or send your keystrokes anywhere.</source>
 <context>
     <name>KeyListeningOverlay</name>
     <message>
-        <source>Assign a single key for &apos;%1&apos;</source>
+        <source>Assign a single key for '%1'</source>
         <translation>「%1」に割り当てるキーを1つ押してください</translation>
     </message>
     <message>
@@ -270,7 +270,7 @@ We do not record or send your keystrokes anywhere.</source>
         <translation>そのキーではアプリを起動できません。別のキーを押してください。</translation>
     </message>
     <message>
-        <source>Press any key (e.g., &apos;C&apos;).
+        <source>Press any key (e.g., 'C').
 Once registered, you can launch the app by pressing Hyper + that key.</source>
         <translation>任意のキーを押してください（例：「C」）。
 登録すると、Hyper + そのキーでアプリを起動できます。</translation>
@@ -408,7 +408,7 @@ Once registered, you can launch the app by pressing Hyper + that key.</source>
         <translation>アップデートを確認できませんでした。</translation>
     </message>
     <message>
-        <source>Kestrune&apos;s updates come with your distribution&apos;s packages.</source>
+        <source>Kestrune's updates come with your distribution's packages.</source>
         <translation>Kestrune のアップデートはディストリビューションのパッケージで提供されます。</translation>
     </message>
     <message>
@@ -473,7 +473,7 @@ Kestrune をオンにしてください</translation>
         <translation>権限が許可されました！</translation>
     </message>
     <message>
-        <source>Click &apos;Next&apos; to continue.</source>
+        <source>Click 'Next' to continue.</source>
         <translation>「次へ」をクリックして続けてください。</translation>
     </message>
     <message>
@@ -491,7 +491,7 @@ One key to rule them all.</source>
         <translation>Hyper キー</translation>
     </message>
     <message>
-        <source>You&apos;re All Set!</source>
+        <source>You're All Set!</source>
         <translation>準備完了です！</translation>
     </message>
     <message>
@@ -607,7 +607,7 @@ You can customize settings at any time.</source>
         <translation>uinput モジュールが読み込まれていないため、Kestrune は変換したキーを入力できません。</translation>
     </message>
     <message>
-        <source>Kestrune&apos;s access rule is not installed, so it may not read your keyboard or type through /dev/uinput.</source>
+        <source>Kestrune's access rule is not installed, so it may not read your keyboard or type through /dev/uinput.</source>
         <translation>Kestrune のアクセス規則がインストールされていないため、キーボードの読み取りも /dev/uinput からの入力もできません。</translation>
     </message>
     <message>
