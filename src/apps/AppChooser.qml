@@ -44,8 +44,9 @@ Item {
         }
         take(fileURL)
     }
+    readonly property bool hasSelection: list.currentIndex >= 0 && list.currentIndex < apps.count
     function chooseCurrent() {
-        if (list.currentIndex >= 0)
+        if (hasSelection)
             take(apps.urlAt(list.currentIndex))
     }
 
@@ -117,7 +118,7 @@ Item {
                         color: Theme.secondary
                     }
                 }
-                Keys.onUpPressed: list.currentIndex = Math.max(0, list.currentIndex - 1)
+                Keys.onUpPressed: if (apps.count > 0) list.currentIndex = Math.max(0, list.currentIndex - 1)
                 Keys.onDownPressed: list.currentIndex = Math.min(apps.count - 1, list.currentIndex + 1)
                 Keys.onReturnPressed: chooser.chooseCurrent()
                 Keys.onEnterPressed: chooser.chooseCurrent()
@@ -216,7 +217,7 @@ Item {
                     objectName: "chooserAdd"
                     text: qsTr("Add")
                     prominent: true
-                    enabled: list.currentIndex >= 0
+                    enabled: chooser.hasSelection
                     onClicked: chooser.chooseCurrent()
                 }
             }

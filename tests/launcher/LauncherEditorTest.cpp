@@ -219,6 +219,10 @@ TEST_F(EditorTest, ChooserFiltersAsYouTypeAndFollowsTheKeyboard)
     search(QStringLiteral("zzz"));
     EXPECT_EQ(list->property("count").toInt(), 0);
     EXPECT_FALSE(item(QStringLiteral("chooserAdd"))->isEnabled());
+    d_.key(Qt::Key_Up, KEY_UP);
+    d_.key(Qt::Key_Return, KEY_ENTER, Qt::NoModifier, QStringLiteral("\r"));
+    EXPECT_FALSE(item(QStringLiteral("chooserAdd"))->isEnabled());
+    EXPECT_TRUE(isShown(QStringLiteral("appChooser"))) << "Return with nothing to take leaves the chooser open";
     d_.key(Qt::Key_Escape, KEY_ESC);
     EXPECT_FALSE(isShown(QStringLiteral("appChooser")));
     EXPECT_TRUE(launcher_.shortcuts().isEmpty());
