@@ -2,7 +2,6 @@
 
 #include "app/PanelWindow.h"
 #include "app/TrayIcon.h"
-#include "apps/AppIconProvider.h"
 
 #include "system/PermissionManager.h"
 
@@ -23,7 +22,6 @@ ShellWindows::ShellWindows(QQmlEngine& engine, Platform& platform, PanelWindow& 
     AppLauncherWindowController::setShared(&launcherWindow_);
     AppExclusionWindowController::setShared(&exclusionWindow_);
     MenuBarPointerManager::setShared(&pointer_);
-    engine.addImageProvider(QStringLiteral("appicon"), new AppIconProvider);
 
     QObject::connect(&panel, &PanelWindow::launcherSettingsRequested, &launcherWindow_,
                      &QuickWindowController::showWindow);

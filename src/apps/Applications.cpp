@@ -13,7 +13,7 @@ QString folded(const QString& text)
     return decomposed;
 }
 
-enum Role { UrlRole = Qt::UserRole + 1, NameRole, IconRole };
+enum Role { UrlRole = Qt::UserRole + 1, NameRole };
 } // namespace
 
 InstalledApplicationsModel::InstalledApplicationsModel(QObject* parent) : QAbstractListModel(parent)
@@ -65,8 +65,6 @@ QVariant InstalledApplicationsModel::data(const QModelIndex& index, int role) co
     case Qt::DisplayRole:
     case NameRole:
         return app.name;
-    case IconRole:
-        return Applications::iconSource(app.url);
     default:
         return {};
     }
@@ -74,7 +72,7 @@ QVariant InstalledApplicationsModel::data(const QModelIndex& index, int role) co
 
 QHash<int, QByteArray> InstalledApplicationsModel::roleNames() const
 {
-    return {{UrlRole, "url"}, {NameRole, "name"}, {IconRole, "iconSource"}};
+    return {{UrlRole, "url"}, {NameRole, "name"}};
 }
 
 QUrl InstalledApplicationsModel::urlAt(int row) const
@@ -96,11 +94,6 @@ QString Applications::displayName(const QUrl& url, const QString& fallback) cons
 {
     const std::optional<AppIdentity> identity = workspace_.applicationAt(url);
     return identity && !identity->name.isEmpty() ? identity->name : fallback;
-}
-
-QString Applications::iconSource(const QUrl& url)
-{
-    return QStringLiteral("image://appicon/") + QString::fromUtf8(url.toEncoded().toPercentEncoding());
 }
 
 QString Applications::iconNameFor(const QUrl& url) const

@@ -21,7 +21,7 @@
 namespace kestrune {
 
 // The installed applications whose name contains `filter` (ignoring case
-// and accents), in the catalogue's order. Roles: url, name, iconSource.
+// and accents), in the catalogue's order. Roles: url, name.
 class InstalledApplicationsModel : public QAbstractListModel {
     Q_OBJECT
     QML_ELEMENT
@@ -72,8 +72,6 @@ public:
 
     // The application's own name where the workspace knows it, else `fallback`.
     Q_INVOKABLE QString displayName(const QUrl& url, const QString& fallback) const;
-    // An image source for the application's icon ("image://appicon/…").
-    Q_INVOKABLE static QString iconSource(const QUrl& url);
     // An empty text when the file is a launchable application, else the
     // reason it is not, in one line.
     Q_INVOKABLE QString problemWith(const QUrl& url) const;

@@ -251,16 +251,26 @@ Rectangle {
             Layout.fillWidth: true
             Layout.margins: 14
             spacing: 8
-            Text {
+            RowLayout {
                 objectName: "conflictNote"
                 Layout.fillWidth: true
                 visible: view.hasConflict()
-                text: Symbols.glyph("exclamationmark.triangle.fill") + " " + qsTr("⚠️ Keys conflicting with Arrow Mode will not trigger.")
-                textFormat: Text.PlainText
-                font.pixelSize: Theme.captionSize
-                font.bold: true
-                color: Theme.orange
-                wrapMode: Text.Wrap
+                spacing: 4
+                Text {
+                    Layout.alignment: Qt.AlignTop
+                    text: Symbols.glyph("exclamationmark.triangle.fill")
+                    font.family: Theme.symbolFamily
+                    font.pixelSize: Theme.captionSize + 2
+                    color: Theme.orange
+                }
+                Text {
+                    Layout.fillWidth: true
+                    text: qsTr("⚠️ Keys conflicting with Arrow Mode will not trigger.")
+                    font.pixelSize: Theme.captionSize
+                    font.bold: true
+                    color: Theme.orange
+                    wrapMode: Text.Wrap
+                }
             }
             Item { Layout.fillWidth: true; visible: !view.hasConflict() }
             EditorButton {

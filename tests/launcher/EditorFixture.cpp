@@ -1,9 +1,9 @@
 #include "EditorFixture.h"
 
 #include "../linux/DesktopFilesEnvironment.h"
-#include "apps/AppIconProvider.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QFileDialog>
 #include <QIcon>
 #include <QFileInfo>
@@ -26,7 +26,6 @@ EditorTest::EditorTest()
         QIcon::setThemeSearchPaths(QIcon::themeSearchPaths() << QStringLiteral("/usr/share/icons"));
     engine_ = std::make_unique<QQmlEngine>();
     engine_->addImportPath(QStringLiteral("qrc:/qt/qml"));
-    engine_->addImageProvider(QStringLiteral("appicon"), new AppIconProvider);
     launcherWindow_ = std::make_unique<AppLauncherWindowController>(*engine_);
     exclusionWindow_ = std::make_unique<AppExclusionWindowController>(*engine_);
 }
@@ -35,7 +34,9 @@ EditorTest::~EditorTest()
 {
     launcherWindow_.reset();
     exclusionWindow_.reset();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     engine_.reset();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     remapper_.stop();
     remapper_.waitForTapThreadSettled();
 }

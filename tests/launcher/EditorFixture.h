@@ -2,8 +2,8 @@
 // The two editors over the real models: both stores and the remapper on the
 // sim backend (settings in a temporary folder), the real Linux workspace and
 // GIO catalogue reading the test's own .desktop files (see
-// linux/DesktopFilesEnvironment), the real window controllers and image
-// provider. Windows are driven through WindowDriver.
+// linux/DesktopFilesEnvironment), the real window controllers. Windows are
+// driven through WindowDriver.
 
 #include "apps/Applications.h"
 #include "exclusions/AppExclusionManager.h"

@@ -1,5 +1,6 @@
 #include "OnboardingFixture.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QGuiApplication>
 #include <QQuickWindow>
@@ -23,7 +24,9 @@ OnboardingTest::~OnboardingTest()
     windows_.reset();
     panel_.reset();
     tray_.reset();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     engine_.reset();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     remapper_.stop();
     remapper_.waitForTapThreadSettled();
 }
