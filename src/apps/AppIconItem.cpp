@@ -39,6 +39,21 @@ void AppIconItem::setAppURL(const QUrl& url)
     update();
 }
 
+void AppIconItem::setIconFile(const QString& file)
+{
+    if (file == iconFile_)
+        return;
+    iconFile_ = file;
+    image_ = QImage();
+    emit iconFileChanged();
+    update();
+}
+
+bool AppIconItem::available() const
+{
+    return !iconFile_.isEmpty() && QFileInfo::exists(iconFile_);
+}
+
 QImage AppIconItem::iconImage(const QString& iconName, int side)
 {
     QIcon icon;
@@ -73,7 +88,7 @@ QImage AppIconItem::iconImage(const QString& iconName, int side)
 
 void AppIconItem::paint(QPainter* painter)
 {
-    if (appURL_.isEmpty())
+    if (appURL_.isEmpty() && !available())
         return;
     const qreal ratio = window() ? window()->effectiveDevicePixelRatio() : 1.0;
     const int side = qCeil(std::min(width(), height()) * ratio);
@@ -81,7 +96,10 @@ void AppIconItem::paint(QPainter* painter)
         return;
     if (image_.isNull() || imageSide_ != side) {
         Applications* apps = Applications::shared();
-        image_ = iconImage(apps ? apps->iconNameFor(appURL_) : QString(), side);
+        image_ = available() ? QIcon(iconFile_).pixmap(QSize(side, side)).toImage()
+                             : iconImage(apps ? apps->iconNameFor(appURL_) : QString(), side);
+        if (image_.isNull())
+            return;
         imageSide_ = side;
     }
     // Centred, keeping its proportions.

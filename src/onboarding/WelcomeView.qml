@@ -74,16 +74,14 @@ Rectangle {
                 Layout.alignment: Qt.AlignHCenter
                 implicitWidth: 64
                 implicitHeight: 64
-                Image {
+                AppIconItem {
                     id: appIcon
                     anchors.fill: parent
-                    source: "qrc:/onboarding/com.kestrune.Kestrune.svg"
-                    sourceSize: Qt.size(128, 128)
-                    fillMode: Image.PreserveAspectFit
+                    iconFile: ":/onboarding/com.kestrune.Kestrune.svg"
                 }
                 Text {
                     anchors.centerIn: parent
-                    visible: appIcon.status !== Image.Ready
+                    visible: !appIcon.available
                     text: Symbols.glyph("keyboard.fill")
                     font.family: Theme.symbolFamily
                     font.pixelSize: 48
