@@ -75,6 +75,8 @@ public:
     // An empty text when the file is a launchable application, else the
     // reason it is not, in one line.
     Q_INVOKABLE QString problemWith(const QUrl& url) const;
+    // The file URL of a path, escaped as URLs need ("#", "?", spaces).
+    Q_INVOKABLE static QUrl fileUrl(const QString& path) { return QUrl::fromLocalFile(path); }
     // The icon theme name or file of the application at `url`; empty if none.
     QString iconNameFor(const QUrl& url) const;
 

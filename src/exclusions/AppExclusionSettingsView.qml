@@ -147,7 +147,7 @@ Rectangle {
                         anchors.rightMargin: 6
                         spacing: 12
                         AppIcon {
-                            appURL: "file://" + row.modelData.path
+                            appURL: Applications.fileUrl(row.modelData.path)
                             side: 32
                         }
                         ColumnLayout {
@@ -155,7 +155,7 @@ Rectangle {
                             spacing: 2
                             Text {
                                 Layout.fillWidth: true
-                                text: Applications.displayName("file://" + row.modelData.path, row.modelData.name)
+                                text: Applications.displayName(Applications.fileUrl(row.modelData.path), row.modelData.name)
                                 font.family: Theme.roundedFamily
                                 font.pixelSize: 14
                                 font.weight: Font.Medium

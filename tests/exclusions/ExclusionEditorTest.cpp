@@ -3,6 +3,7 @@
 // following the store whether or not the feature is on.
 
 #include "../launcher/EditorFixture.h"
+#include "../linux/DesktopFilesEnvironment.h"
 
 #include "app/Translations.h"
 #include "style/Theme.h"
@@ -34,6 +35,16 @@ TEST_F(EditorTest, ExclusionsAddDeleteAndFollowTheStore)
     search(QStringLiteral("editor"));
     d_.doubleClick(item(QStringLiteral("chooserRow.0")));
     EXPECT_EQ(exclusions_.excludedApps().size(), 1);
+
+    // A .desktop file whose path needs escaping in a URL still gives its
+    // row the application's own name.
+    writeDesktopFile(QStringLiteral("elsewhere/odd #1?.desktop"),
+                     "[Desktop Entry]\nType=Application\nName=Odd One\nExec=tool\n");
+    exclusions_.addExcludedApp(QUrl::fromLocalFile(desktopRoot() + QStringLiteral("/elsewhere/odd #1?.desktop")));
+    d_.settle();
+    ASSERT_EQ(exclusions_.excludedApps().size(), 2);
+    EXPECT_TRUE(textsUnder(item(QStringLiteral("exclusionRow.1"))).contains(QStringLiteral("Odd One")));
+    exclusions_.removeExcludedApp(exclusions_.excludedApps().last().id);
 
     // The switch does not hide the list; a change made elsewhere shows.
     exclusions_.setEnabled(false);
