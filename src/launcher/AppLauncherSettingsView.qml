@@ -295,7 +295,10 @@ Rectangle {
         active: view.isListeningForKey && view.hasPendingApp
         sourceComponent: KeyListeningOverlay {
             appURL: view.pendingAppURL
-            appName: Applications.displayName(view.pendingAppURL, "")
+            // The application's own name, else its file's, as the store names it.
+            appName: Applications.displayName(view.pendingAppURL,
+                                              decodeURIComponent(view.pendingAppURL.toString().split("/").pop())
+                                                  .replace(/\.[^.]*$/, ""))
             capturing: !view.showingConflictAlert
             onCancelAction: view.stopListening()
             onKeySelectedAction: keyCode => view.keySelected(keyCode, view.pendingAppURL)
