@@ -45,6 +45,19 @@ if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
   endforeach()
   install(DIRECTORY ${kestrune_linux_resources}/kwin/kestrune-active-window
     DESTINATION ${CMAKE_INSTALL_DATADIR}/kwin/scripts)
+  # The one-step fix for input access: the helper pkexec runs as root, its
+  # polkit action, and the rule it installs where none is in place.
+  set(KESTRUNE_INPUT_HELPER ${CMAKE_INSTALL_FULL_LIBEXECDIR}/kestrune/kestrune-input-access)
+  set(KESTRUNE_RULE_SOURCE ${CMAKE_INSTALL_FULL_DATADIR}/kestrune/70-kestrune.rules)
+  configure_file(${kestrune_linux_resources}/kestrune-input-access.in
+    ${PROJECT_BINARY_DIR}/resources/linux/kestrune-input-access @ONLY)
+  configure_file(${kestrune_linux_resources}/${KESTRUNE_APP_ID}.input-access.policy.in
+    ${PROJECT_BINARY_DIR}/resources/linux/${KESTRUNE_APP_ID}.input-access.policy @ONLY)
+  install(PROGRAMS ${PROJECT_BINARY_DIR}/resources/linux/kestrune-input-access
+    DESTINATION ${CMAKE_INSTALL_LIBEXECDIR}/kestrune)
+  install(FILES ${PROJECT_BINARY_DIR}/resources/linux/${KESTRUNE_APP_ID}.input-access.policy
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/polkit-1/actions)
+  install(FILES ${kestrune_linux_resources}/70-kestrune.rules DESTINATION ${CMAKE_INSTALL_DATADIR}/kestrune)
   # The explanation "Fix" opens: installing, input access, autostart.
   install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
@@ -73,7 +86,7 @@ if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
     CACHE STRING "Packages the .deb depends on beyond the linked libraries")
   set(CPACK_DEBIAN_PACKAGE_DEPENDS "${KESTRUNE_DEB_RUNTIME_DEPENDS}")
   # A Japanese face for the input-mode indicator's あ and the Japanese texts.
-  set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "systemd, fonts-vlgothic | fonts-japanese-gothic")
+  set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "systemd, fonts-vlgothic | fonts-japanese-gothic, pkexec | policykit-1")
   set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA
     ${kestrune_linux_resources}/debian/postinst ${kestrune_linux_resources}/debian/postrm)
   set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION TRUE)

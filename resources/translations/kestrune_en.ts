@@ -1,5 +1,99 @@
 <?xml version='1.0' encoding='utf-8'?>
+<!DOCTYPE TS>
 <TS version="2.1" language="en_US" sourcelanguage="en">
+<context>
+    <name>AppChooser</name>
+    <message>
+        <source>Choose an Application</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Search</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>No applications match.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Browse…</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Add</source>
+        <translation type="unfinished" />
+    </message>
+</context>
+<context>
+    <name>AppExclusionSettingsView</name>
+    <message>
+        <source>App-Specific Exclusions</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Done</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Select applications where Kestrune should be completely disabled.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>When these apps are active, all custom behaviors (Vim mode, Eisu/Kana, Hyper key) will be bypassed.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>This session does not tell Kestrune which application is in front, so exclusions cannot take effect here.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>No applications excluded.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Click '+' to add an application.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Add Application</source>
+        <translation type="unfinished" />
+    </message>
+</context>
+<context>
+    <name>AppLauncherSettingsView</name>
+    <message>
+        <source>App Launcher Settings</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Done</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>No shortcuts added.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Click '+' to add an application.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Hyper Key</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>⚠️ Keys conflicting with Arrow Mode will not trigger.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Add Application</source>
+        <translation type="unfinished" />
+    </message>
+</context>
 <context>
     <name>AppcastParser</name>
     <message>
@@ -12,6 +106,36 @@
     </message>
     <message>
         <source>The feed lists no release with a version.</source>
+        <translation type="unfinished" />
+    </message>
+</context>
+<context>
+    <name>ConflictAlert</name>
+    <message>
+        <source>Key Conflict Warning</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>The key you pressed is currently used by Arrow Mode.
+
+While Arrow Mode is enabled, it takes priority, meaning this app launcher shortcut will not work.
+
+Do you still want to register it?</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Register Anyway</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation type="unfinished" />
+    </message>
+</context>
+<context>
+    <name>DeleteButton</name>
+    <message>
+        <source>Delete</source>
         <translation type="unfinished" />
     </message>
 </context>
@@ -107,6 +231,73 @@
     </message>
     <message>
         <source>Single Press</source>
+        <translation type="unfinished" />
+    </message>
+</context>
+<context>
+    <name>InputAccessBlock</name>
+    <message>
+        <source>Granting Access…</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Grant Access</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Run this in a terminal:</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Copied</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Copy</source>
+        <translation type="unfinished" />
+    </message>
+</context>
+<context>
+    <name>InputAccessView</name>
+    <message>
+        <source>Permission Granted!</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Permission Required</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Kestrune needs access to your keyboards to remap keys.
+We do not record or send your keystrokes anywhere.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Done</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Input Access</source>
+        <translation type="unfinished" />
+    </message>
+</context>
+<context>
+    <name>KeyListeningOverlay</name>
+    <message>
+        <source>Assign a single key for '%1'</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>That key cannot start an application. Press another key.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Press any key (e.g., 'C').
+Once registered, you can launch the app by pressing Hyper + that key.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Cancel</source>
         <translation type="unfinished" />
     </message>
 </context>
@@ -267,6 +458,118 @@
     </message>
 </context>
 <context>
+    <name>WelcomeView</name>
+    <message>
+        <source>Welcome to Kestrune</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Permission Required</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Kestrune needs access to your keyboards to remap keys.
+We do not record or send your keystrokes anywhere.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Kestrune needs Accessibility permission to remap keys.
+We do not record or send your keystrokes anywhere.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Open System Settings</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Go to: Privacy &amp; Security &gt; Accessibility
+and enable Kestrune</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Permission Granted!</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Click 'Next' to continue.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Meet the Hyper Key</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Running out of easy shortcuts? Tired of pressing 4 keys?
+One key to rule them all.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Hyper Key</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>You're All Set!</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Kestrune is running in your system tray.
+You can customize settings at any time.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Kestrune is running in your menu bar.
+You can customize settings at any time.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Tip: Tap CapsLock once for Escape (Customizable)</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Tip: Press &amp; Hold for Hyper Key</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Get Started</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Next</source>
+        <translation type="unfinished" />
+    </message>
+</context>
+<context>
+    <name>kestrune::Applications</name>
+    <message>
+        <source>This is not an application.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>“%1” could not be read.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>“%1” is not a .desktop file.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>“%1” is a link or a folder entry, not an application.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>“%1” is marked hidden: it removes an application rather than starting one.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>“%1” names no program to run.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>“%1” runs “%2”, which is not installed.</source>
+        <translation type="unfinished" />
+    </message>
+</context>
+<context>
     <name>kestrune::FeedUpdateChecker</name>
     <message>
         <source>The update feed address must start with https://: %1</source>
@@ -290,6 +593,67 @@
     </message>
     <message>
         <source>The update feed could not be read: %1</source>
+        <translation type="unfinished" />
+    </message>
+</context>
+<context>
+    <name>kestrune::FileBrowser</name>
+    <message>
+        <source>Choose an Application</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Applications (*.app)</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Applications (*.desktop)</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>All files (*)</source>
+        <translation type="unfinished" />
+    </message>
+</context>
+<context>
+    <name>kestrune::InputAccess</name>
+    <message>
+        <source>The uinput module is not loaded, so Kestrune has no way to type the keys it changes.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Kestrune's access rule is not installed, so it may not read your keyboard or type through /dev/uinput.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>You may not write to /dev/uinput, so Kestrune cannot type the keys it changes.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>None of your keyboards may be read by Kestrune.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Access was not granted: the password prompt was cancelled.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>The access helper failed. Run the command below in a terminal instead.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>The helper ran, but access is still refused. Log out and back in, then check again.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>The access helper could not be started. Run the command below in a terminal instead.</source>
+        <translation type="unfinished" />
+    </message>
+</context>
+<context>
+    <name>kestrune::MenuBarPointerManager</name>
+    <message>
+        <source>You can start the app from here</source>
         <translation type="unfinished" />
     </message>
 </context>

@@ -1,5 +1,99 @@
 <?xml version='1.0' encoding='utf-8'?>
+<!DOCTYPE TS>
 <TS version="2.1" language="ja_JP" sourcelanguage="en">
+<context>
+    <name>AppChooser</name>
+    <message>
+        <source>Choose an Application</source>
+        <translation>アプリケーションを選択</translation>
+    </message>
+    <message>
+        <source>Search</source>
+        <translation>検索</translation>
+    </message>
+    <message>
+        <source>No applications match.</source>
+        <translation>一致するアプリケーションはありません。</translation>
+    </message>
+    <message>
+        <source>Browse…</source>
+        <translation>参照…</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>キャンセル</translation>
+    </message>
+    <message>
+        <source>Add</source>
+        <translation>追加</translation>
+    </message>
+</context>
+<context>
+    <name>AppExclusionSettingsView</name>
+    <message>
+        <source>App-Specific Exclusions</source>
+        <translation>アプリ別の除外</translation>
+    </message>
+    <message>
+        <source>Done</source>
+        <translation>完了</translation>
+    </message>
+    <message>
+        <source>Select applications where Kestrune should be completely disabled.</source>
+        <translation>Kestrune を完全に無効にするアプリケーションを選択してください。</translation>
+    </message>
+    <message>
+        <source>When these apps are active, all custom behaviors (Vim mode, Eisu/Kana, Hyper key) will be bypassed.</source>
+        <translation>これらのアプリがアクティブな間は、すべてのカスタム動作（Vim モード、英数/かな、Hyper キー）が無効になります。</translation>
+    </message>
+    <message>
+        <source>This session does not tell Kestrune which application is in front, so exclusions cannot take effect here.</source>
+        <translation>このセッションでは最前面のアプリケーションを Kestrune が知ることができないため、除外はここでは機能しません。</translation>
+    </message>
+    <message>
+        <source>No applications excluded.</source>
+        <translation>除外されたアプリケーションはありません。</translation>
+    </message>
+    <message>
+        <source>Click '+' to add an application.</source>
+        <translation>「+」をクリックしてアプリケーションを追加します。</translation>
+    </message>
+    <message>
+        <source>Add Application</source>
+        <translation>アプリを追加</translation>
+    </message>
+</context>
+<context>
+    <name>AppLauncherSettingsView</name>
+    <message>
+        <source>App Launcher Settings</source>
+        <translation>アプリランチャー設定</translation>
+    </message>
+    <message>
+        <source>Done</source>
+        <translation>完了</translation>
+    </message>
+    <message>
+        <source>No shortcuts added.</source>
+        <translation>ショートカットはまだありません。</translation>
+    </message>
+    <message>
+        <source>Click '+' to add an application.</source>
+        <translation>「+」をクリックしてアプリケーションを追加します。</translation>
+    </message>
+    <message>
+        <source>Hyper Key</source>
+        <translation>Hyper キー</translation>
+    </message>
+    <message>
+        <source>⚠️ Keys conflicting with Arrow Mode will not trigger.</source>
+        <translation>⚠️ 矢印モードと重なるキーは反応しません。</translation>
+    </message>
+    <message>
+        <source>Add Application</source>
+        <translation>アプリを追加</translation>
+    </message>
+</context>
 <context>
     <name>AppcastParser</name>
     <message>
@@ -13,6 +107,40 @@
     <message>
         <source>The feed lists no release with a version.</source>
         <translation>フィードにバージョン付きのリリースがありません。</translation>
+    </message>
+</context>
+<context>
+    <name>ConflictAlert</name>
+    <message>
+        <source>Key Conflict Warning</source>
+        <translation>キーの競合</translation>
+    </message>
+    <message>
+        <source>The key you pressed is currently used by Arrow Mode.
+
+While Arrow Mode is enabled, it takes priority, meaning this app launcher shortcut will not work.
+
+Do you still want to register it?</source>
+        <translation>押したキーは現在、矢印モードで使われています。
+
+矢印モードが有効な間はそちらが優先されるため、このアプリランチャーのショートカットは動作しません。
+
+それでも登録しますか？</translation>
+    </message>
+    <message>
+        <source>Register Anyway</source>
+        <translation>それでも登録</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>キャンセル</translation>
+    </message>
+</context>
+<context>
+    <name>DeleteButton</name>
+    <message>
+        <source>Delete</source>
+        <translation>削除</translation>
     </message>
 </context>
 <context>
@@ -108,6 +236,75 @@
     <message>
         <source>Single Press</source>
         <translation>単押し</translation>
+    </message>
+</context>
+<context>
+    <name>InputAccessBlock</name>
+    <message>
+        <source>Granting Access…</source>
+        <translation>アクセスを許可しています…</translation>
+    </message>
+    <message>
+        <source>Grant Access</source>
+        <translation>アクセスを許可</translation>
+    </message>
+    <message>
+        <source>Run this in a terminal:</source>
+        <translation>端末で次のコマンドを実行してください：</translation>
+    </message>
+    <message>
+        <source>Copied</source>
+        <translation>コピーしました</translation>
+    </message>
+    <message>
+        <source>Copy</source>
+        <translation>コピー</translation>
+    </message>
+</context>
+<context>
+    <name>InputAccessView</name>
+    <message>
+        <source>Permission Granted!</source>
+        <translation>権限が許可されました！</translation>
+    </message>
+    <message>
+        <source>Permission Required</source>
+        <translation>権限が必要です</translation>
+    </message>
+    <message>
+        <source>Kestrune needs access to your keyboards to remap keys.
+We do not record or send your keystrokes anywhere.</source>
+        <translation>キーを変換するには、Kestrune がキーボードにアクセスできる必要があります。
+入力したキーを記録したり、どこかへ送信したりすることはありません。</translation>
+    </message>
+    <message>
+        <source>Done</source>
+        <translation>完了</translation>
+    </message>
+    <message>
+        <source>Input Access</source>
+        <translation>入力へのアクセス</translation>
+    </message>
+</context>
+<context>
+    <name>KeyListeningOverlay</name>
+    <message>
+        <source>Assign a single key for '%1'</source>
+        <translation>「%1」に割り当てるキーを1つ押してください</translation>
+    </message>
+    <message>
+        <source>That key cannot start an application. Press another key.</source>
+        <translation>そのキーではアプリを起動できません。別のキーを押してください。</translation>
+    </message>
+    <message>
+        <source>Press any key (e.g., 'C').
+Once registered, you can launch the app by pressing Hyper + that key.</source>
+        <translation>任意のキーを押してください（例：「C」）。
+登録すると、Hyper + そのキーでアプリを起動できます。</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>キャンセル</translation>
     </message>
 </context>
 <context>
@@ -267,6 +464,124 @@
     </message>
 </context>
 <context>
+    <name>WelcomeView</name>
+    <message>
+        <source>Welcome to Kestrune</source>
+        <translation>Kestrune へようこそ</translation>
+    </message>
+    <message>
+        <source>Permission Required</source>
+        <translation>権限が必要です</translation>
+    </message>
+    <message>
+        <source>Kestrune needs access to your keyboards to remap keys.
+We do not record or send your keystrokes anywhere.</source>
+        <translation>キーを変換するには、Kestrune がキーボードにアクセスできる必要があります。
+入力したキーを記録したり、どこかへ送信したりすることはありません。</translation>
+    </message>
+    <message>
+        <source>Kestrune needs Accessibility permission to remap keys.
+We do not record or send your keystrokes anywhere.</source>
+        <translation>キーを変換するには、Kestrune にアクセシビリティの権限が必要です。
+入力したキーを記録したり、どこかへ送信したりすることはありません。</translation>
+    </message>
+    <message>
+        <source>Open System Settings</source>
+        <translation>システム設定を開く</translation>
+    </message>
+    <message>
+        <source>Go to: Privacy &amp; Security &gt; Accessibility
+and enable Kestrune</source>
+        <translation>「プライバシーとセキュリティ」&gt;「アクセシビリティ」で
+Kestrune をオンにしてください</translation>
+    </message>
+    <message>
+        <source>Permission Granted!</source>
+        <translation>権限が許可されました！</translation>
+    </message>
+    <message>
+        <source>Click 'Next' to continue.</source>
+        <translation>「次へ」をクリックして続けてください。</translation>
+    </message>
+    <message>
+        <source>Meet the Hyper Key</source>
+        <translation>Hyper キーのご紹介</translation>
+    </message>
+    <message>
+        <source>Running out of easy shortcuts? Tired of pressing 4 keys?
+One key to rule them all.</source>
+        <translation>押しやすいショートカットが足りない？ 4つのキーを押すのに疲れた？
+ひとつのキーですべてを。</translation>
+    </message>
+    <message>
+        <source>Hyper Key</source>
+        <translation>Hyper キー</translation>
+    </message>
+    <message>
+        <source>You're All Set!</source>
+        <translation>準備完了です！</translation>
+    </message>
+    <message>
+        <source>Kestrune is running in your system tray.
+You can customize settings at any time.</source>
+        <translation>Kestrune はシステムトレイで動作しています。
+設定はいつでも変更できます。</translation>
+    </message>
+    <message>
+        <source>Kestrune is running in your menu bar.
+You can customize settings at any time.</source>
+        <translation>Kestrune はメニューバーで動作しています。
+設定はいつでも変更できます。</translation>
+    </message>
+    <message>
+        <source>Tip: Tap CapsLock once for Escape (Customizable)</source>
+        <translation>ヒント：CapsLock を1回タップで Escape（変更できます）</translation>
+    </message>
+    <message>
+        <source>Tip: Press &amp; Hold for Hyper Key</source>
+        <translation>ヒント：長押しで Hyper キー</translation>
+    </message>
+    <message>
+        <source>Get Started</source>
+        <translation>はじめる</translation>
+    </message>
+    <message>
+        <source>Next</source>
+        <translation>次へ</translation>
+    </message>
+</context>
+<context>
+    <name>kestrune::Applications</name>
+    <message>
+        <source>This is not an application.</source>
+        <translation>これはアプリケーションではありません。</translation>
+    </message>
+    <message>
+        <source>“%1” could not be read.</source>
+        <translation>「%1」を読み込めませんでした。</translation>
+    </message>
+    <message>
+        <source>“%1” is not a .desktop file.</source>
+        <translation>「%1」は .desktop ファイルではありません。</translation>
+    </message>
+    <message>
+        <source>“%1” is a link or a folder entry, not an application.</source>
+        <translation>「%1」はリンクまたはフォルダの項目で、アプリケーションではありません。</translation>
+    </message>
+    <message>
+        <source>“%1” is marked hidden: it removes an application rather than starting one.</source>
+        <translation>「%1」は非表示に指定されています。アプリを起動するのではなく、削除するための項目です。</translation>
+    </message>
+    <message>
+        <source>“%1” names no program to run.</source>
+        <translation>「%1」には実行するプログラムが書かれていません。</translation>
+    </message>
+    <message>
+        <source>“%1” runs “%2”, which is not installed.</source>
+        <translation>「%1」が実行する「%2」はインストールされていません。</translation>
+    </message>
+</context>
+<context>
     <name>kestrune::FeedUpdateChecker</name>
     <message>
         <source>The update feed address must start with https://: %1</source>
@@ -291,6 +606,67 @@
     <message>
         <source>The update feed could not be read: %1</source>
         <translation>アップデートフィードを読み取れませんでした: %1</translation>
+    </message>
+</context>
+<context>
+    <name>kestrune::FileBrowser</name>
+    <message>
+        <source>Choose an Application</source>
+        <translation>アプリケーションを選択</translation>
+    </message>
+    <message>
+        <source>Applications (*.app)</source>
+        <translation>アプリケーション (*.app)</translation>
+    </message>
+    <message>
+        <source>Applications (*.desktop)</source>
+        <translation>アプリケーション (*.desktop)</translation>
+    </message>
+    <message>
+        <source>All files (*)</source>
+        <translation>すべてのファイル (*)</translation>
+    </message>
+</context>
+<context>
+    <name>kestrune::InputAccess</name>
+    <message>
+        <source>The uinput module is not loaded, so Kestrune has no way to type the keys it changes.</source>
+        <translation>uinput モジュールが読み込まれていないため、Kestrune は変換したキーを入力できません。</translation>
+    </message>
+    <message>
+        <source>Kestrune's access rule is not installed, so it may not read your keyboard or type through /dev/uinput.</source>
+        <translation>Kestrune のアクセス規則がインストールされていないため、キーボードの読み取りも /dev/uinput からの入力もできません。</translation>
+    </message>
+    <message>
+        <source>You may not write to /dev/uinput, so Kestrune cannot type the keys it changes.</source>
+        <translation>/dev/uinput への書き込みが許可されていないため、Kestrune は変換したキーを入力できません。</translation>
+    </message>
+    <message>
+        <source>None of your keyboards may be read by Kestrune.</source>
+        <translation>Kestrune はどのキーボードも読み取ることができません。</translation>
+    </message>
+    <message>
+        <source>Access was not granted: the password prompt was cancelled.</source>
+        <translation>アクセスは許可されませんでした。パスワードの入力がキャンセルされました。</translation>
+    </message>
+    <message>
+        <source>The access helper failed. Run the command below in a terminal instead.</source>
+        <translation>アクセス用ヘルパーが失敗しました。代わりに下のコマンドを端末で実行してください。</translation>
+    </message>
+    <message>
+        <source>The helper ran, but access is still refused. Log out and back in, then check again.</source>
+        <translation>ヘルパーは実行されましたが、まだアクセスできません。いったんログアウトして再度ログインしてから、もう一度確認してください。</translation>
+    </message>
+    <message>
+        <source>The access helper could not be started. Run the command below in a terminal instead.</source>
+        <translation>アクセス用ヘルパーを起動できませんでした。代わりに下のコマンドを端末で実行してください。</translation>
+    </message>
+</context>
+<context>
+    <name>kestrune::MenuBarPointerManager</name>
+    <message>
+        <source>You can start the app from here</source>
+        <translation>ここからアプリを開始できます</translation>
     </message>
 </context>
 <context>

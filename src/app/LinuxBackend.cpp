@@ -20,6 +20,10 @@ LinuxBackend::LinuxBackend(Scheduler& scheduler, UserDefaults& defaults, Console
     , updates_(updates)
     , workspace_(makeSessionWorkspace(scheduler))
     , trust_(io_, [this] {
+        if (grantAction_) {
+            grantAction_();
+            return;
+        }
         const QString readme = QString::fromUtf8(kInstalledReadme);
         if (QFileInfo::exists(readme))
             workspace_->openUrl(QUrl::fromLocalFile(readme));

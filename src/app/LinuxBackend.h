@@ -21,6 +21,7 @@
 #include "platform/linux/XdgAutostartLoginItem.h"
 #include "platform/posix/ProcessShellRunner.h"
 
+#include <functional>
 #include <memory>
 
 namespace kestrune {
@@ -30,6 +31,10 @@ public:
     // `updates` outlives the backend.
     LinuxBackend(Scheduler& scheduler, UserDefaults& defaults, Console& console, UpdateFramework& updates);
     Platform platform();
+    // What "Fix" does while input access is refused; unset, it points to
+    // the installed README.
+    void setGrantAction(std::function<void()> action) { grantAction_ = std::move(action); }
+    EvdevIo& io() { return io_; }
 
 private:
     Scheduler& scheduler_;
@@ -48,6 +53,7 @@ private:
     LogindWakeNotifier wake_;
     LogindSession session_;
     XdgAutostartLoginItem loginItem_;
+    std::function<void()> grantAction_;
 };
 
 } // namespace kestrune

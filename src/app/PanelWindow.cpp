@@ -26,6 +26,8 @@ PanelWindow::PanelWindow(QQmlEngine& engine, const QVariantMap& models, bool sta
     if (QQuickItem* item = root()) {
         connect(item, SIGNAL(resetKeysRequested()), this, SIGNAL(resetKeysRequested()));
         connect(item, SIGNAL(quitRequested()), this, SIGNAL(quitRequested()));
+        connect(item, SIGNAL(launcherSettingsRequested()), this, SIGNAL(launcherSettingsRequested()));
+        connect(item, SIGNAL(exclusionSettingsRequested()), this, SIGNAL(exclusionSettingsRequested()));
         connect(item, SIGNAL(closeRequested()), this, SLOT(closeIfPanel()));
         view_->setMinimumSize(view_->size());
         view_->setMaximumSize(view_->size());
@@ -71,6 +73,7 @@ void PanelWindow::showAt(const QRect& iconGeometry)
     view_->show();
     view_->raise();
     view_->requestActivate();
+    emit shown();
 }
 
 void PanelWindow::toggleAt(const QRect& iconGeometry)

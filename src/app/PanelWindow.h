@@ -43,6 +43,10 @@ private slots:
 signals:
     void resetKeysRequested();
     void quitRequested();
+    void launcherSettingsRequested();
+    void exclusionSettingsRequested();
+    // Each time the panel is shown.
+    void shown();
 
 private:
     std::unique_ptr<QQuickView> view_;

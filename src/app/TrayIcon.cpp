@@ -83,6 +83,11 @@ void TrayIcon::show()
     icon_->show();
 }
 
+void TrayIcon::showMessage(const QString& text)
+{
+    icon_->showMessage(QStringLiteral("Kestrune"), text, QSystemTrayIcon::Information, 10000);
+}
+
 QRect TrayIcon::geometry() const
 {
     return icon_->geometry();

@@ -36,6 +36,8 @@ public:
     static bool isPanelDark(bool schemeIsDark, const QString& currentDesktop);
 
     QMenu* menu() const { return menu_.get(); }
+    // A notification from the icon, where the tray shows them.
+    void showMessage(const QString& text);
 
 signals:
     void panelToggleRequested(const QRect& iconGeometry);

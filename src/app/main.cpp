@@ -11,6 +11,7 @@
 #include "app/AppDelegate.h"
 #include "app/ColorScheme.h"
 #include "app/PanelWindow.h"
+#include "app/ShellWindows.h"
 #include "app/SignalQuit.h"
 #include "app/SingleInstance.h"
 #include "app/Translations.h"
@@ -32,6 +33,8 @@
 #if defined(KESTRUNE_LINUX_BACKEND)
 #include "app/LinuxBackend.h"
 #include "app/PrintActiveApp.h"
+#include "platform/linux/GioApplicationCatalog.h"
+#include "platform/linux/X11Compositing.h"
 #elif defined(KESTRUNE_MACOS_BACKEND)
 #include "app/MacBackend.h"
 #include "base/QSettingsDefaults.h"
@@ -45,6 +48,7 @@
 #endif
 
 #include <QApplication>
+#include <QFileInfo>
 #ifdef Q_OS_MACOS
 #include <QMenuBar>
 #endif
@@ -96,6 +100,38 @@ using Backend = LinuxBackend;
 
 // How long a tray host may take to appear after launch.
 constexpr Millis kTrayGrace{3000};
+
+// The Linux forms of choosing an application, input access and the pointer.
+ShellWindows::Parts shellParts([[maybe_unused]] Backend& backend, TrayIcon& tray)
+{
+    ShellWindows::Parts parts;
+    parts.pointer.iconGeometry = [&tray] { return tray.geometry(); };
+    parts.pointer.notify = [&tray](const QString& caption) { tray.showMessage(caption); };
+#ifdef KESTRUNE_LINUX_BACKEND
+    static GioApplicationCatalog catalog;
+    parts.catalog = &catalog;
+    InputAccess::Paths paths;
+    paths.helper = QStringLiteral(KESTRUNE_INPUT_HELPER);
+    paths.ruleSource = QFileInfo::exists(QStringLiteral(KESTRUNE_RULE_INSTALLED))
+                           ? QStringLiteral(KESTRUNE_RULE_INSTALLED)
+                           : QStringLiteral(KESTRUNE_RULE_IN_SOURCE);
+    EvdevIo& io = backend.io();
+    parts.inputAccess = std::make_unique<InputAccess>(paths, [&io] {
+        InputAccess::KeyboardState state;
+        for (const std::string& path : io.keyboardPaths()) {
+            ++state.count;
+            EvdevIo::OpenError error = EvdevIo::OpenError::none;
+            state.anyReadable = state.anyReadable || io.open(path, &error) != nullptr;
+        }
+        return state;
+    });
+    parts.pointer.canPlaceWindows = [] { return QGuiApplication::platformName() != QLatin1String("wayland"); };
+    parts.pointer.canBlendWindows = [] {
+        return QGuiApplication::platformName() != QLatin1String("xcb") || x11HasCompositor();
+    };
+#endif
+    return parts;
+}
 
 } // namespace
 
@@ -182,6 +218,10 @@ int main(int argc, char* argv[])
     auto tintTray = [&](bool dark) { tray.setDarkPanel(TrayIcon::isPanelDark(dark, desktop)); };
     tintTray(colors.prefersDark());
     QObject::connect(&colors, &ColorScheme::changed, &tray, tintTray);
+    ShellWindows windows(engine, platform, panel, tray, shellParts(backend, tray));
+#ifdef KESTRUNE_LINUX_BACKEND
+    backend.setGrantAction([&] { windows.grantInputAccess(); });
+#endif
 
     std::shared_ptr<UpdaterManager> updater;
     auto checkForUpdates = [] {
@@ -208,6 +248,7 @@ int main(int argc, char* argv[])
                      [&] { panel.showAt(panel.isStandalone() ? QRect() : tray.geometry()); });
 
     AppDelegate::Hooks hooks;
+    hooks.showWelcomeWindow = [&] { windows.showWelcomeWindow(); };
     hooks.createUpdater = [&] {
         // Made off the main thread, handed to it, then published there.
         QThreadPool::globalInstance()->start([&] {

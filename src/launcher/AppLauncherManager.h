@@ -73,6 +73,7 @@ public:
 
     // Short display name of a key ("A", "Enter", "Esc", "Key 24").
     static QString keyDisplayName(KeyCode keyCode);
+    Q_INVOKABLE QString keyName(qint64 keyCode) const { return keyDisplayName(keyCode); }
 
 signals:
     void isEnabledChanged();

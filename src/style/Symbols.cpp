@@ -7,7 +7,7 @@ namespace kestrune {
 
 namespace {
 // Code points of the Material Icons font (fonts-material-design-icons-iconfont).
-constexpr std::array<std::pair<const char*, char16_t>, 11> kTable{{
+constexpr std::array<std::pair<const char*, char16_t>, 26> kTable{{
     {"capslock.fill", 0xe318},                               // keyboard_capslock
     {"ellipsis.circle", 0xef64},                             // pending
     {"info.circle", 0xe88f},                                 // info_outline
@@ -19,6 +19,21 @@ constexpr std::array<std::pair<const char*, char16_t>, 11> kTable{{
     {"square.grid.2x2", 0xe9b0},                             // grid_view
     {"nosign", 0xe14b},                                      // block
     {"checkmark", 0xe5ca},                                   // check
+    {"app.dashed", 0xe5c3},                                  // apps
+    {"plus", 0xe145},                                        // add
+    {"trash", 0xe872},                                       // delete
+    {"magnifyingglass", 0xe8b6},                             // search
+    {"folder", 0xe2c7},                                      // folder_open
+    {"doc.on.doc", 0xe14d},                                  // content_copy
+    {"checkmark.circle.fill", 0xe86c},                       // check_circle
+    {"sparkles", 0xe65f},                                    // auto_awesome
+    {"lightbulb.fill", 0xe0f0},                              // lightbulb
+    {"command", 0xeae7},                                     // keyboard_command_key
+    {"option", 0xeae8},                                      // keyboard_option_key
+    {"control", 0xeae6},                                     // keyboard_control_key
+    {"shift", 0xe5d8},                                       // arrow_upward (the shift arrow)
+    {"arrow.down", 0xe5db},                                  // arrow_downward
+    {"lock.shield", 0xe32a},                                 // security
 }};
 } // namespace
 

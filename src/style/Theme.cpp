@@ -68,6 +68,10 @@ QColor Theme::orange() const { return pick(QColor(0xff, 0x95, 0x00), QColor(0xff
 QColor Theme::yellow() const { return pick(QColor(0xff, 0xcc, 0x00), QColor(0xff, 0xd6, 0x0a)); }
 // Without a compositor-side blur, a mostly opaque tint keeps text legible
 // over any wallpaper while still letting a little of it through.
+QColor Theme::red() const { return pick(QColor(0xff, 0x3b, 0x30), QColor(0xff, 0x45, 0x3a)); }
+QColor Theme::windowBackground() const { return pick(QColor(0xec, 0xec, 0xec), QColor(0x32, 0x32, 0x34)); }
+QColor Theme::controlBackground() const { return pick(QColor(0xff, 0xff, 0xff), QColor(0x1e, 0x1e, 0x20)); }
+QColor Theme::separator() const { return pick(QColor(0, 0, 0, 26), QColor(255, 255, 255, 26)); }
 QColor Theme::panelBackground() const { return pick(QColor(236, 236, 240, 235), QColor(38, 38, 42, 235)); }
 QColor Theme::regularMaterial() const { return pick(QColor(255, 255, 255, 110), QColor(70, 70, 76, 90)); }
 QColor Theme::popoverMaterial() const { return pick(QColor(246, 246, 248, 232), QColor(44, 44, 48, 232)); }

@@ -29,6 +29,12 @@ class Theme : public QObject {
     Q_PROPERTY(QColor green READ green NOTIFY appearanceChanged)
     Q_PROPERTY(QColor orange READ orange NOTIFY appearanceChanged)
     Q_PROPERTY(QColor yellow READ yellow NOTIFY appearanceChanged)
+    Q_PROPERTY(QColor red READ red NOTIFY appearanceChanged)
+    // Opaque window backgrounds: the window's own, and the one behind
+    // controls and lists; the hairline between sections.
+    Q_PROPERTY(QColor windowBackground READ windowBackground NOTIFY appearanceChanged)
+    Q_PROPERTY(QColor controlBackground READ controlBackground NOTIFY appearanceChanged)
+    Q_PROPERTY(QColor separator READ separator NOTIFY appearanceChanged)
     // The translucent panel background and the regular material behind cards.
     Q_PROPERTY(QColor panelBackground READ panelBackground NOTIFY appearanceChanged)
     Q_PROPERTY(QColor regularMaterial READ regularMaterial NOTIFY appearanceChanged)
@@ -36,7 +42,11 @@ class Theme : public QObject {
     Q_PROPERTY(QColor popoverMaterial READ popoverMaterial NOTIFY appearanceChanged)
 
     // Text styles, in points.
+    Q_PROPERTY(int titleSize READ titleSize CONSTANT)
     Q_PROPERTY(int title2Size READ title2Size CONSTANT)
+    Q_PROPERTY(int title3Size READ title3Size CONSTANT)
+    Q_PROPERTY(int subheadlineSize READ subheadlineSize CONSTANT)
+    Q_PROPERTY(int calloutSize READ calloutSize CONSTANT)
     Q_PROPERTY(int headlineSize READ headlineSize CONSTANT)
     Q_PROPERTY(int bodySize READ bodySize CONSTANT)
     Q_PROPERTY(int captionSize READ captionSize CONSTANT)
@@ -66,11 +76,19 @@ public:
     QColor green() const;
     QColor orange() const;
     QColor yellow() const;
+    QColor red() const;
+    QColor windowBackground() const;
+    QColor controlBackground() const;
+    QColor separator() const;
     QColor panelBackground() const;
     QColor regularMaterial() const;
     QColor popoverMaterial() const;
 
+    int titleSize() const { return 22; }
     int title2Size() const { return 17; }
+    int title3Size() const { return 15; }
+    int subheadlineSize() const { return 11; }
+    int calloutSize() const { return 12; }
     int headlineSize() const { return 13; }
     int bodySize() const { return 13; }
     int captionSize() const { return 10; }

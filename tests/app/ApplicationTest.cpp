@@ -53,7 +53,7 @@ protected:
         QFile settings(home_.path() + QStringLiteral("/config/Kestrune/settings.json"));
         QDir().mkpath(home_.path() + QStringLiteral("/config/Kestrune"));
         ASSERT_TRUE(settings.open(QIODevice::WriteOnly));
-        settings.write(R"({"hasSeenOnboarding": true})");
+        settings.write(R"({"version": 1, "values": {"hasSeenOnboarding": true}})");
     }
 
     void start(QProcess& process)
@@ -80,6 +80,7 @@ TEST_F(Application, TrayIconOpensThePanelOneInstanceRunsAndQuitResets)
     ASSERT_TRUE(tray_.waitForIcon(30000)) << "the tray icon never docked";
     const qint64 launchToIconMs = sinceLaunch.elapsed();
     EXPECT_FALSE(tray_.mappedWindowTitled(QStringLiteral("Kestrune"))) << "the panel opened unasked";
+    EXPECT_FALSE(tray_.mappedWindowTitled(QStringLiteral("Welcome to Kestrune"))) << "onboarding was already seen";
     const qint64 closedKiB = residentKiB(app.processId());
 
     tray_.clickIcon();
@@ -132,6 +133,98 @@ TEST_F(Application, TrayIconOpensThePanelOneInstanceRunsAndQuitResets)
     std::printf("launch to tray icon: %lld ms; resident memory: %lld KiB closed, %lld KiB open\n",
                 static_cast<long long>(launchToIconMs), static_cast<long long>(closedKiB),
                 static_cast<long long>(openKiB));
+}
+
+// A first launch (an empty settings folder) opens the welcome guide on its
+// own; Return walks it to Get Started, which records it, closes it and
+// points at the tray icon.
+TEST_F(Application, FirstLaunchShowsTheWelcomeWindow)
+{
+    QFile::remove(home_.path() + QStringLiteral("/config/Kestrune/settings.json"));
+    QProcess app;
+    start(app);
+    std::optional<QRect> welcome;
+    ASSERT_TRUE(tray_.waitFor([&] { return bool(welcome = tray_.mappedWindowTitled(QStringLiteral("Welcome to Kestrune"))); },
+                              20000))
+        << "no welcome window on a first launch";
+    EXPECT_EQ(welcome->size(), QSize(500, 520));
+    // Centred on the screen.
+    EXPECT_NEAR(welcome->center().x(), 640, 40);
+    QImage shot;
+    EXPECT_TRUE(tray_.waitFor(
+        [&] {
+            shot = tray_.grab(*welcome);
+            return shot.pixelColor(welcome->width() / 2, 20) != QColor(Qt::black);
+        },
+        10000));
+    const QString shots = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots");
+    QDir().mkpath(shots);
+    shot.save(shots + QStringLiteral("/application-welcome.png"));
+    QFile settings(home_.path() + QStringLiteral("/config/Kestrune/settings.json"));
+    auto seen = [&] {
+        settings.close();
+        return settings.open(QIODevice::ReadOnly) && settings.readAll().contains("hasSeenOnboarding");
+    };
+    EXPECT_FALSE(seen());
+
+    // Return three times, as the X server delivers keys: Next, Next, Get Started.
+    constexpr uint8_t kReturn = 28 + 8;
+    for (int page = 0; page < 2; ++page) {
+        const QImage before = tray_.grab(*welcome);
+        ASSERT_TRUE(tray_.pressKey(QStringLiteral("Welcome to Kestrune"), kReturn)) << "page " << page;
+        EXPECT_TRUE(tray_.waitFor([&] { return tray_.grab(*welcome) != before; }, 10000)) << "page " << page;
+    }
+    tray_.grab(*welcome).save(shots + QStringLiteral("/application-welcome-2.png"));
+    ASSERT_TRUE(tray_.pressKey(QStringLiteral("Welcome to Kestrune"), kReturn));
+    EXPECT_TRUE(tray_.waitFor([&] { return !tray_.mappedWindowTitled(QStringLiteral("Welcome to Kestrune")); }, 10000))
+        << "Get Started did not close the guide";
+    EXPECT_TRUE(seen());
+
+    // The pointer comes under the tray icon (no compositor here: the arrow
+    // alone), and goes when the icon opens the panel.
+    std::optional<QRect> arrow;
+    ASSERT_TRUE(tray_.waitFor([&] { return bool(arrow = tray_.mappedWindowTitled(QStringLiteral("Kestrune pointer"))); },
+                              10000))
+        << "no pointer after Get Started";
+    EXPECT_EQ(arrow->size(), QSize(200, 80));
+    EXPECT_EQ(arrow->top(), test::FakeTrayHost::kIconSize + 10);
+    EXPECT_TRUE(arrow->right() == 1279 || std::abs(arrow->center().x() - tray_.iconCentre().x()) <= 1);
+    EXPECT_FALSE(tray_.mappedWindowTitled(QStringLiteral("Kestrune spotlight")));
+    // Drawn once faded in: the white arrow shows on its solid background.
+    EXPECT_TRUE(tray_.waitFor(
+        [&] {
+            const QImage drawn = tray_.grab(*arrow);
+            for (int y = 0; y < drawn.height(); y += 2)
+                for (int x = 0; x < drawn.width(); x += 2)
+                    if (drawn.pixelColor(x, y).lightnessF() > 0.9)
+                        return true;
+            return false;
+        },
+        10000))
+        << "the pointer never drew";
+    shot = tray_.grab(QRect(1280 - 420, 0, 420, 140));
+    shot.save(shots + QStringLiteral("/application-pointer.png"));
+    tray_.clickIcon();
+    EXPECT_TRUE(tray_.waitFor([&] { return !tray_.mappedWindowTitled(QStringLiteral("Kestrune pointer")); }, 10000))
+        << "the pointer stayed after the panel opened";
+
+    app.terminate();
+    ASSERT_TRUE(app.waitForFinished(10000));
+}
+
+// Closing the guide without "Get Started" records nothing.
+TEST_F(Application, ClosingTheWelcomeWindowRecordsNothing)
+{
+    QFile::remove(home_.path() + QStringLiteral("/config/Kestrune/settings.json"));
+    QProcess app;
+    start(app);
+    ASSERT_TRUE(tray_.waitFor([&] { return bool(tray_.mappedWindowTitled(QStringLiteral("Welcome to Kestrune"))); }, 20000));
+    app.terminate();
+    ASSERT_TRUE(app.waitForFinished(10000));
+    QFile settings(home_.path() + QStringLiteral("/config/Kestrune/settings.json"));
+    if (settings.open(QIODevice::ReadOnly)) {
+        EXPECT_FALSE(settings.readAll().contains("hasSeenOnboarding"));
+    }
 }
 
 // Without any tray the settings must still be reachable: after a moment's

@@ -134,6 +134,29 @@ public:
         xcb_flush(connection_);
     }
 
+    // A key press and release (an X keycode: the evdev code + 8) sent to the
+    // mapped top-level window with this title, as the X server delivers it.
+    bool pressKey(const QString& title, uint8_t keycode)
+    {
+        const xcb_window_t window = windowTitled(title);
+        if (window == XCB_NONE)
+            return false;
+        for (uint8_t type : {uint8_t(XCB_KEY_PRESS), uint8_t(XCB_KEY_RELEASE)}) {
+            xcb_key_press_event_t event{};
+            event.response_type = type;
+            event.detail = keycode;
+            event.root = screen_->root;
+            event.event = window;
+            event.child = XCB_NONE;
+            event.same_screen = 1;
+            const uint32_t mask = type == XCB_KEY_PRESS ? uint32_t(XCB_EVENT_MASK_KEY_PRESS)
+                                                        : uint32_t(XCB_EVENT_MASK_KEY_RELEASE);
+            xcb_send_event(connection_, 0, window, mask, reinterpret_cast<const char*>(&event));
+        }
+        xcb_flush(connection_);
+        return true;
+    }
+
     // Gives the keyboard focus to the tray strip, as a click on another
     // window does: the window that had it loses its activation.
     void focusElsewhere()
@@ -146,22 +169,32 @@ public:
     std::optional<QRect> mappedWindowTitled(const QString& title)
     {
         std::optional<QRect> found;
+        const xcb_window_t window = windowTitled(title);
+        if (window == XCB_NONE)
+            return found;
+        xcb_get_geometry_reply_t* geometry =
+            xcb_get_geometry_reply(connection_, xcb_get_geometry(connection_, window), nullptr);
+        if (geometry)
+            found = QRect(geometry->x, geometry->y, geometry->width, geometry->height);
+        free(geometry);
+        return found;
+    }
+
+    // The mapped top-level window with this title; XCB_NONE when none.
+    xcb_window_t windowTitled(const QString& title)
+    {
+        xcb_window_t found = XCB_NONE;
         xcb_query_tree_reply_t* tree = xcb_query_tree_reply(connection_, xcb_query_tree(connection_, screen_->root), nullptr);
         if (!tree)
             return found;
         const xcb_window_t* children = xcb_query_tree_children(tree);
-        for (int i = 0; i < xcb_query_tree_children_length(tree) && !found; ++i) {
+        for (int i = 0; i < xcb_query_tree_children_length(tree) && found == XCB_NONE; ++i) {
             xcb_get_window_attributes_reply_t* attributes = xcb_get_window_attributes_reply(
                 connection_, xcb_get_window_attributes(connection_, children[i]), nullptr);
             const bool viewable = attributes && attributes->map_state == XCB_MAP_STATE_VIEWABLE;
             free(attributes);
-            if (!viewable || nameOf(children[i]) != title)
-                continue;
-            xcb_get_geometry_reply_t* geometry =
-                xcb_get_geometry_reply(connection_, xcb_get_geometry(connection_, children[i]), nullptr);
-            if (geometry)
-                found = QRect(geometry->x, geometry->y, geometry->width, geometry->height);
-            free(geometry);
+            if (viewable && nameOf(children[i]) == title)
+                found = children[i];
         }
         free(tree);
         return found;

@@ -1,0 +1,25 @@
+import QtQuick
+import QtQuick.Controls.Basic
+import Kestrune.Style
+
+// A row's delete button: a red trash can in a pale red circle; acts at once.
+Button {
+    id: control
+
+    Accessible.name: qsTr("Delete")
+    padding: 8
+    contentItem: Text {
+        text: Symbols.glyph("trash")
+        font.family: Theme.symbolFamily
+        font.pixelSize: 16
+        color: Theme.red
+        horizontalAlignment: Text.AlignHCenter
+        verticalAlignment: Text.AlignVCenter
+    }
+    background: Rectangle {
+        implicitWidth: 32
+        implicitHeight: 32
+        radius: width / 2
+        color: Theme.alpha(Theme.red, control.down ? 0.25 : control.hovered ? 0.16 : 0.1)
+    }
+}

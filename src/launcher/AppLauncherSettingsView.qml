@@ -1,0 +1,317 @@
+import QtQuick
+import QtQuick.Controls.Basic
+import QtQuick.Layouts
+import Kestrune.Style
+import Kestrune.Apps
+import Kestrune.Remapper
+import Kestrune.Launcher
+
+// "App Launcher Settings": the Hyper + key bindings, adding one (choose an
+// application, press its key) and deleting one. Follows the store live.
+Rectangle {
+    id: view
+
+    // The add flow's state: choosing, listening for the key, confirming.
+    property bool isListeningForKey: false
+    property url pendingAppURL
+    property bool showingConflictAlert: false
+    property int conflictingKeyCode: -1
+    property url conflictingAppURL
+
+    // "Done".
+    signal closeRequested()
+
+    width: 400
+    height: 500
+    color: Theme.windowBackground
+    focus: true
+
+    readonly property bool isChoosing: chooser.visible
+    readonly property bool hasPendingApp: pendingAppURL.toString() !== ""
+
+    Keys.onReturnPressed: closeRequested()
+    Keys.onEnterPressed: closeRequested()
+
+    function presentChooser() {
+        if (Applications.hasCatalog)
+            chooser.open()
+        else
+            browser.open()
+    }
+    function startListening(appURL) {
+        pendingAppURL = appURL
+        isListeningForKey = true
+    }
+    function stopListening() {
+        isListeningForKey = false
+        pendingAppURL = ""
+        conflictingKeyCode = -1
+        conflictingAppURL = ""
+        showingConflictAlert = false
+        view.forceActiveFocus()
+    }
+    function keySelected(keyCode, appURL) {
+        if (KeyRemapper.isArrowModeKey(keyCode)) {
+            conflictingKeyCode = keyCode
+            conflictingAppURL = appURL
+            showingConflictAlert = true
+            return
+        }
+        AppLauncherManager.addShortcut(appURL, keyCode)
+        stopListening()
+    }
+    // The footer's note: some binding's key belongs to Arrow Mode's layout.
+    function hasConflict() {
+        KeyRemapper.vimModeConfig // the layout decides too
+        if (!KeyRemapper.isVimModeEnabled)
+            return false
+        for (const s of AppLauncherManager.shortcuts)
+            if (KeyRemapper.isArrowModeKey(s.keyCode))
+                return true
+        return false
+    }
+
+    FileBrowser {
+        id: browser
+        onChosen: appURL => view.startListening(appURL)
+    }
+
+    ColumnLayout {
+        anchors.fill: parent
+        spacing: 0
+
+        RowLayout {
+            Layout.fillWidth: true
+            Layout.margins: 14
+            spacing: 8
+            Text {
+                text: Symbols.glyph("square.grid.2x2")
+                font.family: Theme.symbolFamily
+                font.pixelSize: Theme.title2Size + 3
+                color: Theme.primary
+            }
+            Text {
+                text: qsTr("App Launcher Settings")
+                font.pixelSize: Theme.headlineSize
+                font.bold: true
+                color: Theme.primary
+            }
+            Item { Layout.fillWidth: true }
+            EditorButton {
+                objectName: "doneButton"
+                text: qsTr("Done")
+                prominent: true
+                onClicked: view.closeRequested()
+            }
+        }
+        Rectangle { Layout.fillWidth: true; implicitHeight: 1; color: Theme.separator }
+
+        Item {
+            Layout.fillWidth: true
+            Layout.fillHeight: true
+
+            Rectangle {
+                anchors.fill: parent
+                color: Theme.controlBackground
+            }
+
+            ColumnLayout {
+                objectName: "emptyState"
+                anchors.centerIn: parent
+                visible: AppLauncherManager.shortcuts.length === 0
+                spacing: 12
+                Text {
+                    Layout.alignment: Qt.AlignHCenter
+                    text: Symbols.glyph("app.dashed")
+                    font.family: Theme.symbolFamily
+                    font.pixelSize: 40
+                    color: Theme.secondary
+                }
+                Text {
+                    Layout.alignment: Qt.AlignHCenter
+                    text: qsTr("No shortcuts added.")
+                    font.pixelSize: Theme.bodySize
+                    color: Theme.secondary
+                }
+                Text {
+                    Layout.alignment: Qt.AlignHCenter
+                    text: qsTr("Click '+' to add an application.")
+                    font.pixelSize: Theme.captionSize
+                    color: Theme.secondary
+                }
+            }
+
+            ListView {
+                id: list
+                objectName: "shortcutList"
+                anchors.fill: parent
+                anchors.margins: 10
+                clip: true
+                spacing: 2
+                visible: count > 0
+                boundsBehavior: Flickable.StopAtBounds
+                model: AppLauncherManager.shortcuts
+                delegate: Item {
+                    id: row
+                    required property var modelData
+                    required property int index
+                    objectName: "shortcutRow." + index
+                    width: ListView.view.width
+                    height: 52
+                    readonly property bool conflicts: {
+                        KeyRemapper.vimModeConfig // the layout decides too
+                        return KeyRemapper.isVimModeEnabled && KeyRemapper.isArrowModeKey(modelData.keyCode)
+                    }
+
+                    RowLayout {
+                        anchors.fill: parent
+                        anchors.leftMargin: 6
+                        anchors.rightMargin: 6
+                        spacing: 12
+                        AppIcon {
+                            appURL: row.modelData.appURL
+                            side: 32
+                        }
+                        ColumnLayout {
+                            Layout.fillWidth: true
+                            spacing: 2
+                            Text {
+                                Layout.fillWidth: true
+                                text: Applications.displayName(row.modelData.appURL, row.modelData.appName)
+                                font.family: Theme.roundedFamily
+                                font.pixelSize: 14
+                                font.weight: Font.Medium
+                                color: Theme.primary
+                                elide: Text.ElideRight
+                            }
+                            RowLayout {
+                                spacing: 4
+                                Rectangle {
+                                    implicitWidth: hyperLabel.implicitWidth + 8
+                                    implicitHeight: hyperLabel.implicitHeight + 4
+                                    radius: 4
+                                    color: Theme.alpha(Theme.secondary, 0.1)
+                                    Text {
+                                        id: hyperLabel
+                                        anchors.centerIn: parent
+                                        text: qsTr("Hyper Key")
+                                        font.pixelSize: Theme.captionSize
+                                        color: Theme.primary
+                                    }
+                                }
+                                Text {
+                                    text: "+"
+                                    font.pixelSize: Theme.captionSize
+                                    color: Theme.primary
+                                }
+                                Rectangle {
+                                    implicitWidth: keyLabel.implicitWidth + 12
+                                    implicitHeight: keyLabel.implicitHeight + 4
+                                    radius: 4
+                                    color: Theme.alpha(Theme.secondary, 0.1)
+                                    Text {
+                                        id: keyLabel
+                                        objectName: "keyBadge"
+                                        anchors.centerIn: parent
+                                        text: AppLauncherManager.keyName(row.modelData.keyCode)
+                                        font.pixelSize: Theme.captionSize
+                                        font.bold: true
+                                        color: Theme.primary
+                                    }
+                                }
+                                Text {
+                                    objectName: "conflictMark"
+                                    visible: row.conflicts
+                                    text: Symbols.glyph("exclamationmark.triangle.fill")
+                                    font.family: Theme.symbolFamily
+                                    font.pixelSize: 13
+                                    color: Theme.yellow
+                                }
+                            }
+                        }
+                        DeleteButton {
+                            objectName: "deleteButton"
+                            onClicked: AppLauncherManager.removeShortcut(row.modelData.id)
+                        }
+                    }
+                    Rectangle {
+                        anchors.bottom: parent.bottom
+                        x: 50
+                        width: parent.width - 50
+                        height: 1
+                        color: Theme.separator
+                        visible: row.index < list.count - 1
+                    }
+                }
+            }
+        }
+
+        Rectangle { Layout.fillWidth: true; implicitHeight: 1; color: Theme.separator }
+        RowLayout {
+            Layout.fillWidth: true
+            Layout.margins: 14
+            spacing: 8
+            RowLayout {
+                objectName: "conflictNote"
+                Layout.fillWidth: true
+                visible: view.hasConflict()
+                spacing: 4
+                Text {
+                    Layout.alignment: Qt.AlignTop
+                    text: Symbols.glyph("exclamationmark.triangle.fill")
+                    font.family: Theme.symbolFamily
+                    font.pixelSize: Theme.captionSize + 2
+                    color: Theme.orange
+                }
+                Text {
+                    Layout.fillWidth: true
+                    text: qsTr("⚠️ Keys conflicting with Arrow Mode will not trigger.")
+                    font.pixelSize: Theme.captionSize
+                    font.bold: true
+                    color: Theme.orange
+                    wrapMode: Text.Wrap
+                }
+            }
+            Item { Layout.fillWidth: true; visible: !view.hasConflict() }
+            EditorButton {
+                objectName: "addApplicationButton"
+                text: qsTr("Add Application")
+                symbol: "plus"
+                prominent: true
+                onClicked: view.presentChooser()
+            }
+        }
+    }
+
+    AppChooser {
+        id: chooser
+        onChosen: appURL => view.startListening(appURL)
+        onDismissed: view.forceActiveFocus()
+    }
+
+    Loader {
+        objectName: "keyListeningLoader"
+        anchors.fill: parent
+        active: view.isListeningForKey && view.hasPendingApp
+        sourceComponent: KeyListeningOverlay {
+            appURL: view.pendingAppURL
+            // The application's own name, else its file's, as the store names it.
+            appName: Applications.displayName(view.pendingAppURL,
+                                              decodeURIComponent(view.pendingAppURL.toString().split("/").pop())
+                                                  .replace(/\.[^.]*$/, ""))
+            capturing: !view.showingConflictAlert
+            onCancelAction: view.stopListening()
+            onKeySelectedAction: keyCode => view.keySelected(keyCode, view.pendingAppURL)
+        }
+    }
+
+    ConflictAlert {
+        visible: view.showingConflictAlert
+        onRegisterAnyway: {
+            if (view.conflictingAppURL.toString() !== "" && view.conflictingKeyCode >= 0)
+                AppLauncherManager.addShortcut(view.conflictingAppURL, view.conflictingKeyCode)
+            view.stopListening()
+        }
+        onCancelled: view.stopListening()
+    }
+}

@@ -1,0 +1,163 @@
+#include "onboarding/InputAccess.h"
+
+#include <QClipboard>
+#include <QDir>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QStandardPaths>
+
+#include <unistd.h>
+
+namespace kestrune {
+
+namespace {
+// pkexec's own exit statuses: the prompt was dismissed, or authentication failed.
+constexpr int kNotAuthorized = 126;
+constexpr int kAuthenticationFailed = 127;
+
+bool writable(const QString& path)
+{
+    return ::access(QFile::encodeName(path).constData(), W_OK) == 0;
+}
+
+QString quoted(const QString& path)
+{
+    if (!path.contains(QLatin1Char(' ')) && !path.contains(QLatin1Char('\'')))
+        return path;
+    QString escaped = path;
+    escaped.replace(QLatin1Char('\''), QLatin1String("'\\''"));
+    return QLatin1Char('\'') + escaped + QLatin1Char('\'');
+}
+} // namespace
+
+InputAccess::InputAccess(Paths paths, std::function<KeyboardState()> keyboards, QObject* parent)
+    : QObject(parent), paths_(std::move(paths)), keyboards_(std::move(keyboards))
+{
+    refresh();
+}
+
+InputAccess::~InputAccess()
+{
+    if (process_) {
+        process_->disconnect(this);
+        process_->kill();
+        process_->waitForFinished(1000);
+    }
+}
+
+bool InputAccess::ruleInstalled() const
+{
+    for (const QString& folder : paths_.ruleFolders)
+        if (QFileInfo::exists(folder + QLatin1Char('/') + paths_.ruleName))
+            return true;
+    return false;
+}
+
+void InputAccess::refresh()
+{
+    moduleMissing_ = !QFileInfo::exists(paths_.uinputDevice);
+    ruleMissing_ = !ruleInstalled();
+    const bool uinputWritable =
+        !moduleMissing_ && (paths_.canWrite ? paths_.canWrite(paths_.uinputDevice) : writable(paths_.uinputDevice));
+    const KeyboardState keyboards = keyboards_ ? keyboards_() : KeyboardState{};
+    const bool keyboardRefused = keyboards.count > 0 && !keyboards.anyReadable;
+
+    Problem problem = Problem::none;
+    if (moduleMissing_)
+        problem = Problem::moduleNotLoaded;
+    else if (ruleMissing_ && (!uinputWritable || keyboardRefused))
+        problem = Problem::ruleNotInstalled;
+    else if (!uinputWritable)
+        problem = Problem::uinputNotWritable;
+    else if (keyboardRefused)
+        problem = Problem::noKeyboardReadable;
+    problem_ = problem;
+    emit changed();
+}
+
+QString InputAccess::problemText() const
+{
+    switch (problem_) {
+    case Problem::none:
+        return {};
+    case Problem::moduleNotLoaded:
+        return tr("The uinput module is not loaded, so Kestrune has no way to type the keys it changes.");
+    case Problem::ruleNotInstalled:
+        return tr("Kestrune's access rule is not installed, so it may not read your keyboard or type through "
+                  "/dev/uinput.");
+    case Problem::uinputNotWritable:
+        return tr("You may not write to /dev/uinput, so Kestrune cannot type the keys it changes.");
+    case Problem::noKeyboardReadable:
+        return tr("None of your keyboards may be read by Kestrune.");
+    }
+    return {};
+}
+
+QString InputAccess::command() const
+{
+    if (problem_ == Problem::none)
+        return {};
+    QStringList steps;
+    if (moduleMissing_)
+        steps << QStringLiteral("sudo modprobe uinput");
+    if (ruleMissing_ && !paths_.ruleSource.isEmpty())
+        steps << QStringLiteral("sudo install -m 644 %1 /etc/udev/rules.d/%2").arg(quoted(paths_.ruleSource), paths_.ruleName);
+    steps << QStringLiteral("sudo udevadm control --reload-rules")
+          << QStringLiteral("sudo udevadm trigger --action=change --subsystem-match=input --subsystem-match=misc");
+    return steps.join(QStringLiteral(" && "));
+}
+
+QString InputAccess::pkexecPath() const
+{
+    if (paths_.pkexec.startsWith(QLatin1Char('/')))
+        return QFileInfo(paths_.pkexec).isExecutable() ? paths_.pkexec : QString();
+    return QStandardPaths::findExecutable(paths_.pkexec);
+}
+
+bool InputAccess::canFixInOneStep() const
+{
+    return !paths_.helper.isEmpty() && QFileInfo(paths_.helper).isExecutable() && !pkexecPath().isEmpty();
+}
+
+void InputAccess::fix()
+{
+    if (process_ || !canFixInOneStep())
+        return;
+    fixError_.clear();
+    process_ = std::make_unique<QProcess>();
+    process_->setProgram(pkexecPath());
+    process_->setArguments({paths_.helper});
+    process_->setProcessChannelMode(QProcess::ForwardedChannels);
+    connect(process_.get(), &QProcess::finished, this, [this](int exitCode, QProcess::ExitStatus status) {
+        bool ok = status == QProcess::NormalExit && exitCode == 0;
+        if (!ok) {
+            if (status == QProcess::NormalExit && (exitCode == kNotAuthorized || exitCode == kAuthenticationFailed))
+                fixError_ = tr("Access was not granted: the password prompt was cancelled.");
+            else
+                fixError_ = tr("The access helper failed. Run the command below in a terminal instead.");
+        }
+        process_.release()->deleteLater();
+        refresh();
+        if (ok && problem_ != Problem::none)
+            fixError_ = tr("The helper ran, but access is still refused. Log out and back in, then check again.");
+        emit fixFinished(ok && problem_ == Problem::none);
+    });
+    connect(process_.get(), &QProcess::errorOccurred, this, [this](QProcess::ProcessError error) {
+        if (error != QProcess::FailedToStart)
+            return;
+        fixError_ = tr("The access helper could not be started. Run the command below in a terminal instead.");
+        process_.release()->deleteLater();
+        refresh();
+        emit fixFinished(false);
+    });
+    process_->start();
+    emit changed();
+}
+
+void InputAccess::copyCommand() const
+{
+    if (QClipboard* clipboard = QGuiApplication::clipboard())
+        clipboard->setText(command());
+}
+
+} // namespace kestrune

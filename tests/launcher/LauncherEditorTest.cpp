@@ -1,0 +1,293 @@
+// The App Launcher Settings window as a person uses it: choosing an
+// application, pressing its key (real key events with the keyboard's scan
+// code), the Arrow Mode question both ways, deleting, and the window
+// brought forward or made afresh.
+
+#include "EditorFixture.h"
+
+#include "../linux/DesktopFilesEnvironment.h"
+
+#include "app/Translations.h"
+#include "style/Theme.h"
+
+#include <QQuickView>
+#include <linux/input-event-codes.h>
+
+using namespace kestrune;
+using namespace kestrune::test;
+
+namespace {
+QStringList names(const QList<LauncherShortcut>& shortcuts)
+{
+    QStringList list;
+    for (const LauncherShortcut& s : shortcuts)
+        list << QStringLiteral("%1=%2").arg(s.appName).arg(s.keyCode);
+    return list;
+}
+} // namespace
+
+TEST_F(EditorTest, AddingABindingByChoosingAnApplicationAndPressingItsKey)
+{
+    openLauncher();
+    EXPECT_TRUE(isShown(QStringLiteral("emptyState")));
+
+    startCapture(QStringLiteral("kde"));
+    EXPECT_TRUE(d_.window()->contentItem()->findChild<QQuickItem*>(QStringLiteral("keyCapture"))->hasActiveFocus());
+    // Shift alone is not a key to bind; the capture waits on.
+    d_.key(Qt::Key_Shift, KEY_LEFTSHIFT, Qt::ShiftModifier);
+    EXPECT_TRUE(isShown(QStringLiteral("keyListeningCard")));
+    EXPECT_TRUE(launcher_.shortcuts().isEmpty());
+    // Control+Shift+B binds B itself.
+    d_.key(Qt::Key_B, KEY_B, Qt::ControlModifier | Qt::ShiftModifier, QStringLiteral("\x02"));
+    EXPECT_FALSE(isShown(QStringLiteral("keyListeningCard")));
+    ASSERT_EQ(names(launcher_.shortcuts()), QStringList{QStringLiteral("org.example.Kde=11")});
+    EXPECT_EQ(launcher_.shortcuts().first().appURL, desktopFile(QStringLiteral("org.example.Kde.desktop")));
+
+    // The row: the application's own name, "Hyper Key" + the key's name.
+    EXPECT_FALSE(isShown(QStringLiteral("emptyState")));
+    QQuickItem* row = item(QStringLiteral("shortcutRow.0"));
+    const QStringList texts = textsUnder(row);
+    EXPECT_TRUE(texts.contains(QStringLiteral("Kde App"))) << texts.join(u'|').toStdString();
+    EXPECT_TRUE(texts.contains(QStringLiteral("Hyper Key")));
+    EXPECT_EQ(item(QStringLiteral("keyBadge"))->property("text").toString(), QStringLiteral("B"));
+    EXPECT_FALSE(isShown(QStringLiteral("conflictMark")));
+    d_.save(QStringLiteral("launcher-light-one-row"));
+
+    d_.click(row->findChild<QQuickItem*>(QStringLiteral("deleteButton")));
+    EXPECT_TRUE(launcher_.shortcuts().isEmpty());
+    EXPECT_TRUE(isShown(QStringLiteral("emptyState")));
+}
+
+// The binding names the key where it sits, not what the layout types there:
+// on a Dvorak layout the key of QWERTY's C types "j", and binds C.
+TEST_F(EditorTest, CaptureTakesThePhysicalKeyAndEscapeOnlyCancels)
+{
+    openLauncher();
+    startCapture(QStringLiteral("gtk"));
+    d_.key(Qt::Key_J, KEY_C, Qt::NoModifier, QStringLiteral("j"));
+    ASSERT_EQ(names(launcher_.shortcuts()), QStringList{QStringLiteral("org.example.Gtk=8")});
+    EXPECT_EQ(item(QStringLiteral("keyBadge"))->property("text").toString(), QStringLiteral("C"));
+
+    // Escape cancels, whether it comes with its scan code or without, and is
+    // never bound; the media keys have no code and leave a hint.
+    startCapture(QStringLiteral("editor"));
+    d_.key(Qt::Key_VolumeUp, KEY_VOLUMEUP);
+    EXPECT_TRUE(isShown(QStringLiteral("keyListeningCard")));
+    EXPECT_TRUE(item(QStringLiteral("keyHint"))->property("text").toString().contains(QStringLiteral("cannot")));
+    d_.key(Qt::Key_Escape, KEY_ESC, Qt::NoModifier, QStringLiteral("\x1b"));
+    EXPECT_FALSE(isShown(QStringLiteral("keyListeningCard")));
+    startCapture(QStringLiteral("editor"));
+    d_.key(Qt::Key_Escape, 0);
+    EXPECT_FALSE(isShown(QStringLiteral("keyListeningCard")));
+    // The Cancel button does the same.
+    startCapture(QStringLiteral("editor"));
+    d_.click(item(QStringLiteral("captureCancel")));
+    EXPECT_FALSE(isShown(QStringLiteral("keyListeningCard")));
+    EXPECT_EQ(names(launcher_.shortcuts()), QStringList{QStringLiteral("org.example.Gtk=8")});
+
+    // A key bound again moves to its new application, last in the list.
+    startCapture(QStringLiteral("fancy"));
+    d_.key(Qt::Key_Q, KEY_Q, Qt::NoModifier, QStringLiteral("q"));
+    startCapture(QStringLiteral("kde"));
+    d_.key(Qt::Key_C, KEY_C, Qt::NoModifier, QStringLiteral("c"));
+    EXPECT_EQ(names(launcher_.shortcuts()),
+              (QStringList{QStringLiteral("fancyterm=12"), QStringLiteral("org.example.Kde=8")}));
+}
+
+TEST_F(EditorTest, ArrowModeKeysAskFirstAndTheWarningsFollowTheSettings)
+{
+    remapper_.setIsVimModeEnabled(true);
+    remapper_.setVimModeConfig(config::VimModeConfig::vim);
+    openLauncher();
+
+    // A is no Arrow Mode key in the vim layout: no question.
+    startCapture(QStringLiteral("gtk"));
+    d_.key(Qt::Key_A, KEY_A, Qt::NoModifier, QStringLiteral("a"));
+    EXPECT_FALSE(isShown(QStringLiteral("conflictAlert")));
+    EXPECT_EQ(launcher_.shortcuts().size(), 1);
+
+    // H is: the question comes over the capture; Cancel registers nothing.
+    startCapture(QStringLiteral("kde"));
+    d_.key(Qt::Key_H, KEY_H, Qt::NoModifier, QStringLiteral("h"));
+    ASSERT_TRUE(isShown(QStringLiteral("conflictAlert")));
+    EXPECT_TRUE(isShown(QStringLiteral("keyListeningCard")));
+    d_.save(QStringLiteral("launcher-light-conflict-alert"));
+    d_.click(item(QStringLiteral("conflictCancelButton")));
+    EXPECT_FALSE(isShown(QStringLiteral("conflictAlert")));
+    EXPECT_FALSE(isShown(QStringLiteral("keyListeningCard")));
+    EXPECT_EQ(launcher_.shortcuts().size(), 1);
+
+    // "Register Anyway" stores it, and both warnings show.
+    startCapture(QStringLiteral("kde"));
+    d_.key(Qt::Key_H, KEY_H, Qt::NoModifier, QStringLiteral("h"));
+    d_.click(item(QStringLiteral("registerAnywayButton")));
+    EXPECT_FALSE(isShown(QStringLiteral("keyListeningCard")));
+    ASSERT_EQ(launcher_.shortcuts().size(), 2);
+    EXPECT_EQ(launcher_.shortcuts().last().keyCode, kc::kVK_ANSI_H);
+    EXPECT_TRUE(isShown(QStringLiteral("conflictNote")));
+    EXPECT_EQ(itemsNamed(d_.window()->contentItem(), QStringLiteral("conflictMark")).count(), 2);
+    int marks = 0;
+    for (QQuickItem* mark : itemsNamed(d_.window()->contentItem(), QStringLiteral("conflictMark")))
+        marks += mark->isVisible();
+    EXPECT_EQ(marks, 1);
+    d_.save(QStringLiteral("launcher-light-conflict-rows"));
+
+    // Arrow Mode off: the warnings go at once; the gamer layout brings
+    // them back for A, not H.
+    remapper_.setIsVimModeEnabled(false);
+    d_.settle();
+    EXPECT_FALSE(isShown(QStringLiteral("conflictNote")));
+    EXPECT_FALSE(isShown(QStringLiteral("conflictMark")));
+    remapper_.setVimModeConfig(config::VimModeConfig::gamer);
+    remapper_.setIsVimModeEnabled(true);
+    d_.settle();
+    EXPECT_TRUE(isShown(QStringLiteral("conflictNote")));
+    QQuickItem* firstRow = item(QStringLiteral("shortcutRow.0"));
+    EXPECT_TRUE(firstRow->findChild<QQuickItem*>(QStringLiteral("conflictMark"))->isVisible());
+
+    // Escape answers the question with Cancel.
+    startCapture(QStringLiteral("fancy"));
+    d_.key(Qt::Key_W, KEY_W, Qt::NoModifier, QStringLiteral("w"));
+    ASSERT_TRUE(isShown(QStringLiteral("conflictAlert")));
+    d_.key(Qt::Key_Escape, KEY_ESC);
+    EXPECT_FALSE(isShown(QStringLiteral("conflictAlert")));
+    EXPECT_EQ(launcher_.shortcuts().size(), 2);
+}
+
+TEST_F(EditorTest, ShowingAgainKeepsTheStateAndAClosedWindowComesBackFresh)
+{
+    openLauncher();
+    QQuickView* first = launcherWindow_->window();
+    startCapture(QStringLiteral("kde"));
+    launcherWindow_->showWindow();
+    EXPECT_EQ(launcherWindow_->window(), first);
+    d_.settle();
+    EXPECT_TRUE(isShown(QStringLiteral("keyListeningCard")));
+
+    d_.key(Qt::Key_Escape, KEY_ESC);
+    // Return is "Done": the window closes.
+    d_.key(Qt::Key_Return, KEY_ENTER, Qt::NoModifier, QStringLiteral("\r"));
+    EXPECT_FALSE(launcherWindow_->isVisible());
+    openLauncher();
+    EXPECT_TRUE(launcherWindow_->isVisible());
+    EXPECT_FALSE(isShown(QStringLiteral("keyListeningCard")));
+    d_.click(item(QStringLiteral("doneButton")));
+    EXPECT_FALSE(launcherWindow_->isVisible());
+
+    // A change made elsewhere shows at once.
+    openLauncher();
+    launcher_.addShortcut(desktopFile(QStringLiteral("fancyterm.desktop")), kc::kVK_ANSI_S);
+    d_.settle();
+    EXPECT_TRUE(textsUnder(item(QStringLiteral("shortcutRow.0"))).contains(QStringLiteral("Fancy Terminal")));
+}
+
+TEST_F(EditorTest, ChooserFiltersAsYouTypeAndFollowsTheKeyboard)
+{
+    openLauncher();
+    openChooser();
+    QQuickItem* list = item(QStringLiteral("chooserList"));
+    // Launchable and shown only: no hidden, NoDisplay, link, Exec-less or
+    // uninstalled entries; sorted by name.
+    const int all = list->property("count").toInt();
+    QStringList shown;
+    for (int i = 0; i < all; ++i)
+        shown << textsUnder(d_.find(QStringLiteral("chooserRow.%1").arg(i)));
+    EXPECT_TRUE(shown.contains(QStringLiteral("Example Editor")));
+    EXPECT_FALSE(shown.contains(QStringLiteral("Helper")));
+    EXPECT_FALSE(shown.contains(QStringLiteral("Removed")));
+    EXPECT_FALSE(shown.contains(QStringLiteral("Link")));
+    EXPECT_FALSE(shown.contains(QStringLiteral("Uninstalled")));
+    EXPECT_FALSE(shown.contains(QStringLiteral("No Exec")));
+    EXPECT_LT(shown.indexOf(QStringLiteral("Example Editor")), shown.indexOf(QStringLiteral("Kde App")));
+    d_.save(QStringLiteral("launcher-light-chooser"));
+
+    search(QStringLiteral("LAUNCH"));
+    EXPECT_EQ(list->property("count").toInt(), 2);
+    EXPECT_EQ(list->property("currentIndex").toInt(), 0);
+    d_.key(Qt::Key_Down, KEY_DOWN);
+    d_.key(Qt::Key_Down, KEY_DOWN); // stays on the last
+    EXPECT_EQ(list->property("currentIndex").toInt(), 1);
+    d_.key(Qt::Key_Up, KEY_UP);
+    d_.key(Qt::Key_Down, KEY_DOWN);
+    d_.key(Qt::Key_Return, KEY_ENTER, Qt::NoModifier, QStringLiteral("\r"));
+    ASSERT_TRUE(isShown(QStringLiteral("keyListeningCard")));
+    EXPECT_TRUE(textsUnder(item(QStringLiteral("keyListeningCard"))).contains(QStringLiteral("Assign a single key for 'Launch Ok'")));
+    d_.key(Qt::Key_Escape, KEY_ESC);
+
+    // Nothing matches: nothing to take; Escape leaves the chooser.
+    openChooser();
+    search(QStringLiteral("zzz"));
+    EXPECT_EQ(list->property("count").toInt(), 0);
+    EXPECT_FALSE(item(QStringLiteral("chooserAdd"))->isEnabled());
+    d_.key(Qt::Key_Up, KEY_UP);
+    d_.key(Qt::Key_Return, KEY_ENTER, Qt::NoModifier, QStringLiteral("\r"));
+    EXPECT_FALSE(item(QStringLiteral("chooserAdd"))->isEnabled());
+    EXPECT_TRUE(isShown(QStringLiteral("appChooser"))) << "Return with nothing to take leaves the chooser open";
+    d_.key(Qt::Key_Escape, KEY_ESC);
+    EXPECT_FALSE(isShown(QStringLiteral("appChooser")));
+    EXPECT_TRUE(launcher_.shortcuts().isEmpty());
+}
+
+TEST_F(EditorTest, BrowseRefusesWhatCannotBeLaunchedWithItsReason)
+{
+    openLauncher();
+    openChooser();
+    const QString root = desktopRoot();
+    struct Case {
+        QString path;
+        QString reason;
+    } cases[] = {
+        {root + QStringLiteral("/data/applications/link.desktop"), QStringLiteral("is a link or a folder entry")},
+        {root + QStringLiteral("/data/applications/removed.desktop"), QStringLiteral("is marked hidden")},
+        {root + QStringLiteral("/data/applications/noexec.desktop"), QStringLiteral("names no program")},
+        {root + QStringLiteral("/data/applications/uninstalled.desktop"),
+         QStringLiteral("runs “kestrune-not-installed”, which is not installed")},
+        {root + QStringLiteral("/elsewhere/garbage.desktop"), QStringLiteral("“garbage.desktop” could not be read")},
+        {root + QStringLiteral("/bin/tool"), QStringLiteral("“tool” is not a .desktop file")},
+    };
+    writeDesktopFile(QStringLiteral("elsewhere/garbage.desktop"), QByteArray("\x01\x02 [not a key file\n=", 20));
+    for (const Case& c : cases) {
+        browseTo(c.path);
+        EXPECT_TRUE(isShown(QStringLiteral("appChooser"))) << c.path.toStdString();
+        const QString shown = item(QStringLiteral("chooserProblem"))->property("text").toString();
+        EXPECT_TRUE(shown.contains(c.reason)) << shown.toStdString();
+        EXPECT_FALSE(shown.contains(u'\n'));
+    }
+    d_.save(QStringLiteral("launcher-light-chooser-refused"));
+
+    // A launchable one outside the menus is taken.
+    browseTo(root + QStringLiteral("/elsewhere/Portable.desktop"));
+    ASSERT_TRUE(isShown(QStringLiteral("keyListeningCard")));
+    d_.key(Qt::Key_P, KEY_P, Qt::NoModifier, QStringLiteral("p"));
+    ASSERT_EQ(names(launcher_.shortcuts()), QStringList{QStringLiteral("Portable=35")});
+}
+
+// Screenshots for people to look at: both appearances, English and Japanese.
+TEST_F(EditorTest, LauncherScreenshots)
+{
+    launcher_.addShortcut(desktopFile(QStringLiteral("org.example.Editor.desktop")), kc::kVK_ANSI_H);
+    launcher_.addShortcut(desktopFile(QStringLiteral("fancyterm.desktop")), 17 /* T */);
+    for (const char* language : {"en", "ja"}) {
+        Translations translations;
+        translations.install(QLocale(QString::fromLatin1(language)));
+        for (bool dark : {false, true}) {
+            Theme::setSystemPrefersDark(dark);
+            const QString suffix = QStringLiteral("%1-%2").arg(dark ? "dark" : "light", QLatin1String(language));
+            launcherWindow_->close();
+            openLauncher();
+            d_.save(QStringLiteral("launcher-") + suffix);
+            EXPECT_EQ(d_.grab().pixelColor(5, 5).lightnessF() < 0.5, dark);
+            startCapture(QStringLiteral("kde"));
+            d_.save(QStringLiteral("launcher-capture-") + suffix);
+            d_.key(Qt::Key_Escape, KEY_ESC);
+            openChooser();
+            d_.save(QStringLiteral("launcher-chooser-") + suffix);
+            d_.key(Qt::Key_Escape, KEY_ESC);
+            if (QLatin1String(language) == QLatin1String("ja")) {
+                EXPECT_TRUE(textsUnder(d_.window()->contentItem()).contains(QStringLiteral("アプリを追加")));
+            }
+        }
+        launcherWindow_->close();
+    }
+    Theme::setSystemPrefersDark(false);
+}

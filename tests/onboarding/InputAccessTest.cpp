@@ -1,0 +1,165 @@
+// Input access: which condition is reported, the command for exactly that,
+// and the one-step fix run as a real process (a stand-in for pkexec that
+// runs the helper, which here writes into a temporary folder).
+
+#include "onboarding/InputAccess.h"
+
+#include <QClipboard>
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace kestrune;
+using Problem = InputAccess::Problem;
+
+namespace {
+
+class InputAccessTest : public ::testing::Test {
+protected:
+    InputAccessTest()
+    {
+        QDir(dir_.path()).mkpath(QStringLiteral("rules"));
+        QDir(dir_.path()).mkpath(QStringLiteral("bin"));
+        paths_.uinputDevice = dir_.path() + QStringLiteral("/uinput");
+        paths_.ruleFolders = {dir_.path() + QStringLiteral("/rules")};
+        paths_.ruleSource = QStringLiteral("/usr/share/kestrune/70-kestrune.rules");
+        paths_.canWrite = [this](const QString&) { return uinputWritable_; };
+        paths_.pkexec = dir_.path() + QStringLiteral("/bin/pkexec");
+        paths_.helper = dir_.path() + QStringLiteral("/bin/helper");
+    }
+
+    std::unique_ptr<InputAccess> make()
+    {
+        return std::make_unique<InputAccess>(paths_, [this] { return keyboards_; });
+    }
+    void touch(const QString& relative)
+    {
+        QFile file(dir_.path() + QLatin1Char('/') + relative);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    }
+    void script(const QString& relative, const QByteArray& body)
+    {
+        QFile file(dir_.path() + QLatin1Char('/') + relative);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("#!/bin/sh\n" + body);
+        file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    }
+    bool waitForFix(InputAccess& access)
+    {
+        QSignalSpy finished(&access, &InputAccess::fixFinished);
+        access.fix();
+        EXPECT_TRUE(access.isFixing());
+        EXPECT_TRUE(finished.wait(10000));
+        return !finished.isEmpty() && finished.first().first().toBool();
+    }
+
+    QTemporaryDir dir_;
+    InputAccess::Paths paths_;
+    InputAccess::KeyboardState keyboards_{1, true};
+    bool uinputWritable_ = true;
+};
+
+TEST_F(InputAccessTest, ReportsTheFirstConditionThatFailsWithItsCommand)
+{
+    const QString reload = QStringLiteral(
+        "sudo udevadm control --reload-rules && "
+        "sudo udevadm trigger --action=change --subsystem-match=input --subsystem-match=misc");
+
+    // No /dev/uinput at all: the module comes first, with the rule if missing.
+    auto access = make();
+    EXPECT_EQ(access->problem(), Problem::moduleNotLoaded);
+    EXPECT_TRUE(access->problemText().contains(QStringLiteral("uinput module is not loaded")));
+    EXPECT_EQ(access->command(), QStringLiteral("sudo modprobe uinput && sudo install -m 644 "
+                                                "/usr/share/kestrune/70-kestrune.rules "
+                                                "/etc/udev/rules.d/70-kestrune.rules && ") + reload);
+
+    // The device exists but may not be written, and no rule exists: the rule.
+    touch(QStringLiteral("uinput"));
+    uinputWritable_ = false;
+    access->refresh();
+    EXPECT_EQ(access->problem(), Problem::ruleNotInstalled);
+    EXPECT_TRUE(access->command().startsWith(QStringLiteral("sudo install -m 644 ")));
+
+    // With the rule in place, the device itself is named.
+    touch(QStringLiteral("rules/70-kestrune.rules"));
+    access->refresh();
+    EXPECT_EQ(access->problem(), Problem::uinputNotWritable);
+    EXPECT_TRUE(access->problemText().contains(QStringLiteral("/dev/uinput")));
+    EXPECT_EQ(access->command(), reload);
+
+    // Writable, but every keyboard refuses reading.
+    uinputWritable_ = true;
+    keyboards_ = {2, false};
+    access->refresh();
+    EXPECT_EQ(access->problem(), Problem::noKeyboardReadable);
+
+    // One readable keyboard, or none present at all, is enough.
+    keyboards_ = {2, true};
+    access->refresh();
+    EXPECT_EQ(access->problem(), Problem::none);
+    EXPECT_TRUE(access->command().isEmpty());
+    keyboards_ = {0, false};
+    access->refresh();
+    EXPECT_EQ(access->problem(), Problem::none);
+
+    // Access that works without the rule (a user in the input group) is fine.
+    QFile::remove(dir_.path() + QStringLiteral("/rules/70-kestrune.rules"));
+    access->refresh();
+    EXPECT_EQ(access->problem(), Problem::none);
+
+    // A rule source in a folder with spaces is quoted for the shell.
+    paths_.ruleSource = QStringLiteral("/home/me/My Kestrune/70-kestrune.rules");
+    uinputWritable_ = false;
+    access = make();
+    EXPECT_TRUE(access->command().contains(QStringLiteral("'/home/me/My Kestrune/70-kestrune.rules'")));
+    access->copyCommand();
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), access->command());
+}
+
+TEST_F(InputAccessTest, OneStepFixRunsTheHelperThroughPkexec)
+{
+    // Without pkexec, or without the helper, only the command is offered.
+    auto access = make();
+    EXPECT_FALSE(access->canFixInOneStep());
+    script(QStringLiteral("bin/pkexec"), "echo \"$@\" > \"" + QFile::encodeName(dir_.path()) + "/pkexec-args\"\nexec \"$@\"\n");
+    EXPECT_FALSE(access->canFixInOneStep());
+
+    // The helper loads the "module" and installs the "rule".
+    const QByteArray root = QFile::encodeName(dir_.path());
+    script(QStringLiteral("bin/helper"), "touch " + root + "/uinput " + root + "/rules/70-kestrune.rules\n");
+    ASSERT_TRUE(access->canFixInOneStep());
+    EXPECT_EQ(access->problem(), Problem::moduleNotLoaded);
+    EXPECT_TRUE(waitForFix(*access));
+    EXPECT_FALSE(access->isFixing());
+    EXPECT_EQ(access->problem(), Problem::none);
+    EXPECT_TRUE(access->fixError().isEmpty());
+    QFile args(dir_.path() + QStringLiteral("/pkexec-args"));
+    ASSERT_TRUE(args.open(QIODevice::ReadOnly));
+    EXPECT_EQ(args.readAll().trimmed(), QFile::encodeName(paths_.helper)) << "pkexec is given the helper and nothing else";
+}
+
+TEST_F(InputAccessTest, AFixThatDidNotTakeSaysWhy)
+{
+    script(QStringLiteral("bin/helper"), "exit 0\n");
+    // The user dismissed polkit's prompt.
+    script(QStringLiteral("bin/pkexec"), "exit 126\n");
+    auto access = make();
+    EXPECT_FALSE(waitForFix(*access));
+    EXPECT_TRUE(access->fixError().contains(QStringLiteral("cancelled")));
+    EXPECT_EQ(access->problem(), Problem::moduleNotLoaded);
+
+    // The helper failed.
+    script(QStringLiteral("bin/pkexec"), "exit 1\n");
+    EXPECT_FALSE(waitForFix(*access));
+    EXPECT_TRUE(access->fixError().contains(QStringLiteral("failed")));
+
+    // The helper ran, yet access is still refused.
+    script(QStringLiteral("bin/pkexec"), "exit 0\n");
+    EXPECT_FALSE(waitForFix(*access));
+    EXPECT_TRUE(access->fixError().contains(QStringLiteral("still refused")));
+}
+
+} // namespace

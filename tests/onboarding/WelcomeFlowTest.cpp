@@ -1,0 +1,226 @@
+// The welcome guide end to end on the virtual clock: the permission block
+// swapping when trust is published, Return as Next and Get Started,
+// "hasSeenOnboarding" written before the window closes, the pointer 0.3 s
+// later and gone when the panel opens. Screenshots of every page.
+
+#include "OnboardingFixture.h"
+
+#include "app/Translations.h"
+#include "onboarding/WelcomeWindowController.h"
+#include "style/Theme.h"
+#include "support/ViewHarness.h"
+
+#include <QClipboard>
+#include <QFile>
+#include <QGuiApplication>
+#include <QPainter>
+#include <QQuickView>
+#include <linux/input-event-codes.h>
+
+using namespace kestrune;
+using namespace kestrune::test;
+using namespace std::chrono_literals;
+
+namespace {
+bool isShownIn(const WindowDriver& d, const char* name)
+{
+    return d.findVisible(QString::fromLatin1(name)) != nullptr;
+}
+QColor dotColor(const WindowDriver& d, int index)
+{
+    return d.find(QStringLiteral("stepDot.%1").arg(index))->property("color").value<QColor>();
+}
+void pressReturn(WindowDriver& d)
+{
+    d.key(Qt::Key_Return, KEY_ENTER, Qt::NoModifier, QStringLiteral("\r"));
+}
+} // namespace
+
+TEST_F(OnboardingTest, WelcomeGuideFromFirstPageToThePointer)
+{
+    build();
+    windows_->showWelcomeWindow();
+    QQuickWindow* window = welcomeWindow();
+    ASSERT_TRUE(window);
+    EXPECT_EQ(window->title(), QStringLiteral("Welcome to Kestrune"));
+    EXPECT_EQ(window->size(), QSize(500, 520));
+    EXPECT_TRUE(window->flags() & Qt::WindowStaysOnTopHint);
+    d_.setWindow(window);
+    advance(0ms);
+    EXPECT_TRUE(permissions_.isMonitoring());
+
+    // Page 0: the first dot lit, the condition that fails and its command.
+    EXPECT_EQ(dotColor(d_, 0), QColor(0x00, 0x7a, 0xff));
+    EXPECT_NE(dotColor(d_, 1), dotColor(d_, 0));
+    EXPECT_TRUE(isShownIn(d_, "permissionRequest"));
+    EXPECT_FALSE(isShownIn(d_, "permissionGranted"));
+    EXPECT_TRUE(d_.find(QStringLiteral("accessProblem"))->property("text").toString().contains(QStringLiteral("uinput")));
+    EXPECT_FALSE(isShownIn(d_, "grantAccessButton")) << "no pkexec here: the command instead";
+    const QString command = d_.find(QStringLiteral("accessCommand"))->property("text").toString();
+    EXPECT_TRUE(command.startsWith(QStringLiteral("sudo modprobe uinput && ")));
+    d_.click(d_.find(QStringLiteral("copyCommandButton")));
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), command);
+    EXPECT_EQ(d_.find(QStringLiteral("copyCommandButton"))->property("text").toString(), QStringLiteral("Copied"));
+
+    // Trust arrives: the next re-check, 10 s on, swaps the block.
+    sim_.trust().setTrusted(true);
+    advance(9999ms);
+    EXPECT_TRUE(isShownIn(d_, "permissionRequest"));
+    advance(1ms);
+    EXPECT_TRUE(isShownIn(d_, "permissionGranted"));
+    EXPECT_FALSE(isShownIn(d_, "permissionRequest"));
+
+    // Return is Next, twice, then Get Started.
+    pressReturn(d_);
+    EXPECT_EQ(d_.window()->contentItem()->childItems().first()->property("curretStep").toInt(), 1);
+    EXPECT_EQ(dotColor(d_, 1), QColor(0x00, 0x7a, 0xff));
+    QQuickItem* caps = d_.find(QStringLiteral("capsLockKey"));
+    EXPECT_EQ(caps->width(), 64);
+    EXPECT_EQ(caps->findChild<QQuickItem*>(QStringLiteral("keyCap"))->property("radius").toDouble(), 12);
+    EXPECT_TRUE(isShownIn(d_, "nextButton"));
+    pressReturn(d_);
+    ASSERT_TRUE(isShownIn(d_, "getStartedButton"));
+    EXPECT_EQ(d_.find(QStringLiteral("getStartedButton"))->property("text").toString(), QStringLiteral("Get Started"));
+
+    std::optional<bool> seenWhenClosing;
+    QObject::connect(window, &QWindow::visibleChanged, window, [&](bool visible) {
+        if (!visible)
+            seenWhenClosing = sim_.defaults().boolValue(WelcomeWindowController::kHasSeenOnboardingKey).value_or(false);
+    });
+    pressReturn(d_);
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(seenWhenClosing, std::optional<bool>(true));
+    EXPECT_FALSE(permissions_.isMonitoring());
+
+    // The pointer 0.3 s later, not before.
+    advance(299ms);
+    EXPECT_FALSE(pointer().isShown());
+    advance(1ms);
+    ASSERT_TRUE(pointer().isShown());
+    for (QQuickView* w : {pointer().overlayWindow(), pointer().arrowWindow()}) {
+        ASSERT_TRUE(w);
+        EXPECT_TRUE(w->flags() & Qt::WindowTransparentForInput) << "the pointer never takes a click";
+        EXPECT_TRUE(w->flags() & Qt::WindowDoesNotAcceptFocus);
+    }
+
+    // The panel opens: the pointer fades and is gone 0.3 s later.
+    panel_->showAt(QRect());
+    advance(299ms);
+    EXPECT_TRUE(pointer().overlayWindow());
+    advance(1ms);
+    EXPECT_FALSE(pointer().isShown());
+    EXPECT_FALSE(pointer().overlayWindow());
+}
+
+TEST_F(OnboardingTest, ClosingTheGuideRecordsNothingAndPointsNowhere)
+{
+    build();
+    windows_->showWelcomeWindow();
+    QQuickWindow* window = welcomeWindow();
+    ASSERT_TRUE(window);
+    d_.setWindow(window);
+    d_.click(d_.find(QStringLiteral("nextButton")));
+    window->close();
+    advance(1000ms);
+    EXPECT_FALSE(sim_.defaults().value(WelcomeWindowController::kHasSeenOnboardingKey).has_value());
+    EXPECT_FALSE(pointer().isShown());
+    EXPECT_FALSE(permissions_.isMonitoring());
+
+    // Shown again (the next launch), it starts over on the first page, and
+    // the closed guide going away later leaves the new one's watch on.
+    windows_->showWelcomeWindow();
+    d_.setWindow(welcomeWindow());
+    ASSERT_TRUE(d_.window());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(permissions_.isMonitoring());
+    EXPECT_TRUE(isShownIn(d_, "nextButton"));
+    EXPECT_TRUE(d_.findVisible(QStringLiteral("page.0")));
+    EXPECT_FALSE(d_.findVisible(QStringLiteral("page.1")));
+}
+
+// Where polkit can grant access, the page offers one button instead of the
+// command; the panel's "Fix" shows the same diagnosis in a window of its own.
+TEST_F(OnboardingTest, FixShowsTheDiagnosisWhereItCannotGrantInOneStep)
+{
+    build();
+    windows_->grantInputAccess();
+    QQuickWindow* fix = nullptr;
+    for (QWindow* window : QGuiApplication::topLevelWindows())
+        if (window->isVisible() && window->title() == QStringLiteral("Input Access"))
+            fix = qobject_cast<QQuickWindow*>(window);
+    ASSERT_TRUE(fix);
+    d_.setWindow(fix);
+    EXPECT_TRUE(isShownIn(d_, "accessCommand"));
+    d_.save(QStringLiteral("input-access-light-en"));
+    d_.click(d_.find(QStringLiteral("doneButton")));
+    EXPECT_FALSE(fix->isVisible());
+}
+
+// With pkexec and the helper installed, one button grants access; the block
+// swaps as soon as the helper has run.
+TEST_F(OnboardingTest, GrantAccessInOneStepFromTheFirstPage)
+{
+    canGrant_ = true;
+    build();
+    windows_->showWelcomeWindow();
+    d_.setWindow(welcomeWindow());
+    ASSERT_TRUE(d_.window());
+    advance(0ms);
+    ASSERT_TRUE(isShownIn(d_, "grantAccessButton"));
+    EXPECT_FALSE(isShownIn(d_, "accessCommand"));
+    d_.save(QStringLiteral("welcome-0-grant-light-en"));
+
+    sim_.trust().setTrusted(true); // what the helper's rule brings about
+    d_.click(d_.find(QStringLiteral("grantAccessButton")));
+    ASSERT_TRUE(waitUntil([&] {
+        advance(0ms);
+        return isShownIn(d_, "permissionGranted");
+    })) << "the block did not swap once access was granted";
+    EXPECT_TRUE(QFile::exists(dir_.path() + QStringLiteral("/no-uinput"))) << "the helper ran";
+}
+
+TEST_F(OnboardingTest, WelcomeScreenshots)
+{
+    build();
+    for (const char* language : {"en", "ja"}) {
+        Translations translations;
+        translations.install(QLocale(QString::fromLatin1(language)));
+        for (bool dark : {false, true}) {
+            Theme::setSystemPrefersDark(dark);
+            sim_.trust().setTrusted(false);
+            windows_->showWelcomeWindow();
+            d_.setWindow(welcomeWindow());
+            ASSERT_TRUE(d_.window());
+            advance(0ms);
+            const QString suffix = QStringLiteral("%1-%2").arg(dark ? "dark" : "light", QLatin1String(language));
+            d_.save(QStringLiteral("welcome-0-") + suffix);
+            sim_.trust().setTrusted(true);
+            advance(10s);
+            d_.save(QStringLiteral("welcome-0-granted-") + suffix);
+            pressReturn(d_);
+            d_.save(QStringLiteral("welcome-1-") + suffix);
+            pressReturn(d_);
+            d_.save(QStringLiteral("welcome-2-") + suffix);
+            if (QLatin1String(language) == QLatin1String("ja")) {
+                EXPECT_EQ(d_.window()->title(), QStringLiteral("Kestrune へようこそ"));
+                EXPECT_TRUE(textsUnder(d_.window()->contentItem()).contains(QStringLiteral("はじめる")));
+            }
+            d_.window()->close();
+        }
+    }
+    Theme::setSystemPrefersDark(false);
+}
+
+TEST_F(OnboardingTest, WelcomeFirstPageWhereTheSystemGrantsAccessibility)
+{
+    build(/*linux=*/false);
+    windows_->showWelcomeWindow();
+    d_.setWindow(welcomeWindow());
+    ASSERT_TRUE(d_.window());
+    advance(0ms);
+    EXPECT_TRUE(isShownIn(d_, "openSystemSettingsButton"));
+    d_.click(d_.find(QStringLiteral("openSystemSettingsButton")));
+    advance(0ms);
+    EXPECT_EQ(sim_.trust().promptCount(), 1);
+    d_.save(QStringLiteral("welcome-0-accessibility-light-en"));
+}
