@@ -128,4 +128,16 @@ struct InputRig : PipeLinuxPlatform {
 
 using Keys = std::vector<std::string>;
 
+// The Hyper modifiers as the virtual keyboard presses and releases them.
+inline const Keys kHyperDown = {"+KEY_LEFTCTRL", "+KEY_LEFTALT", "+KEY_LEFTSHIFT", "+KEY_LEFTMETA"};
+inline const Keys kHyperUp = {"-KEY_LEFTMETA", "-KEY_LEFTSHIFT", "-KEY_LEFTALT", "-KEY_LEFTCTRL"};
+
+inline Keys join(std::initializer_list<Keys> parts)
+{
+    Keys all;
+    for (const Keys& p : parts)
+        all.insert(all.end(), p.begin(), p.end());
+    return all;
+}
+
 } // namespace kestrune::testing

@@ -11,17 +11,6 @@
 namespace kestrune::testing {
 namespace {
 
-const Keys kHyperDown = {"+KEY_LEFTCTRL", "+KEY_LEFTALT", "+KEY_LEFTSHIFT", "+KEY_LEFTMETA"};
-const Keys kHyperUp = {"-KEY_LEFTMETA", "-KEY_LEFTSHIFT", "-KEY_LEFTALT", "-KEY_LEFTCTRL"};
-
-Keys join(std::initializer_list<Keys> parts)
-{
-    Keys all;
-    for (const Keys& p : parts)
-        all.insert(all.end(), p.begin(), p.end());
-    return all;
-}
-
 class LinuxInputTap : public ::testing::Test {
 protected:
     InputRig rig;
