@@ -14,6 +14,14 @@
         <source>The feed lists no release with a version.</source>
         <translation type="unfinished" />
     </message>
+    <message>
+        <source>The feed declares a document type, which release feeds never do.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>The feed is too large to be a release feed.</source>
+        <translation type="unfinished" />
+    </message>
 </context>
 <context>
     <name>FooterSection</name>
@@ -290,6 +298,21 @@
     </message>
     <message>
         <source>The update feed could not be read: %1</source>
+        <translation type="unfinished" />
+    </message>
+</context>
+<context>
+    <name>kestrune::SingleInstance</name>
+    <message>
+        <source>Kestrune cannot start: its folder %1 could not be created (%2).</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Kestrune cannot start: its folder %1 is not a private folder of yours (it must be owned by you with mode 0700). Remove it and start Kestrune again.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Another start of Kestrune cannot reach this one: %1 (%2).</source>
         <translation type="unfinished" />
     </message>
 </context>
