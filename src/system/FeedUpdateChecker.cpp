@@ -5,12 +5,12 @@
 
 #include <QDesktopServices>
 #include <QFutureWatcher>
-#include <QPromise>
-#include <QThreadPool>
 #include <QHostAddress>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
+#include <QPromise>
+#include <QThreadPool>
 
 namespace kestrune {
 

@@ -5,7 +5,8 @@
 //
 // The feed must be HTTPS (plain http only to this machine, for testing);
 // redirects are followed only to HTTPS. An empty feed address means updates
-// come with the distribution's packages: the state is NotConfigured.
+// come with the distribution's packages: the state is NotConfigured. The feed
+// is parsed on a pool thread; the state stays Checking until that is done.
 //
 // Main thread; lives on the thread with the event loop.
 
