@@ -5,7 +5,7 @@ export DEBIAN_FRONTEND=noninteractive
 SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
 packages=(
-  cmake ninja-build g++ clang pkg-config
+  cmake ninja-build g++ clang libclang-rt-14-dev pkg-config
   qt6-base-dev qt6-declarative-dev qml6-module-qtquick qml6-module-qtquick-controls
   qml6-module-qtquick-layouts qml6-module-qtquick-window qml6-module-qtqml-workerscript
   qml6-module-qtquick-templates qml6-module-qt-labs-platform qt6-tools-dev qt6-tools-dev-tools

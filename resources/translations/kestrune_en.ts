@@ -108,6 +108,14 @@
         <source>The feed lists no release with a version.</source>
         <translation type="unfinished" />
     </message>
+    <message>
+        <source>The feed declares a document type, which release feeds never do.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>The feed is too large to be a release feed.</source>
+        <translation type="unfinished" />
+    </message>
 </context>
 <context>
     <name>ConflictAlert</name>
@@ -654,6 +662,21 @@ You can customize settings at any time.</source>
     <name>kestrune::MenuBarPointerManager</name>
     <message>
         <source>You can start the app from here</source>
+        <translation type="unfinished" />
+    </message>
+</context>
+<context>
+    <name>kestrune::SingleInstance</name>
+    <message>
+        <source>Kestrune cannot start: its folder %1 could not be created (%2).</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Kestrune cannot start: its folder %1 is not a private folder of yours (it must be owned by you with mode 0700). Remove it and start Kestrune again.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Another start of Kestrune cannot reach this one: %1 (%2).</source>
         <translation type="unfinished" />
     </message>
 </context>

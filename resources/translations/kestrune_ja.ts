@@ -108,6 +108,14 @@
         <source>The feed lists no release with a version.</source>
         <translation>フィードにバージョン付きのリリースがありません。</translation>
     </message>
+    <message>
+        <source>The feed declares a document type, which release feeds never do.</source>
+        <translation>フィードが文書型宣言 (DTD) を含んでいます。リリースフィードには含まれないものです。</translation>
+    </message>
+    <message>
+        <source>The feed is too large to be a release feed.</source>
+        <translation>フィードが大きすぎるため、リリースフィードとは見なせません。</translation>
+    </message>
 </context>
 <context>
     <name>ConflictAlert</name>
@@ -667,6 +675,21 @@ You can customize settings at any time.</source>
     <message>
         <source>You can start the app from here</source>
         <translation>ここからアプリを開始できます</translation>
+    </message>
+</context>
+<context>
+    <name>kestrune::SingleInstance</name>
+    <message>
+        <source>Kestrune cannot start: its folder %1 could not be created (%2).</source>
+        <translation>Kestrune を起動できません: フォルダ %1 を作成できませんでした (%2)。</translation>
+    </message>
+    <message>
+        <source>Kestrune cannot start: its folder %1 is not a private folder of yours (it must be owned by you with mode 0700). Remove it and start Kestrune again.</source>
+        <translation>Kestrune を起動できません: フォルダ %1 があなた専用のフォルダではありません (所有者があなたで、モードが 0700 である必要があります)。このフォルダを削除してから Kestrune をもう一度起動してください。</translation>
+    </message>
+    <message>
+        <source>Another start of Kestrune cannot reach this one: %1 (%2).</source>
+        <translation>この Kestrune には、あとから起動した Kestrune から接続できません: %1 (%2)。</translation>
     </message>
 </context>
 <context>

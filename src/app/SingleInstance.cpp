@@ -1,10 +1,16 @@
 #include "app/SingleInstance.h"
 
 #include <QDir>
+#include <QFile>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QPointer>
 #include <QStandardPaths>
 #include <QThread>
+#include <QTimer>
+
+#include <cerrno>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace kestrune {
@@ -12,10 +18,11 @@ namespace kestrune {
 namespace {
 const QByteArray kShowRequest = QByteArrayLiteral("show\n");
 constexpr int kConnectWaitMs = 2000;
+constexpr qint64 kMaxRequestBytes = 64;
 } // namespace
 
-SingleInstance::SingleInstance(const QString& folder, QObject* parent)
-    : QObject(parent), folder_(folder), lock_(folder + QStringLiteral("/kestrune.lock"))
+SingleInstance::SingleInstance(const QString& folder, QObject* parent, Scheduler* scheduler)
+    : QObject(parent), folder_(folder), scheduler_(scheduler), lock_(folder + QStringLiteral("/kestrune.lock"))
 {
     // A lock left by a process that died is taken over at once (the lock
     // names its process); a live holder keeps its lock however old it is,
@@ -32,9 +39,33 @@ QString SingleInstance::defaultFolder()
     return folder;
 }
 
+bool SingleInstance::folderIsPrivate()
+{
+    const QByteArray path = QFile::encodeName(folder_);
+    if (::mkdir(path.constData(), 0700) != 0 && errno != EEXIST) {
+        problem_ = tr("Kestrune cannot start: its folder %1 could not be created (%2).")
+                       .arg(folder_, qt_error_string(errno));
+        return false;
+    }
+    // lstat: a symbolic link in /tmp could lead anywhere.
+    struct stat st {};
+    if (::lstat(path.constData(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::getuid()
+        || (st.st_mode & 0777) != 0700) {
+        problem_ = tr("Kestrune cannot start: its folder %1 is not a private folder of yours (it must be owned by "
+                      "you with mode 0700). Remove it and start Kestrune again.")
+                       .arg(folder_);
+        return false;
+    }
+    return true;
+}
+
 bool SingleInstance::claim(bool* notified)
 {
-    QDir().mkpath(folder_);
+    problem_.clear();
+    if (notified)
+        *notified = false;
+    if (!folderIsPrivate())
+        return false;
     if (!lock_.tryLock(0)) {
         const bool answered = notifyRunningInstance();
         if (notified)
@@ -46,22 +77,44 @@ bool SingleInstance::claim(bool* notified)
     QLocalServer::removeServer(socketPath);
     server_ = std::make_unique<QLocalServer>();
     server_->setSocketOptions(QLocalServer::UserAccessOption);
-    server_->listen(socketPath);
+    if (!server_->listen(socketPath)) {
+        problem_ = tr("Another start of Kestrune cannot reach this one: %1 (%2).")
+                       .arg(socketPath, server_->errorString());
+        server_.reset();
+        return true;
+    }
     connect(server_.get(), &QLocalServer::newConnection, this, [this] {
-        while (QLocalSocket* socket = server_->nextPendingConnection()) {
-            connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-            connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
-                while (socket->canReadLine()) {
-                    if (socket->readLine() == kShowRequest)
-                        emit activationRequested();
-                }
-                // Only one short request is ever expected per connection.
-                if (socket->bytesAvailable() > 64)
-                    socket->abort();
-            });
-        }
+        while (QLocalSocket* socket = server_->nextPendingConnection())
+            accept(socket);
     });
     return true;
+}
+
+void SingleInstance::accept(QLocalSocket* socket)
+{
+    connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+    // A client that connects and says nothing must not hold a connection open.
+    QPointer<QLocalSocket> guarded(socket);
+    const auto drop = [guarded] {
+        if (guarded)
+            guarded->abort();
+    };
+    if (scheduler_) {
+        WorkItemPtr timeout = scheduler_->postAfter(kIdleTimeout, drop);
+        connect(socket, &QObject::destroyed, [timeout] { timeout->cancel(); });
+    } else {
+        QTimer::singleShot(kIdleTimeout, socket, drop);
+    }
+    connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
+        if (!socket->canReadLine() && socket->bytesAvailable() <= kMaxRequestBytes)
+            return; // the rest of the line is still to come
+        // One request per connection: the first line is read, the rest ignored.
+        disconnect(socket, &QLocalSocket::readyRead, this, nullptr);
+        const QByteArray line = socket->canReadLine() ? socket->readLine(kMaxRequestBytes + 1) : QByteArray();
+        socket->abort();
+        if (line == kShowRequest)
+            emit activationRequested();
+    });
 }
 
 bool SingleInstance::notifyRunningInstance()

@@ -2,7 +2,14 @@
 // Kestrune runs once per user. The first process holds a lock file and
 // listens on a local socket in the user's runtime folder; a later one finds
 // the lock taken, asks the first to show its panel, and exits without ever
-// starting a second engine. Main thread.
+// starting a second engine.
+//
+// The folder must be a real folder of this user with mode 0700 (the /tmp
+// fallback could have been made by anyone); otherwise nothing in it is
+// trusted and claim() refuses. The listener acts on at most one request per
+// connection and drops a connection idle for kIdleTimeout. Main thread.
+
+#include "base/Scheduler.h"
 
 #include <QLockFile>
 #include <QObject>
@@ -10,20 +17,31 @@
 #include <memory>
 
 class QLocalServer;
+class QLocalSocket;
 
 namespace kestrune {
 
 class SingleInstance : public QObject {
     Q_OBJECT
 public:
+    static constexpr Millis kIdleTimeout{3000};
+
     // `folder`: where the lock and the socket live (the runtime folder).
-    explicit SingleInstance(const QString& folder, QObject* parent = nullptr);
+    // `scheduler`, when given, times idle connections (tests use a virtual
+    // clock); otherwise Qt timers do.
+    explicit SingleInstance(const QString& folder, QObject* parent = nullptr, Scheduler* scheduler = nullptr);
     ~SingleInstance() override;
 
     // True when this process is the one instance from now on. False when
     // another holds the lock; it has then been asked to show its panel
-    // (`notified` tells whether it answered).
+    // (`notified` tells whether it answered). Also false, with problem()
+    // set, when the folder cannot be trusted.
     bool claim(bool* notified = nullptr);
+
+    // What went wrong in claim(), for the user; empty when nothing did. Set
+    // with a true claim when the socket could not listen (this process still
+    // runs, but later launches cannot reach it).
+    QString problem() const { return problem_; }
 
     static QString defaultFolder();
 
@@ -32,11 +50,15 @@ signals:
     void activationRequested();
 
 private:
+    bool folderIsPrivate();
+    void accept(QLocalSocket* socket);
     bool notifyRunningInstance();
 
     QString folder_;
+    Scheduler* scheduler_;
     QLockFile lock_;
     std::unique_ptr<QLocalServer> server_;
+    QString problem_;
 };
 
 } // namespace kestrune

@@ -157,7 +157,12 @@ int main(int argc, char* argv[])
     StdoutConsole console;
     SingleInstance instance(SingleInstance::defaultFolder());
     bool notified = false;
-    if (!instance.claim(&notified)) {
+    const bool claimed = instance.claim(&notified);
+    if (!instance.problem().isEmpty())
+        console.printLine(instance.problem());
+    if (!claimed) {
+        if (!instance.problem().isEmpty())
+            return 1;
         console.printLine(notified ? QStringLiteral("Kestrune is already running; its panel is now shown.")
                                    : QStringLiteral("Kestrune is already running but did not answer."));
         return notified ? 0 : 1;

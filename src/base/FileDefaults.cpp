@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonValue>
 
@@ -59,6 +60,22 @@ bool writeAll(int fd, const QByteArray& bytes)
     return true;
 }
 
+const QString kTempSuffix = QStringLiteral(".tmp-");
+
+// Removes <target>.tmp-XXXXXX files an interrupted write left behind. Only
+// one instance writes settings, so any such file is stale.
+void removeStaleTemporaries(const QString& target)
+{
+    const QFileInfo info(target);
+    const QString prefix = info.fileName() + kTempSuffix;
+    QDir dir = info.absoluteDir();
+    const QStringList found = dir.entryList({prefix + QLatin1Char('*')}, QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString& name : found) {
+        if (name.size() == prefix.size() + 6)
+            ::unlink(QFile::encodeName(dir.filePath(name)).constData());
+    }
+}
+
 QJsonValue toJson(const DefaultsValue& value)
 {
     return std::visit(
@@ -94,28 +111,53 @@ QString FileDefaults::defaultDirectory()
 void FileDefaults::load()
 {
     QFile file(path_);
-    if (!file.exists())
-        return; // first launch: nothing stored yet
+    if (!QFileInfo::exists(path_))
+        return; // first launch (or a link to a file not made yet): nothing stored yet
 
     QString reason;
+    bool salvage = true;
     if (!file.open(QIODevice::ReadOnly)) {
         reason = file.errorString();
+        salvage = false;
     } else {
-        const QByteArray bytes = file.readAll();
+        // Bounded read: a huge file must neither delay start-up nor fill memory.
+        const QByteArray bytes = file.read(kMaxFileSize + 1);
         QJsonParseError parse{};
-        const QJsonDocument doc = QJsonDocument::fromJson(bytes, &parse);
+        const QJsonDocument doc = bytes.size() > kMaxFileSize ? QJsonDocument() : QJsonDocument::fromJson(bytes, &parse);
         const QJsonObject root = doc.object();
         const QJsonValue version = root.value(kVersionKey);
         const QJsonValue values = root.value(kValuesKey);
-        if (file.error() != QFile::NoError)
+        if (file.error() != QFile::NoError) {
             reason = file.errorString();
-        else if (parse.error != QJsonParseError::NoError)
+            salvage = false;
+        } else if (bytes.size() > kMaxFileSize) {
+            reason = QStringLiteral("larger than %1 KiB").arg(kMaxFileSize / 1024);
+            salvage = false;
+        } else if (parse.error != QJsonParseError::NoError)
             reason = QStringLiteral("%1 at offset %2").arg(parse.errorString()).arg(parse.offset);
         else if (!doc.isObject())
             reason = QStringLiteral("not a JSON object");
         else if (!version.isDouble())
             reason = QStringLiteral("no version number");
-        else if (version.toDouble() != kVersion)
+        else if (version.toDouble() > kVersion) {
+            // Written by a newer Kestrune: use what we understand, keep the rest.
+            root_ = root;
+            if (values.isObject()) {
+                values_ = values.toObject();
+                report(QStringLiteral("Settings file %1 was written by a newer version of Kestrune (version %2); "
+                                      "the settings this version knows are used and the rest is kept.")
+                           .arg(path_)
+                           .arg(version.toDouble()));
+            } else {
+                readOnly_ = true;
+                report(QStringLiteral("Settings file %1 was written by a newer version of Kestrune (version %2) "
+                                      "and cannot be read by this one; using defaults. It is kept unchanged and "
+                                      "changes are not saved.")
+                           .arg(path_)
+                           .arg(version.toDouble()));
+            }
+            return;
+        } else if (version.toDouble() != kVersion)
             reason = QStringLiteral("unsupported version %1").arg(version.toDouble());
         else if (!values.isUndefined() && !values.isObject())
             reason = QStringLiteral("\"values\" is not an object");
@@ -123,13 +165,138 @@ void FileDefaults::load()
             root_ = root;
             values_ = values.toObject();
         }
+        if (!reason.isEmpty() && salvage)
+            values_ = salvageValues(bytes);
     }
     if (reason.isEmpty())
         return;
     unreadable_ = true;
-    report(QStringLiteral("Settings file %1 could not be read (%2); using defaults. "
-                          "It is kept unchanged until a setting is changed.")
-               .arg(path_, reason));
+    if (values_.isEmpty())
+        report(QStringLiteral("Settings file %1 could not be read (%2); using defaults. "
+                              "It is kept unchanged until a setting is changed.")
+                   .arg(path_, reason));
+    else
+        report(QStringLiteral("Settings file %1 could not be read whole (%2); %3 of its settings are used and "
+                              "defaults for the rest. It is kept unchanged until a setting is changed.")
+                   .arg(path_, reason)
+                   .arg(values_.size()));
+}
+
+namespace {
+
+qsizetype skipSpace(const QByteArray& b, qsizetype i)
+{
+    while (i < b.size() && (b[i] == ' ' || b[i] == '\t' || b[i] == '\n' || b[i] == '\r'))
+        ++i;
+    return i;
+}
+
+// The index just past the JSON string starting at i, or -1.
+qsizetype skipString(const QByteArray& b, qsizetype i)
+{
+    for (++i; i < b.size(); ++i) {
+        if (b[i] == '\\')
+            ++i;
+        else if (b[i] == '"')
+            return i + 1;
+    }
+    return -1;
+}
+
+// The index just past the JSON value starting at i, or -1. Only finds the
+// extent; the value itself is checked by the JSON parser afterwards.
+qsizetype skipValue(const QByteArray& b, qsizetype i)
+{
+    if (i >= b.size())
+        return -1;
+    if (b[i] == '"')
+        return skipString(b, i);
+    if (b[i] == '{' || b[i] == '[') {
+        int depth = 0;
+        while (i < b.size()) {
+            const char c = b[i];
+            if (c == '"') {
+                i = skipString(b, i);
+                if (i < 0)
+                    return -1;
+                continue;
+            }
+            if (c == '{' || c == '[')
+                ++depth;
+            else if ((c == '}' || c == ']') && --depth == 0)
+                return i + 1;
+            ++i;
+        }
+        return -1;
+    }
+    const qsizetype start = i;
+    while (i < b.size() && !QByteArrayView(",}] \t\r\n").contains(b[i]))
+        ++i;
+    return i > start ? i : -1;
+}
+
+std::optional<QJsonValue> parseOne(const QByteArray& b, qsizetype from, qsizetype to)
+{
+    QJsonParseError error{};
+    const QJsonDocument doc = QJsonDocument::fromJson('[' + b.mid(from, to - from) + ']', &error);
+    if (error.error != QJsonParseError::NoError || doc.array().size() != 1)
+        return std::nullopt;
+    return doc.array().at(0);
+}
+
+} // namespace
+
+QJsonObject FileDefaults::salvageValues(const QByteArray& b)
+{
+    // Find "values" among the top-level members, then take its members one by one.
+    qsizetype i = skipSpace(b, 0);
+    if (i >= b.size() || b[i] != '{')
+        return {};
+    i = skipSpace(b, i + 1);
+    while (i < b.size() && b[i] == '"') {
+        const qsizetype keyEnd = skipString(b, i);
+        if (keyEnd < 0)
+            return {};
+        const auto key = parseOne(b, i, keyEnd);
+        i = skipSpace(b, keyEnd);
+        if (!key || i >= b.size() || b[i] != ':')
+            return {};
+        i = skipSpace(b, i + 1);
+        if (key->toString() == kValuesKey && i < b.size() && b[i] == '{')
+            break;
+        const qsizetype valueEnd = skipValue(b, i);
+        if (valueEnd < 0)
+            return {};
+        i = skipSpace(b, valueEnd);
+        if (i >= b.size() || b[i] != ',')
+            return {};
+        i = skipSpace(b, i + 1);
+    }
+    if (i >= b.size() || b[i] != '{')
+        return {};
+
+    QJsonObject values;
+    i = skipSpace(b, i + 1);
+    while (i < b.size() && b[i] == '"') {
+        const qsizetype keyEnd = skipString(b, i);
+        if (keyEnd < 0)
+            break;
+        const auto key = parseOne(b, i, keyEnd);
+        i = skipSpace(b, keyEnd);
+        if (!key || i >= b.size() || b[i] != ':')
+            break;
+        i = skipSpace(b, i + 1);
+        const qsizetype valueEnd = skipValue(b, i);
+        const auto value = valueEnd < 0 ? std::nullopt : parseOne(b, i, valueEnd);
+        if (!value)
+            break;
+        values.insert(key->toString(), *value);
+        i = skipSpace(b, valueEnd);
+        if (i >= b.size() || b[i] != ',')
+            break;
+        i = skipSpace(b, i + 1);
+    }
+    return values;
 }
 
 std::optional<DefaultsValue> FileDefaults::value(const QString& key) const
@@ -146,12 +313,25 @@ std::optional<DefaultsValue> FileDefaults::value(const QString& key) const
         if (decoded)
             return *decoded;
     }
+    if (!v.isUndefined())
+        noticeWrongType(key);
     return std::nullopt;
+}
+
+void FileDefaults::noticeWrongType(const QString& key) const
+{
+    if (reportedKeys_.contains(key))
+        return;
+    reportedKeys_.insert(key);
+    report(QStringLiteral("Setting \"%1\" in %2 has a value of an unexpected type; its default is used and "
+                          "the stored value is kept.")
+               .arg(key, path_));
 }
 
 void FileDefaults::setValue(const QString& key, const DefaultsValue& value)
 {
     values_.insert(key, toJson(value));
+    reportedKeys_.remove(key);
     save();
 }
 
@@ -166,27 +346,47 @@ void FileDefaults::removeValue(const QString& key)
 void FileDefaults::save()
 {
     QString error;
+    if (readOnly_) {
+        // Said once at load; overwriting would lose what the newer version stored.
+        return;
+    }
     if (unreadable_ && !moveUnreadableAside(&error)) {
         report(QStringLiteral("Settings could not be saved: the unreadable file %1 could not be moved aside (%2).")
                    .arg(path_, error));
         return;
     }
     QJsonObject root = root_;
-    root.insert(kVersionKey, kVersion);
+    // A newer file keeps its version: what it holds beyond ours is still there.
+    if (!(root.value(kVersionKey).toDouble() > kVersion))
+        root.insert(kVersionKey, kVersion);
     root.insert(kValuesKey, values_);
     if (!writeAtomically(QJsonDocument(root).toJson(QJsonDocument::Indented), &error))
         report(QStringLiteral("Settings could not be saved to %1 (%2).").arg(path_, error));
 }
 
+// The file a save replaces: settings.json itself, or the file its symbolic
+// link (dotfile managers) points to, so that the link stays a link.
+QString FileDefaults::writeTarget() const
+{
+    QString target = path_;
+    for (int hops = 0; hops < 32; ++hops) {
+        const QFileInfo info(target);
+        if (!info.isSymLink())
+            return target;
+        target = info.symLinkTarget(); // absolute, resolved against the link's folder
+    }
+    return target;
+}
+
 bool FileDefaults::moveUnreadableAside(QString* error)
 {
     const QString base =
-        path_ + QStringLiteral(".unreadable-") + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+        writeTarget() + QStringLiteral(".unreadable-") + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
     QString target = base;
     for (int n = 2; QFileInfo::exists(target) || QFileInfo(target).isSymLink(); ++n)
         target = base + QLatin1Char('-') + QString::number(n);
 
-    if (::rename(QFile::encodeName(path_).constData(), QFile::encodeName(target).constData()) != 0) {
+    if (::rename(QFile::encodeName(writeTarget()).constData(), QFile::encodeName(target).constData()) != 0) {
         if (errno != ENOENT) { // gone meanwhile: nothing left to keep
             *error = lastError();
             return false;
@@ -203,7 +403,10 @@ bool FileDefaults::writeAtomically(const QByteArray& bytes, QString* error)
     if (!makePrivateDirectory(directory_, error))
         return false;
 
-    QByteArray tempName = QFile::encodeName(path_ + QStringLiteral(".tmp-XXXXXX"));
+    const QString target = writeTarget();
+    const QString targetDir = QFileInfo(target).absolutePath();
+    removeStaleTemporaries(target);
+    QByteArray tempName = QFile::encodeName(target + kTempSuffix + QStringLiteral("XXXXXX"));
     const int fd = ::mkostemp(tempName.data(), O_CLOEXEC);
     if (fd < 0) {
         *error = lastError();
@@ -218,7 +421,7 @@ bool FileDefaults::writeAtomically(const QByteArray& bytes, QString* error)
         *error = lastError();
         ok = false;
     }
-    if (ok && ::rename(tempName.constData(), QFile::encodeName(path_).constData()) != 0) {
+    if (ok && ::rename(tempName.constData(), QFile::encodeName(target).constData()) != 0) {
         *error = lastError();
         ok = false;
     }
@@ -227,7 +430,7 @@ bool FileDefaults::writeAtomically(const QByteArray& bytes, QString* error)
         return false;
     }
     // Make the rename itself durable. Best effort: some file systems refuse.
-    const int dirFd = ::open(QFile::encodeName(directory_).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int dirFd = ::open(QFile::encodeName(targetDir).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dirFd >= 0) {
         ::fsync(dirFd);
         ::close(dirFd);

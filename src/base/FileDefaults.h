@@ -3,17 +3,24 @@
 //
 // <directory>/settings.json holds {"version":1,"values":{…}}: a Boolean is a
 // JSON bool, a string a JSON string, data {"data":"<base64>"}. Values of any
-// other shape read as absent; they and any other top-level members are
-// written back untouched. Every change replaces the whole file atomically
-// (temporary file, fsync, rename), mode 0600, in a folder created 0700.
-// A file that cannot be read is left as it is until the first change, which
-// moves it aside to settings.json.unreadable-<date>-<time> and says so on
-// the console.
+// other shape read as absent (said once per key); they and any other
+// top-level members are written back untouched. Every change replaces the
+// whole file atomically (temporary file, fsync, rename), mode 0600, in a
+// folder created 0700; when settings.json is a symbolic link, the file it
+// points to is replaced and the link stays. Temporary files left by an
+// interrupted write are removed by the next one.
+// A file that cannot be read (or is larger than kMaxFileSize) is left as it
+// is until the first change, which moves it aside to
+// settings.json.unreadable-<date>-<time> and says so on the console; the
+// values that could still be read from a damaged file are kept.
+// A file of a newer version is read as far as it is understood and written
+// back with its version and everything not understood left in place.
 // Main thread only.
 
 #include "base/UserDefaults.h"
 
 #include <QJsonObject>
+#include <QSet>
 
 namespace kestrune {
 
@@ -30,14 +37,25 @@ public:
 
     QString filePath() const { return path_; }
 
+    // Larger files are not read at all: no settings file is anywhere near it.
+    static constexpr qint64 kMaxFileSize = 1024 * 1024;
+
+    // The members of a settings file's "values" object that parse, in order,
+    // up to the first damaged one. For files that are not valid JSON.
+    static QJsonObject salvageValues(const QByteArray& bytes);
+
     std::optional<DefaultsValue> value(const QString& key) const override;
     // A change that cannot be saved stays in memory and is reported on the console.
     void setValue(const QString& key, const DefaultsValue& value) override;
     void removeValue(const QString& key) override;
 
+protected:
+    void noticeWrongType(const QString& key) const override;
+
 private:
     void load();
     void save();
+    QString writeTarget() const;
     bool moveUnreadableAside(QString* error);
     bool writeAtomically(const QByteArray& bytes, QString* error);
     void report(const QString& line) const;
@@ -48,6 +66,8 @@ private:
     QJsonObject root_;        // the file's other top-level members, kept as they were
     QJsonObject values_;      // as stored, including shapes we do not read
     bool unreadable_ = false; // the file on disk could not be read and is still in place
+    bool readOnly_ = false;   // a newer file we cannot read at all: never overwritten
+    mutable QSet<QString> reportedKeys_;
 };
 
 } // namespace kestrune

@@ -4,19 +4,21 @@
 
 namespace kestrune {
 
-namespace {
 template <typename T>
-std::optional<T> typed(const std::optional<DefaultsValue>& v)
+std::optional<T> UserDefaults::typed(const QString& key) const
 {
-    if (v && std::holds_alternative<T>(*v))
+    const std::optional<DefaultsValue> v = value(key);
+    if (!v)
+        return std::nullopt;
+    if (std::holds_alternative<T>(*v))
         return std::get<T>(*v);
+    noticeWrongType(key);
     return std::nullopt;
 }
-} // namespace
 
-std::optional<bool> UserDefaults::boolValue(const QString& key) const { return typed<bool>(value(key)); }
-std::optional<QString> UserDefaults::stringValue(const QString& key) const { return typed<QString>(value(key)); }
-std::optional<QByteArray> UserDefaults::dataValue(const QString& key) const { return typed<QByteArray>(value(key)); }
+std::optional<bool> UserDefaults::boolValue(const QString& key) const { return typed<bool>(key); }
+std::optional<QString> UserDefaults::stringValue(const QString& key) const { return typed<QString>(key); }
+std::optional<QByteArray> UserDefaults::dataValue(const QString& key) const { return typed<QByteArray>(key); }
 
 std::optional<DefaultsValue> MemoryDefaults::value(const QString& key) const
 {

@@ -26,6 +26,15 @@ public:
     std::optional<bool> boolValue(const QString& key) const;
     std::optional<QString> stringValue(const QString& key) const;
     std::optional<QByteArray> dataValue(const QString& key) const;
+
+protected:
+    // Told when a typed read finds a value of another type; a store that can
+    // tell the user about it does so here.
+    virtual void noticeWrongType(const QString& key) const { (void)key; }
+
+private:
+    template <typename T>
+    std::optional<T> typed(const QString& key) const;
 };
 
 // An in-memory store, for previews and for tests that do not need the disk.

@@ -87,13 +87,26 @@ std::optional<AppcastItem> toItem(const ItemFields& f)
 
 } // namespace
 
-AppcastParseResult parseAppcast(const QByteArray& feed)
+AppcastParseResult parseAppcast(const QByteArray& feed, qint64 budget)
 {
     AppcastParseResult result;
     QXmlStreamReader xml(feed);
+    // Belt and braces: no entity may expand at all, whatever reached the reader.
+    xml.setEntityExpansionLimit(0);
     bool sawChannel = false;
+    bool refused = false;
     while (!xml.atEnd()) {
         xml.readNext();
+        if (xml.tokenType() == QXmlStreamReader::DTD) {
+            result.error = QCoreApplication::translate("AppcastParser", "The feed declares a document type, which release feeds never do.");
+            refused = true;
+            break;
+        }
+        if (--budget < 0) {
+            result.error = QCoreApplication::translate("AppcastParser", "The feed is too large to be a release feed.");
+            refused = true;
+            break;
+        }
         if (!xml.isStartElement())
             continue;
         if (isPlain(xml, QLatin1StringView("channel")))
@@ -102,7 +115,9 @@ AppcastParseResult parseAppcast(const QByteArray& feed)
             if (auto item = toItem(readItem(xml)))
                 result.items.append(*item);
     }
-    if (xml.hasError()) {
+    if (refused) {
+        result.items.clear();
+    } else if (xml.hasError()) {
         result.items.clear();
         QString reason = xml.errorString();
         if (reason.endsWith(QLatin1Char('.')))

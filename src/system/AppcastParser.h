@@ -8,7 +8,11 @@
 // <link>, else <sparkle:releaseNotesLink>, else the enclosure's url; a
 // relative address is left relative for the caller to resolve. Items meant
 // for an opt-in channel (<sparkle:channel>) and items without any version
-// are left out; delta updates are not releases. Any thread.
+// are left out; delta updates are not releases.
+//
+// A feed with a document type declaration is refused: real appcasts have
+// none, and a DTD's entities can expand a small feed into gigabytes. Parsing
+// stops once `budget` XML tokens have been read. Any thread.
 
 #include <QByteArray>
 #include <QList>
@@ -33,7 +37,10 @@ struct AppcastParseResult {
     QString error;            // user-facing; empty on success
 };
 
-AppcastParseResult parseAppcast(const QByteArray& feed);
+// Far more tokens than a feed within the checker's size cap holds.
+inline constexpr qint64 kAppcastTokenBudget = 2'000'000;
+
+AppcastParseResult parseAppcast(const QByteArray& feed, qint64 budget = kAppcastTokenBudget);
 
 // The newest item by display version (the first of equals); nullopt for none.
 // The display version is the one compared: it is what a release calls

@@ -4,10 +4,13 @@
 #include "system/VersionCompare.h"
 
 #include <QDesktopServices>
+#include <QFutureWatcher>
 #include <QHostAddress>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
+#include <QPromise>
+#include <QThreadPool>
 
 namespace kestrune {
 
@@ -26,10 +29,12 @@ bool isLoopback(const QUrl& url)
     return !address.isNull() && address.isLoopback();
 }
 
+// Only pages the user can reach safely are offered: https, or plain http to
+// this machine (as for the feed itself, for testing).
 bool isWebPage(const QUrl& url)
 {
     return url.isValid() && !url.host().isEmpty()
-        && (url.scheme() == QLatin1String("https") || url.scheme() == QLatin1String("http"));
+        && (url.scheme() == QLatin1String("https") || (url.scheme() == QLatin1String("http") && isLoopback(url)));
 }
 
 } // namespace
@@ -115,13 +120,30 @@ void FeedUpdateChecker::finishReply()
         const QString reason = timedOut ? tr("the server did not answer in time") : reply->errorString();
         return fail(tr("The update feed could not be reached: %1").arg(reason));
     }
-    const AppcastParseResult feed = parseAppcast(reply->readAll());
+    // Parsed on a worker thread: whatever a feed holds, the interface stays responsive.
+    auto promise = std::make_shared<QPromise<AppcastParseResult>>();
+    auto* watcher = new QFutureWatcher<AppcastParseResult>(this);
+    const QUrl base = reply->url();
+    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, base] {
+        watcher->deleteLater();
+        finishParse(watcher->result(), base);
+    });
+    watcher->setFuture(promise->future());
+    promise->start();
+    QThreadPool::globalInstance()->start([promise, bytes = reply->readAll()] {
+        promise->addResult(parseAppcast(bytes));
+        promise->finish();
+    });
+}
+
+void FeedUpdateChecker::finishParse(const AppcastParseResult& feed, const QUrl& base)
+{
     if (!feed.error.isEmpty())
         return fail(tr("The update feed could not be read: %1").arg(feed.error));
 
     const AppcastItem newest = *newestItem(feed.items);
     latestVersion_ = newest.displayVersion;
-    const QUrl page = reply->url().resolved(newest.url);
+    const QUrl page = base.resolved(newest.url);
     downloadUrl_ = !newest.url.isEmpty() && isWebPage(page) ? page : QUrl();
     finish(compareVersions(newest.displayVersion, currentVersion_) > 0 ? UpdateAvailable : UpToDate);
 }

@@ -5,7 +5,8 @@
 //
 // The feed must be HTTPS (plain http only to this machine, for testing);
 // redirects are followed only to HTTPS. An empty feed address means updates
-// come with the distribution's packages: the state is NotConfigured.
+// come with the distribution's packages: the state is NotConfigured. The feed
+// is parsed on a pool thread; the state stays Checking until that is done.
 //
 // Main thread; lives on the thread with the event loop.
 
@@ -19,6 +20,8 @@ class QNetworkAccessManager;
 class QNetworkReply;
 
 namespace kestrune {
+
+struct AppcastParseResult;
 
 class FeedUpdateChecker : public QObject {
     Q_OBJECT
@@ -41,7 +44,8 @@ public:
     QString currentVersion() const { return currentVersion_; }
     // The feed's newest version once a check succeeded; empty otherwise.
     QString latestVersion() const { return latestVersion_; }
-    // That release's page (http or https only); empty when the feed gave none.
+    // That release's page (https only; http just to this machine, for
+    // testing); empty when the feed gave none.
     QUrl downloadUrl() const { return downloadUrl_; }
     // Why the last check failed, for the user; empty unless Failed.
     QString errorText() const { return errorText_; }
@@ -59,6 +63,7 @@ signals:
 
 private:
     void finishReply();
+    void finishParse(const AppcastParseResult& feed, const QUrl& base);
     void finish(State state, const QString& errorText = {});
     void fail(const QString& errorText) { finish(Failed, errorText); }
     // Stops the transfer; the reply's end then reports `reason`.

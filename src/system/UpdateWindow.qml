@@ -89,6 +89,8 @@ ApplicationWindow {
             Label {
                 objectName: "updateStatusText"
                 text: root.headline()
+                // The version comes from the feed: never read as markup.
+                textFormat: Text.PlainText
                 font.bold: true
                 wrapMode: Text.Wrap
                 Layout.fillWidth: true
@@ -98,6 +100,7 @@ ApplicationWindow {
         Label {
             objectName: "updateDetailText"
             text: root.detail()
+            textFormat: Text.PlainText
             visible: text.length > 0
             wrapMode: Text.Wrap
             elide: Text.ElideRight

@@ -3,13 +3,19 @@
 
 #include "app/PanelPlacement.h"
 #include "app/SingleInstance.h"
+#include "base/VirtualScheduler.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QDir>
 #include <QFile>
+#include <QLocalSocket>
 #include <QSysInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+#include <functional>
+#include <sys/stat.h>
 
 using namespace kestrune;
 
@@ -86,6 +92,97 @@ TEST(SingleInstance, ALockLeftByAFinishedProcessIsTakenOver)
 
     SingleInstance next(folder.path());
     EXPECT_TRUE(next.claim());
+}
+
+bool waitFor(const std::function<bool()>& done)
+{
+    QElapsedTimer waited;
+    waited.start();
+    while (!done() && waited.elapsed() < 3000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    return done();
+}
+
+TEST(SingleInstance, AFolderThatIsNotPrivateIsNotTrusted)
+{
+    QTemporaryDir tmp;
+    const QString open = tmp.path() + QStringLiteral("/open");
+    ASSERT_TRUE(QDir().mkdir(open));
+    ::chmod(QFile::encodeName(open).constData(), 0755);
+    SingleInstance shared(open);
+    bool notified = true;
+    EXPECT_FALSE(shared.claim(&notified));
+    EXPECT_FALSE(notified);
+    EXPECT_TRUE(shared.problem().contains(QStringLiteral("mode 0700"))) << shared.problem().toStdString();
+    EXPECT_TRUE(QDir(open).isEmpty()) << "nothing is made in it";
+
+    // A link to a private folder is not that folder.
+    const QString link = tmp.path() + QStringLiteral("/link");
+    ASSERT_TRUE(QFile::link(tmp.path(), link));
+    SingleInstance linked(link);
+    EXPECT_FALSE(linked.claim());
+    EXPECT_FALSE(linked.problem().isEmpty());
+
+    // A missing folder is made private, and used.
+    const QString fresh = tmp.path() + QStringLiteral("/fresh");
+    SingleInstance made(fresh);
+    EXPECT_TRUE(made.claim());
+    EXPECT_TRUE(made.problem().isEmpty());
+    struct stat st {};
+    ASSERT_EQ(::stat(QFile::encodeName(fresh).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+}
+
+TEST(SingleInstance, ASocketThatCannotListenIsReportedAndTheInstanceStillRuns)
+{
+    QTemporaryDir folder;
+    // A non-empty folder where the socket goes cannot be removed or bound.
+    ASSERT_TRUE(QDir().mkpath(folder.path() + QStringLiteral("/kestrune.socket/inside")));
+    SingleInstance first(folder.path());
+    EXPECT_TRUE(first.claim());
+    EXPECT_TRUE(first.problem().contains(QStringLiteral("cannot reach this one"))) << first.problem().toStdString();
+}
+
+TEST(SingleInstance, TheListenerActsOnOneRequestPerConnectionAndDropsIdleOnes)
+{
+    QTemporaryDir folder;
+    VirtualScheduler clock;
+    SingleInstance first(folder.path(), nullptr, &clock);
+    ASSERT_TRUE(first.claim());
+    int requests = 0;
+    QObject::connect(&first, &SingleInstance::activationRequested, [&] { ++requests; });
+    const QString socketPath = folder.path() + QStringLiteral("/kestrune.socket");
+
+    QLocalSocket chatty;
+    chatty.connectToServer(socketPath);
+    ASSERT_TRUE(chatty.waitForConnected(1000));
+    chatty.write("show\nshow\nshow\n");
+    EXPECT_TRUE(waitFor([&] { return chatty.state() == QLocalSocket::UnconnectedState; }));
+    EXPECT_EQ(requests, 1);
+
+    QLocalSocket silent;
+    silent.connectToServer(socketPath);
+    ASSERT_TRUE(silent.waitForConnected(1000));
+    QLocalSocket halfLine;
+    halfLine.connectToServer(socketPath);
+    ASSERT_TRUE(halfLine.waitForConnected(1000));
+    halfLine.write("sh");
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    clock.advanceBy(SingleInstance::kIdleTimeout - Millis(1));
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    EXPECT_EQ(silent.state(), QLocalSocket::ConnectedState);
+    clock.advanceBy(Millis(1));
+    EXPECT_TRUE(waitFor([&] {
+        return silent.state() == QLocalSocket::UnconnectedState && halfLine.state() == QLocalSocket::UnconnectedState;
+    }));
+
+    // A long line without an end is not a request either.
+    QLocalSocket flood;
+    flood.connectToServer(socketPath);
+    ASSERT_TRUE(flood.waitForConnected(1000));
+    flood.write(QByteArray(200, 'x') + "show\n");
+    EXPECT_TRUE(waitFor([&] { return flood.state() == QLocalSocket::UnconnectedState; }));
+    EXPECT_EQ(requests, 1);
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRegularExpression>
@@ -72,9 +73,14 @@ TEST_F(FileDefaultsTest, ValuesSurviveANewInstanceWithTheirTypes)
     EXPECT_EQ(d.stringValue(QStringLiteral("name")), QStringLiteral("Grüße ⌘"));
     EXPECT_EQ(d.dataValue(QStringLiteral("blob")), blob);
     EXPECT_FALSE(d.value(QStringLiteral("gone")));
-    EXPECT_FALSE(d.boolValue(QStringLiteral("name"))); // another type reads as absent
-    EXPECT_FALSE(d.stringValue(QStringLiteral("flag")));
     EXPECT_TRUE(console_.lines.isEmpty());
+    // Another type reads as absent, said once per key.
+    EXPECT_FALSE(d.boolValue(QStringLiteral("name")));
+    EXPECT_FALSE(d.boolValue(QStringLiteral("name")));
+    EXPECT_FALSE(d.stringValue(QStringLiteral("flag")));
+    ASSERT_EQ(console_.lines.size(), 2);
+    EXPECT_TRUE(console_.lines[0].contains(QStringLiteral("\"name\"")));
+    EXPECT_TRUE(console_.lines[1].contains(QStringLiteral("\"flag\"")));
 
     EXPECT_EQ(stored().value(QStringLiteral("version")), QJsonValue(1));
     EXPECT_EQ(storedValue("blob"), QJsonValue(QJsonObject{{QStringLiteral("data"), QStringLiteral("AAH+/w==")}}));
@@ -89,8 +95,13 @@ TEST_F(FileDefaultsTest, ValuesOfOtherShapesReadAbsentAndAreKept)
     writeFile(R"({"version":1, "note":"kept", "values":{"number":42, "null":null,
         "badData":{"data":"!!"}, "extraData":{"data":"AA==","type":"png"}, "flag":false}})");
     FileDefaults d(dir(), &console_);
-    for (const char* key : {"number", "null", "badData", "extraData"})
-        EXPECT_FALSE(d.value(QLatin1String(key))) << key;
+    for (int twice = 0; twice < 2; ++twice) {
+        for (const char* key : {"number", "null", "badData", "extraData"})
+            EXPECT_FALSE(d.value(QLatin1String(key))) << key;
+    }
+    ASSERT_EQ(console_.lines.size(), 4); // each reported once, and left in place
+    EXPECT_TRUE(console_.lines[0].contains(QStringLiteral("\"number\" in ") + file()));
+    console_.lines.clear();
 
     d.setValue(QStringLiteral("flag"), true);
     EXPECT_EQ(storedValue("flag"), QJsonValue(true));
@@ -133,7 +144,7 @@ TEST_P(UnreadableFile, IsKeptUntouchedUntilTheFirstChangeThenMovedAside)
 
 INSTANTIATE_TEST_SUITE_P(FileDefaultsTest, UnreadableFile,
                          ::testing::Values("", R"({"version":1,"values":{)", "[1,2]", R"({"values":{}})",
-                                           R"({"version":"1","values":{}})", R"({"version":2,"values":{}})",
+                                           R"({"version":"1","values":{}})", R"({"version":0.5,"values":{}})",
                                            R"({"version":1,"values":[]})"));
 
 TEST_F(FileDefaultsTest, FileThatCannotBeOpenedIsKeptAsIs)
@@ -147,6 +158,124 @@ TEST_F(FileDefaultsTest, FileThatCannotBeOpenedIsKeptAsIs)
     ASSERT_EQ(keptAside().size(), 1);
     EXPECT_TRUE(QFileInfo(dir() + QLatin1Char('/') + keptAside().first() + QStringLiteral("/inner")).isDir());
     EXPECT_EQ(FileDefaults(dir()).boolValue(QStringLiteral("flag")), true);
+}
+
+TEST_F(FileDefaultsTest, DamagedFileKeepsEveryValueThatCanStillBeRead)
+{
+    const QByteArray damaged = R"({"note":{"x":[1,"]}"]}, "version":1, "values":{"a":true, "b":"x\"y",
+        "c":{"data":"AAE="}, "n":[1,{"k":"}"}], "d":tru)";
+    writeFile(damaged);
+    FileDefaults d(dir(), &console_);
+    EXPECT_EQ(d.boolValue(QStringLiteral("a")), true);
+    EXPECT_EQ(d.stringValue(QStringLiteral("b")), QStringLiteral("x\"y"));
+    EXPECT_EQ(d.dataValue(QStringLiteral("c")), QByteArray("\x00\x01", 2));
+    EXPECT_FALSE(d.value(QStringLiteral("d")));
+    ASSERT_EQ(console_.lines.size(), 1);
+    EXPECT_TRUE(console_.lines[0].contains(QStringLiteral("4 of its settings are used")));
+
+    d.setValue(QStringLiteral("e"), false);
+    ASSERT_EQ(keptAside().size(), 1);
+    EXPECT_EQ(read(dir() + QLatin1Char('/') + keptAside().first()), damaged);
+    FileDefaults again(dir(), &console_);
+    EXPECT_EQ(again.boolValue(QStringLiteral("a")), true);
+    EXPECT_EQ(again.stringValue(QStringLiteral("b")), QStringLiteral("x\"y"));
+    EXPECT_EQ(storedValue("n"), QJsonValue(QJsonArray{1, QJsonObject{{QStringLiteral("k"), QStringLiteral("}")}}}));
+    EXPECT_EQ(again.boolValue(QStringLiteral("e")), false);
+
+    // Whole values in a file whose top level is wrong are kept as well.
+    EXPECT_EQ(FileDefaults::salvageValues(R"({"version":"1","values":{"a":true}})").value(QStringLiteral("a")),
+              QJsonValue(true));
+    EXPECT_TRUE(FileDefaults::salvageValues(R"({"values":{"a":)").isEmpty());
+    EXPECT_TRUE(FileDefaults::salvageValues(R"({"version":1,"va)").isEmpty());
+}
+
+TEST_F(FileDefaultsTest, OversizedFileIsNotReadAndIsKept)
+{
+    QByteArray big = R"({"version":1,"values":{"flag":true},"pad":")";
+    big += QByteArray(FileDefaults::kMaxFileSize, 'x') + "\"}";
+    writeFile(big);
+    FileDefaults d(dir(), &console_);
+    EXPECT_FALSE(d.value(QStringLiteral("flag")));
+    ASSERT_EQ(console_.lines.size(), 1);
+    EXPECT_TRUE(console_.lines[0].contains(QStringLiteral("larger than 1024 KiB")));
+
+    d.setValue(QStringLiteral("other"), true);
+    ASSERT_EQ(keptAside().size(), 1);
+    EXPECT_EQ(QFileInfo(dir() + QLatin1Char('/') + keptAside().first()).size(), big.size());
+    EXPECT_LT(QFileInfo(file()).size(), 200);
+}
+
+TEST_F(FileDefaultsTest, NewerFileIsReadAsFarAsUnderstoodAndKeepsTheRest)
+{
+    writeFile(R"({"version":3, "future":{"x":1}, "values":{"flag":false, "kind":{"data":"AA==","type":"png"}}})");
+    FileDefaults d(dir(), &console_);
+    EXPECT_EQ(d.boolValue(QStringLiteral("flag")), false);
+    ASSERT_EQ(console_.lines.size(), 1);
+    EXPECT_TRUE(console_.lines[0].contains(QStringLiteral("newer version of Kestrune (version 3)")));
+
+    d.setValue(QStringLiteral("flag"), true);
+    EXPECT_TRUE(keptAside().isEmpty());
+    EXPECT_EQ(stored().value(QStringLiteral("version")), QJsonValue(3));
+    EXPECT_EQ(stored().value(QStringLiteral("future")), QJsonValue(QJsonObject{{QStringLiteral("x"), 1}}));
+    EXPECT_EQ(storedValue("kind").toObject().size(), 2);
+    EXPECT_EQ(storedValue("flag"), QJsonValue(true));
+
+    // One whose values this version cannot make out at all is never overwritten.
+    const QByteArray opaque = R"({"version":4,"values":[["flag",true]]})";
+    writeFile(opaque);
+    console_.lines.clear();
+    FileDefaults older(dir(), &console_);
+    older.setValue(QStringLiteral("flag"), false);
+    EXPECT_EQ(older.boolValue(QStringLiteral("flag")), false); // for this run only
+    EXPECT_EQ(read(file()), opaque);
+    EXPECT_TRUE(keptAside().isEmpty());
+    ASSERT_EQ(console_.lines.size(), 1);
+    EXPECT_TRUE(console_.lines[0].contains(QStringLiteral("changes are not saved")));
+}
+
+TEST_F(FileDefaultsTest, SymbolicLinkStaysALinkToTheReplacedFile)
+{
+    const QString dotfiles = tmp_.path() + QStringLiteral("/dotfiles");
+    ASSERT_TRUE(QDir().mkpath(dotfiles) && QDir().mkpath(dir()));
+    ASSERT_TRUE(QFile::link(QStringLiteral("../dotfiles/kestrune.json"), file())); // relative, and dangling at first
+    {
+        FileDefaults d(dir(), &console_);
+        d.setValue(QStringLiteral("flag"), true);
+        d.setValue(QStringLiteral("name"), QStringLiteral("n"));
+    }
+    const QString target = dotfiles + QStringLiteral("/kestrune.json");
+    EXPECT_TRUE(QFileInfo(file()).isSymLink());
+    EXPECT_EQ(QDir(dotfiles).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("kestrune.json")});
+    EXPECT_EQ(mode(target), 0600);
+    EXPECT_EQ(FileDefaults(dir()).stringValue(QStringLiteral("name")), QStringLiteral("n"));
+
+    // A damaged target is kept aside beside itself; the link still leads to the new file.
+    {
+        QFile f(target);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write("{") == 1);
+    }
+    FileDefaults damaged(dir(), &console_);
+    damaged.setValue(QStringLiteral("flag"), false);
+    EXPECT_TRUE(QFileInfo(file()).isSymLink());
+    EXPECT_EQ(QDir(dotfiles).entryList(QDir::Files).filter(QStringLiteral("kestrune.json.unreadable-")).size(), 1);
+    EXPECT_EQ(FileDefaults(dir()).boolValue(QStringLiteral("flag")), false);
+    ASSERT_EQ(console_.lines.size(), 2) << console_.lines.join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(console_.lines.last().contains(dotfiles)) << console_.lines.last().toStdString();
+}
+
+TEST_F(FileDefaultsTest, TemporariesOfAnInterruptedWriteAreRemovedByTheNextWrite)
+{
+    writeFile(R"({"version":1,"values":{}})");
+    for (const char* name : {"settings.json.tmp-a1B2c3", "settings.json.tmp-zzzzzz", "settings.json.tmp-longer-name",
+                             "other.tmp-abcdef"}) {
+        QFile f(dir() + QLatin1Char('/') + QLatin1String(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
+    FileDefaults d(dir(), &console_);
+    EXPECT_EQ(entries().size(), 5); // reading removes nothing
+    d.setValue(QStringLiteral("flag"), true);
+    EXPECT_EQ(entries(), (QStringList{QStringLiteral("other.tmp-abcdef"), QStringLiteral("settings.json"),
+                                      QStringLiteral("settings.json.tmp-longer-name")}));
 }
 
 TEST(FileDefaultsDirectory, FollowsXdgConfigHome)

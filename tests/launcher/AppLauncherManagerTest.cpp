@@ -1,4 +1,5 @@
 #include "launcher/AppLauncherManager.h"
+#include "launcher/LauncherShortcutCodec.h"
 
 #include "base/FileDefaults.h"
 #include "base/VirtualScheduler.h"
@@ -153,6 +154,34 @@ TEST_F(LauncherTest, AddingRebindsTheKeyLastAndWritesCompactData)
     launcher.reset();
     relaunch();
     EXPECT_EQ(make()->shortcuts(), kept);
+}
+
+TEST_F(LauncherTest, APathWithALoneSurrogateReadsTheSameBeforeAndAfterItIsStored)
+{
+    // Written by hand or by another tool: JSON allows a lone surrogate escape.
+    storeList(R"([{"keyCode":8,"appURL":"file:///Applications/A\ud800B.app","appName":"A"},)"
+              R"({"keyCode":9,"appURL":"/opt/%ZZ\udc00 x","appName":"B"}])");
+    auto launcher = make();
+    ASSERT_EQ(launcher->shortcuts().size(), 2) << console.lines.join(QLatin1Char('\n')).toStdString();
+    const QList<LauncherShortcut> first = launcher->shortcuts();
+    launcher->addShortcut(QUrl::fromLocalFile(QStringLiteral("/opt/C") + QChar(0xdbff) + QStringLiteral(".app")), 10);
+    const QList<LauncherShortcut> added = launcher->shortcuts();
+    launcher.reset();
+    relaunch();
+    auto again = make();
+    ASSERT_EQ(again->shortcuts().size(), 3);
+    EXPECT_EQ(again->shortcuts()[0].appURL, first[0].appURL);
+    EXPECT_EQ(again->shortcuts()[1].appURL, first[1].appURL);
+    EXPECT_EQ(again->shortcuts()[2].appURL, added[2].appURL);
+
+    // And the codec alone: one round trip reaches the form that stays.
+    for (const char* url : {R"(file:///a\ud800)", R"(file:///%F0%9F)", R"(x:%\udfff%25)", R"(file:///\udbff\udfff)"}) {
+        const QByteArray stored = QByteArray(R"([{"keyCode":1,"appName":"n","appURL":")") + url + "\"}]";
+        const ShortcutDecodeResult once = decodeShortcuts(stored);
+        ASSERT_TRUE(once.error.isEmpty()) << url;
+        const ShortcutDecodeResult twice = decodeShortcuts(encodeShortcuts(once.shortcuts));
+        EXPECT_EQ(twice.shortcuts, once.shortcuts) << url;
+    }
 }
 
 TEST_F(LauncherTest, HitsOpenThroughTheMainQueueAndReportFailures)

@@ -90,5 +90,37 @@ TEST(AppcastParser, UnusableFeedsSayWhy)
                 ::testing::HasSubstr("no release"));
 }
 
+TEST(AppcastParser, FeedsWithADocumentTypeAreRefusedBeforeAnyEntityExpands)
+{
+    const QByteArray item = "<item><title>&amp; &#x41;</title><sparkle:version>1.0</sparkle:version></item>";
+    ASSERT_TRUE(parseAppcast(appcast(item)).error.isEmpty()) << "character references still read";
+    EXPECT_EQ(parseAppcast(appcast(item)).items.value(0).title, QStringLiteral("& A"));
+
+    // Many references to one large entity: refused at the declaration.
+    QByteArray laughs = "<?xml version=\"1.0\"?><!DOCTYPE rss [<!ENTITY big \"" + QByteArray(9000, 'x') + "\">]>"
+        "<rss xmlns:sparkle=\"http://www.andymatuschak.org/xml-namespaces/sparkle\"><channel><item><title>";
+    for (int i = 0; i < 2000; ++i)
+        laughs += "&big;";
+    laughs += "</title><sparkle:version>1.0</sparkle:version></item></channel></rss>";
+    const AppcastParseResult refused = parseAppcast(laughs);
+    EXPECT_TRUE(refused.items.isEmpty());
+    EXPECT_THAT(refused.error.toStdString(), ::testing::HasSubstr("declares a document type"));
+    // A bare declaration as well: real feeds have none.
+    EXPECT_THAT(parseAppcast(QByteArray(appcast(item)).replace("\n<rss", "\n<!DOCTYPE rss>\n<rss")).error.toStdString(),
+                ::testing::HasSubstr("document type"));
+}
+
+TEST(AppcastParser, StopsAtItsBudget)
+{
+    QByteArray items;
+    for (int i = 0; i < 50; ++i)
+        items += "<x/>";
+    const QByteArray feed = appcast(items + "<item><sparkle:version>1.0</sparkle:version></item>");
+    EXPECT_EQ(parseAppcast(feed).items.size(), 1);
+    const AppcastParseResult cut = parseAppcast(feed, 20);
+    EXPECT_TRUE(cut.items.isEmpty());
+    EXPECT_THAT(cut.error.toStdString(), ::testing::HasSubstr("too large"));
+}
+
 } // namespace
 } // namespace kestrune

@@ -90,6 +90,25 @@ TEST_F(UpdateWindowTest, AnAvailableUpdateOffersItsPage)
     EXPECT_FALSE(h_.window()->isVisible()) << "the window goes once the page is opened";
 }
 
+TEST_F(UpdateWindowTest, FeedTextIsShownAsPlainTextAndAPlainHttpPageIsNotOffered)
+{
+    server_.respond(appcast("<item><link>http://kestrune.example/releases/1.0</link>"
+                            "<sparkle:shortVersionString>1.0&lt;img src=&quot;https://tracker.example/p.png&quot;&gt;"
+                            "&lt;b&gt;</sparkle:shortVersionString></item>"));
+    FeedUpdateChecker checker(server_.url(), QStringLiteral("0.9.3"));
+    ASSERT_TRUE(showChecked(checker)) << h_.error().toStdString();
+    ASSERT_EQ(checker.state(), FeedUpdateChecker::UpdateAvailable);
+    QQuickItem* status = h_.find(QStringLiteral("updateStatusText"));
+    ASSERT_TRUE(status);
+    EXPECT_EQ(status->property("textFormat").toInt(), int(Qt::PlainText));
+    EXPECT_EQ(h_.find(QStringLiteral("updateDetailText"))->property("textFormat").toInt(), int(Qt::PlainText));
+    EXPECT_TRUE(text(QStringLiteral("updateStatusText")).contains(QStringLiteral("<img src=")));
+    h_.savePng(h_.grab(), QStringLiteral("update-plain-text"));
+
+    EXPECT_TRUE(checker.downloadUrl().isEmpty());
+    EXPECT_FALSE(h_.find(QStringLiteral("downloadButton"))->isEnabled());
+}
+
 TEST_F(UpdateWindowTest, AFailureShowsTheReasonAndOk)
 {
     server_.respond("<rss><channel><item><title>Kestrune</item>");
