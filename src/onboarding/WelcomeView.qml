@@ -265,10 +265,11 @@ Rectangle {
                                 opacity: 0.6
                                 spacing: 8
                                 Repeater {
-                                    // Linux names its modifiers; macOS draws them.
-                                    model: view.isLinux
-                                        ? [["", "Super"], ["", "Alt"], ["", "Ctrl"], ["", "Shift"]]
-                                        : [["command", ""], ["option", ""], ["control", ""], ["shift", ""]]
+                                    // macOS draws its modifiers; Linux names them.
+                                    model: PlatformWords.isMac
+                                        ? [["command", ""], ["option", ""], ["control", ""], ["shift", ""]]
+                                        : [["", PlatformWords.command], ["", PlatformWords.option],
+                                           ["", PlatformWords.control], ["", PlatformWords.shift]]
                                     delegate: RowLayout {
                                         required property var modelData
                                         required property int index

@@ -43,8 +43,20 @@ ComboBox {
             widest = Math.max(widest, metrics.advanceWidth(option.text))
         return Math.ceil(widest)
     }
+    // Closed, the picker shows an option's `shortText` where it has one:
+    // the list names everything, the control stays narrow.
+    function shortTextOf(option) {
+        return option.shortText !== undefined ? option.shortText : option.text
+    }
+    readonly property real widestShortText: {
+        let widest = 0
+        for (const option of options)
+            widest = Math.max(widest, metrics.advanceWidth(shortTextOf(option)))
+        return Math.ceil(widest)
+    }
+    displayText: currentIndex >= 0 && currentIndex < options.length ? shortTextOf(options[currentIndex]) : ""
 
-    implicitWidth: widestText + leftPadding + rightPadding
+    implicitWidth: widestShortText + leftPadding + rightPadding
     implicitHeight: 22
 
     contentItem: Text {
