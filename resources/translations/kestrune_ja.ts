@@ -402,7 +402,7 @@ Once registered, you can launch the app by pressing Hyper + that key.</source>
     </message>
     <message>
         <source>Allow Kestrune to read your keyboards</source>
-        <translation>Kestrune にキーボードの読み取りを許可してください</translation>
+        <translation>キーボードの読み取りを許可してください</translation>
     </message>
 </context>
 <context>
