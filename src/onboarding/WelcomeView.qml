@@ -348,9 +348,9 @@ Rectangle {
                         }
                         Text {
                             Layout.fillWidth: true
-                            text: view.isLinux
-                                  ? qsTr("Kestrune is running in your system tray.\nYou can customize settings at any time.")
-                                  : qsTr("Kestrune is running in your menu bar.\nYou can customize settings at any time.")
+                            text: PlatformWords.isMac
+                                  ? qsTr("Kestrune is running in your menu bar.\nYou can customize settings at any time.")
+                                  : qsTr("Kestrune is running in your system tray.\nYou can customize settings at any time.")
                             font.pixelSize: Theme.bodySize
                             color: Theme.secondary
                             horizontalAlignment: Text.AlignHCenter
