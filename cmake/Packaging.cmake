@@ -85,6 +85,8 @@ if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
     "qml6-module-qtquick, qml6-module-qtquick-controls, qml6-module-qtquick-layouts, qml6-module-qtquick-window, qml6-module-qtquick-templates, qml6-module-qtqml, qml6-module-qtqml-workerscript, qml6-module-qt-labs-platform, fonts-material-design-icons-iconfont"
     CACHE STRING "Packages the .deb depends on beyond the linked libraries")
   set(CPACK_DEBIAN_PACKAGE_DEPENDS "${KESTRUNE_DEB_RUNTIME_DEPENDS}")
+  # Japanese texts take a proportional Japanese face (app/Translations.cpp).
+  string(APPEND CPACK_DEBIAN_PACKAGE_DEPENDS ", fonts-vlgothic | fonts-noto-cjk | fonts-ipafont-gothic")
   # A Japanese face for the input-mode indicator's あ and the Japanese texts.
   set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "systemd, fonts-vlgothic | fonts-japanese-gothic, pkexec | policykit-1")
   set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA

@@ -1,4 +1,4 @@
-<?xml version='1.0' encoding='utf-8'?>
+<?xml version="1.0" encoding="utf-8"?>
 <!DOCTYPE TS>
 <TS version="2.1" language="ja_JP" sourcelanguage="en">
 <context>
@@ -55,7 +55,7 @@
         <translation>除外されたアプリケーションはありません。</translation>
     </message>
     <message>
-        <source>Click '+' to add an application.</source>
+        <source>Click &apos;+&apos; to add an application.</source>
         <translation>「+」をクリックしてアプリケーションを追加します。</translation>
     </message>
     <message>
@@ -78,7 +78,7 @@
         <translation>ショートカットはまだありません。</translation>
     </message>
     <message>
-        <source>Click '+' to add an application.</source>
+        <source>Click &apos;+&apos; to add an application.</source>
         <translation>「+」をクリックしてアプリケーションを追加します。</translation>
     </message>
     <message>
@@ -159,13 +159,6 @@ Do you still want to register it?</source>
     </message>
 </context>
 <context>
-    <name>HUDContentView</name>
-    <message>
-        <source>Hyper Active</source>
-        <translation>Hyper 有効</translation>
-    </message>
-</context>
-<context>
     <name>FrontmostNoticeCard</name>
     <message>
         <source>Exclusions can&apos;t follow the active window on this desktop.</source>
@@ -190,6 +183,13 @@ Do you still want to register it?</source>
     <message>
         <source>Turn On</source>
         <translation>オンにする</translation>
+    </message>
+</context>
+<context>
+    <name>HUDContentView</name>
+    <message>
+        <source>Hyper Active</source>
+        <translation>Hyper 有効</translation>
     </message>
 </context>
 <context>
@@ -239,7 +239,7 @@ Do you still want to register it?</source>
     </message>
     <message>
         <source>Long Press Help</source>
-        <translation>Caps Lock を押したまま別のキーを押すと、ここで選んだ修飾キーを加えてそのキーを送ります。Hyper は Command・Option・Control・Shift を一度に加えます。どのアプリも使わない組み合わせなので、自分用のショートカットが既存のものとぶつかりません。</translation>
+        <translation>Caps Lock を押したまま別のキーを押すと、ここで選んだ修飾キーを加えてそのキーを送ります。Hyper は %1・%2・%3・%4 を一度に加えます。どのアプリも使わない組み合わせなので、自分用のショートカットが既存のものとぶつかりません。</translation>
     </message>
     <message>
         <source>Single Press</source>
@@ -297,7 +297,7 @@ We do not record or send your keystrokes anywhere.</source>
 <context>
     <name>KeyListeningOverlay</name>
     <message>
-        <source>Assign a single key for '%1'</source>
+        <source>Assign a single key for &apos;%1&apos;</source>
         <translation>「%1」に割り当てるキーを1つ押してください</translation>
     </message>
     <message>
@@ -305,7 +305,7 @@ We do not record or send your keystrokes anywhere.</source>
         <translation>そのキーではアプリを起動できません。別のキーを押してください。</translation>
     </message>
     <message>
-        <source>Press any key (e.g., 'C').
+        <source>Press any key (e.g., &apos;C&apos;).
 Once registered, you can launch the app by pressing Hyper + that key.</source>
         <translation>任意のキーを押してください（例：「C」）。
 登録すると、Hyper + そのキーでアプリを起動できます。</translation>
@@ -316,13 +316,35 @@ Once registered, you can launch the app by pressing Hyper + that key.</source>
     </message>
 </context>
 <context>
-    <name>KeyRemapper</name>
+    <name>KeyNames</name>
     <message>
-        <source>Hyper (⌘⌥⌃⇧)</source>
-        <comment>Hyper Key</comment>
-        <extracomment>Hyper Key</extracomment>
-        <translation>Hyper (⌘⌥⌃⇧)</translation>
+        <source>Delete</source>
+        <comment>The macOS key that deletes backwards (Backspace elsewhere)</comment>
+        <translation>Delete</translation>
     </message>
+    <message>
+        <source>Del</source>
+        <comment>Short for the macOS Delete key (Backspace elsewhere)</comment>
+        <translation>Del</translation>
+    </message>
+    <message>
+        <source>Fn+Del</source>
+        <comment>Short for Fn + Delete, the forward delete of a Mac keyboard</comment>
+        <translation>Fn+Del</translation>
+    </message>
+    <message>
+        <source>Backspace</source>
+        <comment>The key that deletes backwards</comment>
+        <translation>Backspace</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <comment>The PC keyboard&apos;s Delete key, which deletes forwards</comment>
+        <translation>Delete</translation>
+    </message>
+</context>
+<context>
+    <name>KeyRemapper</name>
     <message>
         <source>None</source>
         <comment>No action</comment>
@@ -338,7 +360,6 @@ Once registered, you can launch the app by pressing Hyper + that key.</source>
     <message>
         <source>Fn + Delete</source>
         <comment>Forward Delete key</comment>
-        <extracomment>Forward Delete key</extracomment>
         <translation>Fn + Delete</translation>
     </message>
     <message>
@@ -348,10 +369,21 @@ Once registered, you can launch the app by pressing Hyper + that key.</source>
         <translation>左: 英数、右: かな</translation>
     </message>
     <message>
-        <source>Left: Del, Right: Fn+Del</source>
-        <comment>Left Command to Delete, Right Command to Fn+Delete</comment>
-        <extracomment>Left Command to Delete, Right Command to Fn+Delete</extracomment>
-        <translation>左: Del、右: Fn+Del</translation>
+        <source>Hyper (%1)</source>
+        <comment>Hyper Key</comment>
+        <extracomment>Hyper Key: %1 names the four modifiers it adds</extracomment>
+        <translation>Hyper (%1)</translation>
+    </message>
+    <message>
+        <source>Hyper</source>
+        <comment>Hyper Key, all four modifiers</comment>
+        <translation>Hyper</translation>
+    </message>
+    <message>
+        <source>Left: %1, Right: %2</source>
+        <comment>Left and right Command key taps</comment>
+        <extracomment>Left Command (Super) to %1 (Delete or Backspace), Right Command to %2 (Fn+Del or Delete)</extracomment>
+        <translation>左: %1、右: %2</translation>
     </message>
 </context>
 <context>
@@ -367,6 +399,10 @@ Once registered, you can launch the app by pressing Hyper + that key.</source>
     <message>
         <source>Fix</source>
         <translation>修正</translation>
+    </message>
+    <message>
+        <source>Allow Kestrune to read your keyboards</source>
+        <translation>キーボードの読み取りを許可してください</translation>
     </message>
 </context>
 <context>
@@ -388,12 +424,8 @@ Once registered, you can launch the app by pressing Hyper + that key.</source>
         <translation>Caps Lock を素早く 2 回押すと、本来の Caps Lock のオン/オフを切り替えます。オンの間、単押しの動作は 2 回目の押下を待つため 0.2 秒遅れて実行されます。</translation>
     </message>
     <message>
-        <source>L/R Command</source>
-        <translation>左右 Command</translation>
-    </message>
-    <message>
         <source>L/R Command Help</source>
-        <translation>左右の Command キーを単独で押して離すと、左で英数、右でかなに入力モードを切り替えます (または Delete と Fn + Delete を送ります)。ほかのキーと組み合わせた Command はいつもどおりに働きます。</translation>
+        <translation>左右の %1 キーを単独で押して離すと、左で英数、右でかなに入力モードを切り替えます (または %2 と %3 を送ります)。ほかのキーと組み合わせた %1 はいつもどおりに働きます。</translation>
     </message>
     <message>
         <source>Launch at Login</source>
@@ -423,6 +455,10 @@ Once registered, you can launch the app by pressing Hyper + that key.</source>
         <source>Disable Kestrune in specific apps</source>
         <translation>特定のアプリで Kestrune を無効にします</translation>
     </message>
+    <message>
+        <source>L/R %1</source>
+        <translation>左右 %1</translation>
+    </message>
 </context>
 <context>
     <name>UpdateWindow</name>
@@ -443,7 +479,7 @@ Once registered, you can launch the app by pressing Hyper + that key.</source>
         <translation>アップデートを確認できませんでした。</translation>
     </message>
     <message>
-        <source>Kestrune's updates come with your distribution's packages.</source>
+        <source>Kestrune&apos;s updates come with your distribution&apos;s packages.</source>
         <translation>Kestrune のアップデートはディストリビューションのパッケージで提供されます。</translation>
     </message>
     <message>
@@ -508,7 +544,7 @@ Kestrune をオンにしてください</translation>
         <translation>権限が許可されました！</translation>
     </message>
     <message>
-        <source>Click 'Next' to continue.</source>
+        <source>Click &apos;Next&apos; to continue.</source>
         <translation>「次へ」をクリックして続けてください。</translation>
     </message>
     <message>
@@ -526,7 +562,7 @@ One key to rule them all.</source>
         <translation>Hyper キー</translation>
     </message>
     <message>
-        <source>You're All Set!</source>
+        <source>You&apos;re All Set!</source>
         <translation>準備完了です！</translation>
     </message>
     <message>
@@ -642,7 +678,7 @@ You can customize settings at any time.</source>
         <translation>uinput モジュールが読み込まれていないため、Kestrune は変換したキーを入力できません。</translation>
     </message>
     <message>
-        <source>Kestrune's access rule is not installed, so it may not read your keyboard or type through /dev/uinput.</source>
+        <source>Kestrune&apos;s access rule is not installed, so it may not read your keyboard or type through /dev/uinput.</source>
         <translation>Kestrune のアクセス規則がインストールされていないため、キーボードの読み取りも /dev/uinput からの入力もできません。</translation>
     </message>
     <message>

@@ -1,14 +1,63 @@
 #include "app/Translations.h"
 
 #include <QCoreApplication>
+#include <QFontDatabase>
+#include <QFontInfo>
+#include <QFontMetricsF>
+#include <QGuiApplication>
 #include <QLibraryInfo>
 
 namespace kestrune {
+
+namespace {
+
+// Monospaced faces give "i" the width of "M".
+bool isProportional(const QFont& font)
+{
+    const QFontMetricsF metrics(font);
+    return metrics.horizontalAdvance(QStringLiteral("iiii")) < metrics.horizontalAdvance(QStringLiteral("MMMM"));
+}
+
+bool writesJapanese(const QString& family)
+{
+    return QFontDatabase::writingSystems(family).contains(QFontDatabase::Japanese);
+}
+
+} // namespace
 
 Translations::~Translations()
 {
     for (const auto& translator : installed_)
         QCoreApplication::removeTranslator(translator.get());
+    if (previousFont_)
+        QGuiApplication::setFont(*previousFont_);
+}
+
+QStringList Translations::japaneseFamilies()
+{
+    // Debian's fonts-vlgothic, fonts-noto-cjk and fonts-ipafont-gothic.
+    return {QStringLiteral("VL PGothic"), QStringLiteral("Noto Sans CJK JP"), QStringLiteral("IPAPGothic")};
+}
+
+std::optional<QString> Translations::interfaceFamilyFor(const QString& language, const QFont& current)
+{
+    if (language != QLatin1String("ja"))
+        return std::nullopt;
+    // A desktop that already chose a proportional Japanese face keeps it.
+    const QString family = QFontInfo(current).family();
+    if (writesJapanese(family) && isProportional(current))
+        return std::nullopt;
+    for (const QString& candidate : japaneseFamilies()) {
+        // hasFamily knows a face by any of its names: under a Japanese
+        // locale VL PGothic is listed as "VL Pゴシック".
+        if (!QFontDatabase::hasFamily(candidate))
+            continue;
+        QFont font(current);
+        font.setFamily(candidate);
+        if (isProportional(font))
+            return candidate;
+    }
+    return std::nullopt;
 }
 
 QString Translations::install(const QLocale& locale)
@@ -28,6 +77,17 @@ QString Translations::install(const QLocale& locale)
                      QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
             QCoreApplication::installTranslator(qt.get());
             installed_.push_back(std::move(qt));
+        }
+    }
+
+    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+        const QFont current = QGuiApplication::font();
+        if (const auto family = interfaceFamilyFor(language, current)) {
+            if (!previousFont_)
+                previousFont_ = current;
+            QFont font(current);
+            font.setFamily(*family);
+            QGuiApplication::setFont(font);
         }
     }
     return language;

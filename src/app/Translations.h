@@ -3,11 +3,19 @@
 // keys; the English catalogue adds the longer help texts that sit behind
 // short keys ("Vim Mode Help"), and the Japanese one translates everything.
 // A text without a translation is shown as written. Main thread.
+//
+// A language may need a face of its own: under a Japanese locale fontconfig
+// hands out a Japanese face whose Latin letters are monospaced (VL Gothic),
+// so "Kestrune" and "Hyper" read like a terminal. For Japanese the interface
+// takes a proportional Japanese face instead, where one is installed.
 
+#include <QFont>
 #include <QLocale>
 #include <QString>
+#include <QStringList>
 #include <QTranslator>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace kestrune {
@@ -17,16 +25,25 @@ public:
     Translations() = default;
     Translations(const Translations&) = delete;
     Translations& operator=(const Translations&) = delete;
-    // Takes the catalogues out of the application again.
+    // Takes the catalogues out of the application again, and gives back the
+    // font it had.
     ~Translations();
 
     // Installs the catalogue for `locale` (English for a language without
-    // one) and Qt's own texts for that language where installed. Returns the
-    // language installed ("ja", "en").
+    // one) and Qt's own texts for that language where installed, and the
+    // interface font the language needs. Returns the language installed
+    // ("ja", "en").
     QString install(const QLocale& locale);
+
+    // The proportional Japanese faces, best first.
+    static QStringList japaneseFamilies();
+    // The family the interface should use for `language` when `current`
+    // does not suit it; nullopt to keep `current`. Needs a QGuiApplication.
+    static std::optional<QString> interfaceFamilyFor(const QString& language, const QFont& current);
 
 private:
     std::vector<std::unique_ptr<QTranslator>> installed_;
+    std::optional<QFont> previousFont_;
 };
 
 } // namespace kestrune

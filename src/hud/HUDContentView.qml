@@ -1,4 +1,4 @@
-// The Hyper pill: the held modifier glyphs in a badge, then the caption.
+// The Hyper pill: the held modifiers in a badge, then the caption.
 // The implicit size is what its panel sizes to, so the pill grows with the
 // glyph count and the translated caption; the shadow spills outside it.
 import QtQuick
@@ -9,8 +9,11 @@ Item {
 
     property QtObject viewModel: null
 
-    implicitWidth: content.implicitWidth + 32
-    implicitHeight: content.implicitHeight + 20
+    // From the parts, not the Row: a Row sums its children only when next
+    // polished, and the panel is sized before that, as soon as the
+    // combination changes.
+    implicitWidth: badge.width + content.spacing + caption.implicitWidth + 32
+    implicitHeight: Math.max(badge.height, caption.implicitHeight) + 20
 
     // No blur in the software renderer: a few widening, faint rounded rects
     // under the pill read as a soft shadow (about 15% black at the edge).
@@ -43,10 +46,13 @@ Item {
         anchors.centerIn: parent
         spacing: 12
 
+        // The held modifiers in a capsule that widens with them, at a size
+        // read at a glance: the symbols on macOS, the names on Linux.
         Rectangle {
             id: badge
             objectName: "hyperBadge"
-            width: 36
+            anchors.verticalCenter: parent.verticalCenter
+            width: Math.max(36, glyphs.implicitWidth + 20)
             height: 36
             radius: 18
             color: Theme.alpha(Theme.primary, 0.1)
@@ -55,22 +61,11 @@ Item {
                 id: glyphs
                 objectName: "hyperGlyphs"
                 anchors.centerIn: parent
-                // 4 points of padding inside the circle; four glyphs shrink
-                // to fit (down to half size) instead of being cut off.
-                width: 28
-                height: 28
                 text: root.viewModel ? root.viewModel.glyphs : ""
                 textFormat: Text.PlainText
-                font.pixelSize: 14
+                font.pixelSize: PlatformWords.isMac ? 17 : 14
                 font.bold: true
-                // The modifier glyphs are wide in most faces: a condensed
-                // one, set tight, keeps four of them legible in the circle.
-                font.family: "DejaVu Sans Condensed"
-                font.letterSpacing: -0.5
-                fontSizeMode: Text.Fit
-                minimumPixelSize: 7
-                horizontalAlignment: Text.AlignHCenter
-                verticalAlignment: Text.AlignVCenter
+                font.letterSpacing: PlatformWords.isMac ? 1.5 : 0
                 color: Theme.primary
             }
         }

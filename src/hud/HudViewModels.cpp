@@ -1,24 +1,12 @@
 #include "hud/HudViewModels.h"
 
+#include "base/KeyNames.h"
+
 namespace kestrune {
 
 QString hyperGlyphs(config::HyperKeyConfig config)
 {
-    using config::HyperKeyConfig;
-    switch (config) {
-    case HyperKeyConfig::hyper: return QStringLiteral("⌘⌥⌃⇧");
-    case HyperKeyConfig::cmdOptCtrl: return QStringLiteral("⌘⌥⌃");
-    case HyperKeyConfig::cmdOptShift: return QStringLiteral("⌘⌥⇧");
-    case HyperKeyConfig::cmdCtrlShift: return QStringLiteral("⌘⌃⇧");
-    case HyperKeyConfig::optCtrlShift: return QStringLiteral("⌥⌃⇧");
-    case HyperKeyConfig::cmdOpt: return QStringLiteral("⌘⌥");
-    case HyperKeyConfig::cmdCtrl: return QStringLiteral("⌘⌃");
-    case HyperKeyConfig::cmdShift: return QStringLiteral("⌘⇧");
-    case HyperKeyConfig::optCtrl: return QStringLiteral("⌥⌃");
-    case HyperKeyConfig::optShift: return QStringLiteral("⌥⇧");
-    case HyperKeyConfig::ctrlShift: return QStringLiteral("⌃⇧");
-    }
-    return {};
+    return keyNames().combination(config::modifierFlags(config));
 }
 
 void HyperViewModel::setConfig(config::HyperKeyConfig config)

@@ -11,7 +11,9 @@
 
 namespace kestrune {
 
-// The modifier glyphs of a Hyper combination, always in ⌘⌥⌃⇧ order.
+// The modifiers of a Hyper combination as the platform writes them, always
+// in Command, Option, Control, Shift order: "⌘⌥⌃⇧" on macOS,
+// "Super+Alt+Ctrl+Shift" on Linux (base/KeyNames.h).
 QString hyperGlyphs(config::HyperKeyConfig config);
 
 class HyperViewModel : public QObject {

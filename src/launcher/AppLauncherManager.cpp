@@ -1,5 +1,6 @@
 #include "launcher/AppLauncherManager.h"
 #include "launcher/LauncherShortcutCodec.h"
+#include "base/KeyNames.h"
 #include "base/Uuid.h"
 
 #include <QJsonArray>
@@ -189,9 +190,12 @@ QString AppLauncherManager::keyDisplayName(KeyCode keyCode)
         {15, "R"},     {16, "Y"},      {17, "T"},     {18, "1"},       {19, "2"},   {20, "3"},     {21, "4"},
         {22, "6"},     {23, "5"},      {25, "9"},     {26, "7"},       {28, "8"},   {29, "0"},     {31, "O"},
         {32, "U"},     {34, "I"},      {35, "P"},     {36, "Enter"},   {37, "L"},   {38, "J"},     {40, "K"},
-        {45, "N"},     {46, "M"},      {49, "Space"}, {51, "Delete"},  {53, "Esc"}, {123, "Left"}, {124, "Right"},
+        {45, "N"},     {46, "M"},      {49, "Space"}, {53, "Esc"},    {123, "Left"}, {124, "Right"},
         {125, "Down"}, {126, "Up"},
     };
+    // The key that deletes backwards is Delete on a Mac, Backspace on a PC.
+    if (keyCode == kc::kVK_Delete)
+        return keyNames().backspace;
     for (const auto& entry : kNames)
         if (entry.code == keyCode)
             return QString::fromLatin1(entry.name);

@@ -265,10 +265,11 @@ Rectangle {
                                 opacity: 0.6
                                 spacing: 8
                                 Repeater {
-                                    // Linux names its modifiers; macOS draws them.
-                                    model: view.isLinux
-                                        ? [["", "Super"], ["", "Alt"], ["", "Ctrl"], ["", "Shift"]]
-                                        : [["command", ""], ["option", ""], ["control", ""], ["shift", ""]]
+                                    // macOS draws its modifiers; Linux names them.
+                                    model: PlatformWords.isMac
+                                        ? [["command", ""], ["option", ""], ["control", ""], ["shift", ""]]
+                                        : [["", PlatformWords.command], ["", PlatformWords.option],
+                                           ["", PlatformWords.control], ["", PlatformWords.shift]]
                                     delegate: RowLayout {
                                         required property var modelData
                                         required property int index
@@ -347,9 +348,9 @@ Rectangle {
                         }
                         Text {
                             Layout.fillWidth: true
-                            text: view.isLinux
-                                  ? qsTr("Kestrune is running in your system tray.\nYou can customize settings at any time.")
-                                  : qsTr("Kestrune is running in your menu bar.\nYou can customize settings at any time.")
+                            text: PlatformWords.isMac
+                                  ? qsTr("Kestrune is running in your menu bar.\nYou can customize settings at any time.")
+                                  : qsTr("Kestrune is running in your system tray.\nYou can customize settings at any time.")
                             font.pixelSize: Theme.bodySize
                             color: Theme.secondary
                             horizontalAlignment: Text.AlignHCenter

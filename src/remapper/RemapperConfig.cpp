@@ -1,5 +1,7 @@
 #include "remapper/RemapperConfig.h"
 
+#include "base/KeyNames.h"
+
 #include <QCoreApplication>
 
 namespace kestrune::config {
@@ -62,22 +64,24 @@ std::optional<VimModeConfig> vimModeConfigFromRaw(const QString& raw) { return f
 
 QString displayName(HyperKeyConfig c)
 {
-    switch (c) {
-    case HyperKeyConfig::hyper:
-        //: Hyper Key
-        return QCoreApplication::translate("KeyRemapper", "Hyper (⌘⌥⌃⇧)", "Hyper Key");
-    case HyperKeyConfig::cmdOptCtrl: return QStringLiteral("⌘ ⌥ ⌃");
-    case HyperKeyConfig::cmdOptShift: return QStringLiteral("⌘ ⌥ ⇧");
-    case HyperKeyConfig::cmdCtrlShift: return QStringLiteral("⌘ ⌃ ⇧");
-    case HyperKeyConfig::optCtrlShift: return QStringLiteral("⌥ ⌃ ⇧");
-    case HyperKeyConfig::cmdOpt: return QStringLiteral("⌘ ⌥");
-    case HyperKeyConfig::cmdCtrl: return QStringLiteral("⌘ ⌃");
-    case HyperKeyConfig::cmdShift: return QStringLiteral("⌘ ⇧");
-    case HyperKeyConfig::optCtrl: return QStringLiteral("⌥ ⌃");
-    case HyperKeyConfig::optShift: return QStringLiteral("⌥ ⇧");
-    case HyperKeyConfig::ctrlShift: return QStringLiteral("⌃ ⇧");
+    // The platform's table names the modifiers: "⌘ ⌥ ⌃" on macOS,
+    // "Super+Alt+Ctrl" on Linux.
+    const KeyNames names = keyNames();
+    if (c == HyperKeyConfig::hyper) {
+        //: Hyper Key: %1 names the four modifiers it adds
+        return QCoreApplication::translate("KeyRemapper", "Hyper (%1)", "Hyper Key")
+            .arg(names.combination(modifierFlags(c)));
     }
-    return {};
+    return names.combination(modifierFlags(c), true);
+}
+
+QString shortDisplayName(HyperKeyConfig c)
+{
+    // On Linux the four names make the first option too wide for a closed
+    // picker; its list and its help still name them.
+    if (c == HyperKeyConfig::hyper && !keyNames().isMac())
+        return QCoreApplication::translate("KeyRemapper", "Hyper", "Hyper Key, all four modifiers");
+    return displayName(c);
 }
 
 QString displayName(SinglePressConfig c)
@@ -90,8 +94,8 @@ QString displayName(SinglePressConfig c)
         //: Escape key
         return QCoreApplication::translate("KeyRemapper", "Esc", "Escape key");
     case SinglePressConfig::fnDelete:
-        //: Forward Delete key
-        return QCoreApplication::translate("KeyRemapper", "Fn + Delete", "Forward Delete key");
+        // Forward Delete: "Fn + Delete" on a Mac, "Delete" on a PC keyboard.
+        return keyNames().forwardDelete;
     }
     return {};
 }
@@ -102,8 +106,10 @@ QString displayName(CmdEisuKanaConfig c)
         //: Left Command to Eisu, Right Command to Kana
         return QCoreApplication::translate("KeyRemapper", "Left: Eisu, Right: Kana", "Left Command to Eisu, Right Command to Kana");
     }
-    //: Left Command to Delete, Right Command to Fn+Delete
-    return QCoreApplication::translate("KeyRemapper", "Left: Del, Right: Fn+Del", "Left Command to Delete, Right Command to Fn+Delete");
+    const KeyNames names = keyNames();
+    //: Left Command (Super) to %1 (Delete or Backspace), Right Command to %2 (Fn+Del or Delete)
+    return QCoreApplication::translate("KeyRemapper", "Left: %1, Right: %2", "Left and right Command key taps")
+        .arg(names.backspaceShort, names.forwardDeleteShort);
 }
 
 QString displayName(VimModeConfig c)

@@ -76,8 +76,11 @@ std::optional<SinglePressConfig> singlePressConfigFromRaw(const QString& raw);
 std::optional<CmdEisuKanaConfig> cmdEisuKanaConfigFromRaw(const QString& raw);
 std::optional<VimModeConfig> vimModeConfigFromRaw(const QString& raw);
 
-// Display texts, translated where a translation exists.
+// Display texts, translated where a translation exists, with the key names
+// of the platform's table (base/KeyNames.h).
 QString displayName(HyperKeyConfig c);
+// What a closed picker shows: the display name, shortened where it must be.
+QString shortDisplayName(HyperKeyConfig c);
 QString displayName(SinglePressConfig c);
 QString displayName(CmdEisuKanaConfig c);
 QString displayName(VimModeConfig c);

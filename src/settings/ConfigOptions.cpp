@@ -29,7 +29,16 @@ ConfigOptions::ConfigOptions(QObject* parent) : QObject(parent)
 
 ConfigOptions::~ConfigOptions() = default;
 
-QVariantList ConfigOptions::hyperKey() const { return options(config::kAllHyperKeyConfigs); }
+QVariantList ConfigOptions::hyperKey() const
+{
+    QVariantList list = options(config::kAllHyperKeyConfigs);
+    for (qsizetype i = 0; i < list.size(); ++i) {
+        QVariantMap option = list[i].toMap();
+        option.insert(QStringLiteral("shortText"), config::shortDisplayName(config::kAllHyperKeyConfigs[size_t(i)]));
+        list[i] = option;
+    }
+    return list;
+}
 QVariantList ConfigOptions::singlePress() const { return options(config::kAllSinglePressConfigs); }
 QVariantList ConfigOptions::cmdEisuKana() const { return options(config::kAllCmdEisuKanaConfigs); }
 QVariantList ConfigOptions::vimMode() const { return options(config::kAllVimModeConfigs); }

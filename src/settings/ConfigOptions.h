@@ -3,8 +3,9 @@
 // `ConfigOptions`). Each list holds one {value, text} entry per case of a
 // remapper enumeration, in declaration order; `value` is the case as an int
 // (what the remapper's enum properties read and accept in QML), `text` its
-// display name in the current language. The lists are rebuilt when the
-// language changes. Main thread.
+// display name in the current language, with the key names of the platform
+// (base/KeyNames.h). An entry may add `shortText`, what the closed picker
+// shows instead. The lists are rebuilt when the language changes. Main thread.
 
 #include <QObject>
 #include <QVariantList>

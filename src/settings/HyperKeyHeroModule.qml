@@ -82,7 +82,8 @@ CardFrame {
                     InfoButton {
                         id: info
                         objectName: "info"
-                        text: qsTr("Long Press Help")
+                        text: qsTr("Long Press Help").arg(PlatformWords.command).arg(PlatformWords.option)
+                              .arg(PlatformWords.control).arg(PlatformWords.shift)
                     }
                 }
             }

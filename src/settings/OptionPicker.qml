@@ -37,14 +37,33 @@ ComboBox {
         id: metrics
         font: control.font
     }
+    // The list shows the chosen option in bold: measure the options so.
+    FontMetrics {
+        id: boldMetrics
+        font.family: control.font.family
+        font.pixelSize: control.font.pixelSize
+        font.weight: Font.DemiBold
+    }
     readonly property real widestText: {
         let widest = 0
         for (const option of options)
-            widest = Math.max(widest, metrics.advanceWidth(option.text))
+            widest = Math.max(widest, boldMetrics.advanceWidth(option.text))
         return Math.ceil(widest)
     }
+    // Closed, the picker shows an option's `shortText` where it has one:
+    // the list names everything, the control stays narrow.
+    function shortTextOf(option) {
+        return option.shortText !== undefined ? option.shortText : option.text
+    }
+    readonly property real widestShortText: {
+        let widest = 0
+        for (const option of options)
+            widest = Math.max(widest, metrics.advanceWidth(shortTextOf(option)))
+        return Math.ceil(widest)
+    }
+    displayText: currentIndex >= 0 && currentIndex < options.length ? shortTextOf(options[currentIndex]) : ""
 
-    implicitWidth: widestText + leftPadding + rightPadding
+    implicitWidth: widestShortText + leftPadding + rightPadding
     implicitHeight: 22
 
     contentItem: Text {
@@ -137,7 +156,7 @@ ComboBox {
         y: control.height + 2
         // Room for the widest option in bold (the chosen one), its check
         // mark and the list's insets.
-        width: Math.max(control.width, Math.ceil(control.widestText * 1.1) + 22 + 10 + 8)
+        width: Math.max(control.width, control.widestText + 22 + 10 + 8)
         height: Math.min(contentItem.implicitHeight + topPadding + bottomPadding,
                          control.Window.height - topMargin - bottomMargin)
         topMargin: 6

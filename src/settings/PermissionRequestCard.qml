@@ -41,7 +41,8 @@ Rectangle {
             }
             Text {
                 Layout.fillWidth: true
-                text: qsTr("Grant Permission")
+                // macOS grants a permission; Linux opens the keyboards to us.
+                text: PlatformWords.isMac ? qsTr("Grant Permission") : qsTr("Allow Kestrune to read your keyboards")
                 font.pixelSize: Theme.captionSize
                 color: Theme.secondary
                 elide: Text.ElideRight

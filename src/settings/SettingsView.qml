@@ -134,9 +134,11 @@ Item {
                     objectName: "card.cmdKeys"
                     Layout.fillWidth: true
                     Layout.preferredWidth: 1
-                    title: qsTr("L/R Command")
+                    // "L/R Command" on macOS, "L/R Super" on Linux.
+                    title: qsTr("L/R %1").arg(PlatformWords.command)
                     symbol: "keyboard.fill"
-                    helpText: qsTr("L/R Command Help")
+                    helpText: qsTr("L/R Command Help").arg(PlatformWords.command)
+                              .arg(PlatformWords.backspace).arg(PlatformWords.forwardDelete)
                     isActive: KeyRemapper.isCmdEisuKanaEnabled
                     onToggled: KeyRemapper.isCmdEisuKanaEnabled = !KeyRemapper.isCmdEisuKanaEnabled
                     control: OptionPicker {

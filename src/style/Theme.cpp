@@ -1,6 +1,7 @@
 #include "style/Theme.h"
 
 #include <QFontDatabase>
+#include <QGuiApplication>
 #include <QList>
 #include <QPointer>
 
@@ -78,16 +79,18 @@ QColor Theme::popoverMaterial() const { return pick(QColor(246, 246, 248, 232), 
 
 QString Theme::roundedFamily() const
 {
-    // A rounded face where the desktop has one; the UI font otherwise.
-    static const QString family = [] {
+    // A rounded face where the desktop has one; the UI font otherwise: the
+    // application's, which the language may have chosen (a Japanese face
+    // for Japanese), not the desktop's default.
+    static const QString rounded = [] {
         const QStringList families = QFontDatabase::families();
         for (const char* candidate : {"Nunito", "Varela Round", "M PLUS Rounded 1c", "Ubuntu"}) {
             if (families.contains(QLatin1String(candidate)))
                 return QString::fromLatin1(candidate);
         }
-        return QFontDatabase::systemFont(QFontDatabase::GeneralFont).family();
+        return QString();
     }();
-    return family;
+    return rounded.isEmpty() ? QGuiApplication::font().family() : rounded;
 }
 
 bool Theme::systemPrefersDark()

@@ -299,6 +299,7 @@ TEST(ColorScheme, ReadsTheDesktopPreference)
 
 // Texts: the user's language where a catalogue exists, the help texts behind
 // their short keys in English, and a key without a translation as written.
+#include <QGuiApplication>
 #include <QXmlStreamReader>
 
 namespace {
@@ -310,11 +311,22 @@ QString text(const char* context, const char* source)
 
 TEST(Translations, JapaneseUsersReadJapanese)
 {
-    Translations translations;
-    EXPECT_EQ(translations.install(QLocale(QStringLiteral("ja_JP"))), QStringLiteral("ja"));
-    EXPECT_EQ(text("SettingsView", "Arrow Mode"), QStringLiteral("矢印モード"));
-    EXPECT_EQ(text("kestrune::TrayIcon", "Quit Kestrune"), QStringLiteral("Kestrune を終了"));
-    EXPECT_EQ(text("SettingsView", "A key nobody translated"), QStringLiteral("A key nobody translated"));
+    // This process's default face (DejaVu Sans) writes no Japanese: a
+    // Japanese face is chosen for the interface, and given back after.
+    const QFont before = QGuiApplication::font();
+    {
+        Translations translations;
+        EXPECT_EQ(translations.install(QLocale(QStringLiteral("ja_JP"))), QStringLiteral("ja"));
+        EXPECT_EQ(text("SettingsView", "Arrow Mode"), QStringLiteral("矢印モード"));
+        EXPECT_EQ(text("kestrune::TrayIcon", "Quit Kestrune"), QStringLiteral("Kestrune を終了"));
+        EXPECT_EQ(text("SettingsView", "A key nobody translated"), QStringLiteral("A key nobody translated"));
+        EXPECT_TRUE(Translations::japaneseFamilies().contains(QGuiApplication::font().family()))
+            << QGuiApplication::font().family().toStdString();
+    }
+    EXPECT_EQ(QGuiApplication::font(), before);
+    // Other languages keep the desktop's face.
+    EXPECT_FALSE(Translations::interfaceFamilyFor(QStringLiteral("en"), before).has_value());
+    EXPECT_FALSE(Translations::interfaceFamilyFor(QStringLiteral("de"), before).has_value());
 }
 
 TEST(Translations, OtherLanguagesReadEnglishWithTheHelpTexts)

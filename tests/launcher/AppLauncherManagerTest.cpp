@@ -2,6 +2,7 @@
 #include "launcher/LauncherShortcutCodec.h"
 
 #include "base/FileDefaults.h"
+#include "base/KeyNames.h"
 #include "base/VirtualScheduler.h"
 #include "platform/sim/SimWorkspace.h"
 
@@ -230,11 +231,18 @@ TEST_F(LauncherTest, DeferredWorkDoesNothingOnceTheManagerIsGone)
 TEST(KeyDisplayName, NamesTheTableAndNumbersEverythingElse)
 {
     const std::pair<KeyCode, const char*> cases[] = {
-        {0, "A"},       {11, "B"},     {22, "6"},   {29, "0"},        {36, "Enter"},    {49, "Space"},  {51, "Delete"},
+        {0, "A"},       {11, "B"},     {22, "6"},   {29, "0"},        {36, "Enter"},    {49, "Space"},
         {53, "Esc"},    {126, "Up"},   {10, "Key 10"}, {24, "Key 24"}, {127, "Key 127"}, {-1, "Key -1"},
     };
     for (const auto& [code, name] : cases)
         EXPECT_EQ(AppLauncherManager::keyDisplayName(code), QString::fromUtf8(name)) << code;
+    // The key that deletes backwards, by the name on the platform's keyboards.
+    {
+        ScopedKeyboardConvention speaking(KeyboardConvention::linuxDesktop);
+        EXPECT_EQ(AppLauncherManager::keyDisplayName(kc::kVK_Delete), QStringLiteral("Backspace"));
+    }
+    ScopedKeyboardConvention speaking(KeyboardConvention::macOS);
+    EXPECT_EQ(AppLauncherManager::keyDisplayName(kc::kVK_Delete), QStringLiteral("Delete"));
 }
 
 // The tap thread looks keys up while the main thread edits the list and

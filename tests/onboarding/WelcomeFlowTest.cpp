@@ -6,7 +6,9 @@
 #include "OnboardingFixture.h"
 
 #include "app/Translations.h"
+#include "base/KeyNames.h"
 #include "onboarding/WelcomeWindowController.h"
+#include "style/Symbols.h"
 #include "style/Theme.h"
 #include "support/ViewHarness.h"
 
@@ -224,3 +226,42 @@ TEST_F(OnboardingTest, WelcomeFirstPageWhereTheSystemGrantsAccessibility)
     EXPECT_EQ(sim_.trust().promptCount(), 1);
     d_.save(QStringLiteral("welcome-0-accessibility-light-en"));
 }
+
+// The Hyper page shows the four modifiers as the platform's keyboards do:
+// named on Linux, drawn on a Mac.
+class WelcomeKeys : public OnboardingTest, public ::testing::WithParamInterface<KeyboardConvention> {};
+
+TEST_P(WelcomeKeys, HyperPageShowsThePlatformsModifiers)
+{
+    const bool mac = GetParam() == KeyboardConvention::macOS;
+    ScopedKeyboardConvention speaking(GetParam());
+    build(/*linux=*/!mac);
+    windows_->showWelcomeWindow();
+    d_.setWindow(welcomeWindow());
+    ASSERT_TRUE(d_.window());
+    advance(0ms);
+    pressReturn(d_);
+    QQuickItem* diagram = d_.findVisible(QStringLiteral("hyperDiagram"));
+    ASSERT_TRUE(diagram);
+    const QStringList texts = textsUnder(diagram);
+    const QStringList names = {QStringLiteral("Super"), QStringLiteral("Alt"), QStringLiteral("Ctrl"),
+                               QStringLiteral("Shift")};
+    const QStringList symbols = {Symbols::glyph(QStringLiteral("command")), Symbols::glyph(QStringLiteral("option")),
+                                 Symbols::glyph(QStringLiteral("control")), Symbols::glyph(QStringLiteral("shift"))};
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(texts.contains(names[i]), !mac) << names[i].toStdString();
+        EXPECT_EQ(texts.contains(symbols[i]), mac) << i;
+    }
+    d_.save(QStringLiteral("welcome-1-keys-%1").arg(mac ? "macos" : "linux"));
+    pressReturn(d_);
+    EXPECT_TRUE(textsUnder(d_.window()->contentItem())
+                    .filter(mac ? QStringLiteral("menu bar") : QStringLiteral("system tray"))
+                    .size() == 1);
+    d_.window()->close();
+}
+
+INSTANTIATE_TEST_SUITE_P(Platforms, WelcomeKeys,
+                         ::testing::Values(KeyboardConvention::linuxDesktop, KeyboardConvention::macOS),
+                         [](const auto& info) {
+                             return info.param == KeyboardConvention::macOS ? "macOS" : "Linux";
+                         });

@@ -1,6 +1,7 @@
 // Loading the remapper's settings and what each change does.
 
 #include "RemapperFixture.h"
+#include "base/KeyNames.h"
 
 #include <QFile>
 
@@ -141,16 +142,63 @@ TEST_F(RemapperTest, ArrowModeKeysFollowTheLayoutAndTheSwitch)
     EXPECT_FALSE(r.isArrowModeKey(13));
 }
 
-TEST(RemapperConfig, RawValuesRoundTripAndDisplayNamesAreThoseShown)
+TEST(RemapperConfig, RawValuesRoundTripAndDisplayNamesSpeakThePlatform)
 {
     for (auto c : config::kAllHyperKeyConfigs)
         EXPECT_EQ(config::hyperKeyConfigFromRaw(config::rawValue(c)), c);
     EXPECT_EQ(config::modifierFlags(HyperKeyConfig::hyper), 0x1E0000u);
     EXPECT_EQ(config::modifierFlags(HyperKeyConfig::optCtrlShift), 0xE0000u);
-    EXPECT_EQ(config::displayName(HyperKeyConfig::hyper), QStringLiteral("Hyper (⌘⌥⌃⇧)"));
-    EXPECT_EQ(config::displayName(HyperKeyConfig::cmdCtrlShift), QStringLiteral("⌘ ⌃ ⇧"));
-    EXPECT_EQ(config::displayName(SinglePressConfig::fnDelete), QStringLiteral("Fn + Delete"));
     EXPECT_EQ(config::singlePressConfigFromRaw("none"), std::nullopt);
+
+    struct Names {
+        KeyboardConvention convention;
+        std::array<const char*, 11> hyper;
+        const char* hyperClosed;
+        const char* forwardDelete;
+        const char* deleteKeys;
+    };
+    const Names table[] = {
+        {KeyboardConvention::macOS,
+         {"Hyper (⌘⌥⌃⇧)", "⌘ ⌥ ⌃", "⌘ ⌥ ⇧", "⌘ ⌃ ⇧", "⌥ ⌃ ⇧", "⌘ ⌥", "⌘ ⌃", "⌘ ⇧", "⌥ ⌃", "⌥ ⇧", "⌃ ⇧"},
+         "Hyper (⌘⌥⌃⇧)", "Fn + Delete", "Left: Del, Right: Fn+Del"},
+        {KeyboardConvention::linuxDesktop,
+         {"Hyper (Super+Alt+Ctrl+Shift)", "Super+Alt+Ctrl", "Super+Alt+Shift", "Super+Ctrl+Shift", "Alt+Ctrl+Shift",
+          "Super+Alt", "Super+Ctrl", "Super+Shift", "Alt+Ctrl", "Alt+Shift", "Ctrl+Shift"},
+         "Hyper", "Delete", "Left: Backspace, Right: Delete"},
+    };
+    for (const Names& names : table) {
+        ScopedKeyboardConvention speaking(names.convention);
+        SCOPED_TRACE(names.hyperClosed);
+        for (size_t i = 0; i < config::kAllHyperKeyConfigs.size(); ++i) {
+            const HyperKeyConfig c = config::kAllHyperKeyConfigs[i];
+            EXPECT_EQ(config::displayName(c), QString::fromUtf8(names.hyper[i]));
+            // Only the first option is shortened in a closed picker.
+            EXPECT_EQ(config::shortDisplayName(c), i == 0 ? QString::fromUtf8(names.hyperClosed)
+                                                          : config::displayName(c));
+        }
+        EXPECT_EQ(config::displayName(SinglePressConfig::fnDelete), QString::fromUtf8(names.forwardDelete));
+        EXPECT_EQ(config::displayName(CmdEisuKanaConfig::leftDelRightFnDel), QString::fromUtf8(names.deleteKeys));
+        EXPECT_EQ(config::displayName(CmdEisuKanaConfig::leftEisuRightKana), QStringLiteral("Left: Eisu, Right: Kana"));
+        EXPECT_EQ(config::displayName(SinglePressConfig::esc), QStringLiteral("Esc"));
+    }
+}
+
+// Linux words on the screen, the same values in the file: a settings file
+// moves between a Mac and a Linux desktop unchanged.
+TEST_F(RemapperTest, ThePlatformsWordsLeaveTheStoredValuesAlone)
+{
+    ScopedKeyboardConvention speaking(KeyboardConvention::linuxDesktop);
+    SimHarness& h = launched();
+    h.remapper.setHyperKeyConfig(HyperKeyConfig::cmdCtrlShift);
+    h.remapper.setSinglePressConfig(SinglePressConfig::fnDelete);
+    h.remapper.setCmdEisuKanaConfig(CmdEisuKanaConfig::leftDelRightFnDel);
+    h.settle();
+    const auto stored = [&](const char* key) {
+        return h.sim.defaults().stringValue(QString::fromLatin1(key)).value_or(QString());
+    };
+    EXPECT_EQ(stored("hyperKeyConfig"), QStringLiteral("cmdCtrlShift"));
+    EXPECT_EQ(stored("singlePressConfig"), QStringLiteral("fnDelete"));
+    EXPECT_EQ(stored("cmdEisuKanaConfig"), QStringLiteral("leftDelRightFnDel"));
 }
 
 } // namespace

@@ -6,6 +6,13 @@
 #include "PanelFixture.h"
 #include "app/Translations.h"
 
+#include <QFontDatabase>
+#include <QFontInfo>
+#include <QFontMetricsF>
+#include <QGuiApplication>
+#include <QProcess>
+#include <cstdio>
+
 using namespace kestrune;
 using namespace kestrune::test;
 
@@ -73,12 +80,40 @@ TEST_F(PanelTest, ScreenshotMenuAndPicker)
     h_->savePng(h_->grab(), QStringLiteral("panel-dark-picker-open"));
 }
 
-// In Japanese every text is translated, and shown in a Japanese font rather
-// than as empty boxes; the help behind a key is a real sentence.
+// A Japanese desktop as its user has it: the language comes from LANG, and
+// so does fontconfig's default face, which on Debian is VL Gothic, whose
+// Latin letters are monospaced. Qt reads both when the application starts,
+// so off a Japanese locale this test runs itself again in a child process
+// with LANG=ja_JP.UTF-8. Every text is translated, drawn in a Japanese font
+// rather than as empty boxes, and the Latin words ("Kestrune", "Hyper") in a
+// proportional face.
 TEST_F(PanelTest, ScreenshotInJapanese)
 {
+    if (!qEnvironmentVariable("LANG").startsWith(QLatin1String("ja"))) {
+        QProcess child;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("LANG"), QStringLiteral("ja_JP.UTF-8"));
+        env.remove(QStringLiteral("LC_ALL"));
+        env.remove(QStringLiteral("LC_CTYPE"));
+        env.remove(QStringLiteral("LC_MESSAGES"));
+        env.remove(QStringLiteral("LANGUAGE"));
+        child.setProcessEnvironment(env);
+        child.setProcessChannelMode(QProcess::MergedChannels);
+        child.start(QCoreApplication::applicationFilePath(),
+                    {QStringLiteral("--gtest_filter=PanelTest.ScreenshotInJapanese")});
+        ASSERT_TRUE(child.waitForFinished(60000)) << "the child under LANG=ja_JP.UTF-8 did not finish";
+        const QByteArray output = child.readAll();
+        EXPECT_EQ(child.exitCode(), 0) << output.toStdString();
+        EXPECT_TRUE(output.contains("[  PASSED  ] 1 test")) << output.toStdString();
+        std::printf("%s", output.constData());
+        return;
+    }
+
+    const QString desktopDefault = QFontInfo(QGuiApplication::font()).family();
+    std::printf("the desktop's default face under LANG=%s: %s\n", qPrintable(qEnvironmentVariable("LANG")),
+                qPrintable(desktopDefault));
     Translations translations;
-    ASSERT_EQ(translations.install(QLocale(QStringLiteral("ja_JP"))), QStringLiteral("ja"));
+    ASSERT_EQ(translations.install(QLocale()), QStringLiteral("ja"));
     sim_.trust().setTrusted(false);
     loadPanel(false);
     QQuickItem* card = item(QStringLiteral("card.arrowMode"));
@@ -87,17 +122,30 @@ TEST_F(PanelTest, ScreenshotInJapanese)
     h_->savePng(h_->grab(), QStringLiteral("panel-light-japanese"));
 
     const QStringList texts = {QStringLiteral("権限が必要です"), QStringLiteral("矢印モード"),
-                               QStringLiteral("長押し")};
+                               QStringLiteral("長押し"), QStringLiteral("Kestrune"), QStringLiteral("Hyper キー")};
     for (const QString& expected : texts) {
         bool found = false;
         for (QQuickItem* text : view()->findChildren<QQuickItem*>()) {
-            if (text->property("text").toString() == expected) {
-                found = true;
-                // A glyph-less font would leave the text without width.
-                EXPECT_GT(text->property("contentWidth").toDouble(), 10.0) << expected.toStdString();
-            }
+            if (text->property("text").toString() != expected)
+                continue;
+            found = true;
+            // A glyph-less font would leave the text without width.
+            EXPECT_GT(text->property("contentWidth").toDouble(), 10.0) << expected.toStdString();
+            // The face drawn is a proportional Japanese one: "i" narrower
+            // than "M". (Fontconfig gives its name in Japanese here.)
+            const QFont font = text->property("font").value<QFont>();
+            const QString family = QFontInfo(font).family();
+            EXPECT_TRUE(Translations::japaneseFamilies().contains(font.family()))
+                << expected.toStdString() << " asks for " << font.family().toStdString();
+            EXPECT_TRUE(QFontDatabase::writingSystems(family).contains(QFontDatabase::Japanese)) << family.toStdString();
+            const QFontMetricsF metrics(font);
+            EXPECT_LT(metrics.horizontalAdvance(QStringLiteral("iiii")), metrics.horizontalAdvance(QStringLiteral("MMMM")))
+                << expected.toStdString() << " in " << family.toStdString();
         }
         EXPECT_TRUE(found) << expected.toStdString();
     }
+    // The pickers (Qt Quick Controls) take the face too.
+    const QFont pickerFont = item(QStringLiteral("longPressPicker"))->property("font").value<QFont>();
+    EXPECT_TRUE(Translations::japaneseFamilies().contains(pickerFont.family())) << pickerFont.family().toStdString();
     h_->hoverAway();
 }
