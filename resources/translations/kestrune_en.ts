@@ -1,127 +1,158 @@
-<?xml version='1.0' encoding='utf-8'?>
+<?xml version="1.0" encoding="utf-8"?>
 <!DOCTYPE TS>
 <TS version="2.1" language="en_US" sourcelanguage="en">
+<context>
+    <name>AboutView</name>
+    <message>
+        <source>Kestrune</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Version %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Turns Caps Lock into a Hyper key.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Licence: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Homepage: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>About Kestrune</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
 <context>
     <name>AppChooser</name>
     <message>
         <source>Choose an Application</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Search</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>No applications match.</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Browse…</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Cancel</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Add</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
     <name>AppExclusionSettingsView</name>
     <message>
         <source>App-Specific Exclusions</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Done</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Select applications where Kestrune should be completely disabled.</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>When these apps are active, all custom behaviors (Vim mode, Eisu/Kana, Hyper key) will be bypassed.</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>This session does not tell Kestrune which application is in front, so exclusions cannot take effect here.</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>No applications excluded.</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Click '+' to add an application.</source>
-        <translation type="unfinished" />
+        <source>Click &apos;+&apos; to add an application.</source>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Add Application</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
     <name>AppLauncherSettingsView</name>
     <message>
         <source>App Launcher Settings</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Done</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>No shortcuts added.</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Click '+' to add an application.</source>
-        <translation type="unfinished" />
+        <source>Click &apos;+&apos; to add an application.</source>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Hyper Key</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>⚠️ Keys conflicting with Arrow Mode will not trigger.</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Add Application</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
     <name>AppcastParser</name>
     <message>
         <source>The feed is not valid XML (line %1: %2).</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>The feed is not an RSS release feed.</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>The feed lists no release with a version.</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>The feed declares a document type, which release feeds never do.</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>The feed is too large to be a release feed.</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
     <name>ConflictAlert</name>
     <message>
         <source>Key Conflict Warning</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>The key you pressed is currently used by Arrow Mode.
@@ -129,109 +160,105 @@
 While Arrow Mode is enabled, it takes priority, meaning this app launcher shortcut will not work.
 
 Do you still want to register it?</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Register Anyway</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Cancel</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
     <name>DeleteButton</name>
     <message>
         <source>Delete</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
     <name>FooterSection</name>
     <message>
         <source>Clear Log</source>
-        <translation type="unfinished" />
-    </message>
-</context>
-<context>
-    <name>HUDContentView</name>
-    <message>
-        <source>Hyper Active</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
     <name>FrontmostNoticeCard</name>
     <message>
         <source>Exclusions can&apos;t follow the active window on this desktop.</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Turn on Kestrune&apos;s GNOME Shell extension.</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Install Kestrune&apos;s package, which brings its GNOME Shell extension, then log out and back in.</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>KWin did not run Kestrune&apos;s script. Install Kestrune&apos;s package, then quit and reopen Kestrune.</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Kestrune sees the application in front on X11 desktops, GNOME, KDE Plasma and sway. Log in to one of them for exclusions to work.</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Turn On</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>HUDContentView</name>
+    <message>
+        <source>Hyper Active</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
     <name>HeaderRow</name>
     <message>
         <source>Kestrune</source>
-        <translation type="unfinished" />
-    </message>
-    <message>
-        <source>Pause Kestrune</source>
-        <translation type="unfinished" />
-    </message>
-    <message>
-        <source>Resume Kestrune</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>More</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Check for Updates...</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Show HUD Notifications</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Reset Keys</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Quit Kestrune</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Keys reset</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
     <name>HyperKeyHeroModule</name>
     <message>
         <source>Hyper Key</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Long Press</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Long Press Help</source>
@@ -239,74 +266,74 @@ Do you still want to register it?</source>
     </message>
     <message>
         <source>Single Press</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
     <name>InputAccessBlock</name>
     <message>
         <source>Granting Access…</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Grant Access</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Run this in a terminal:</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Copied</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Copy</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
     <name>InputAccessView</name>
     <message>
         <source>Permission Granted!</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Permission Required</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Kestrune needs access to your keyboards to remap keys.
 We do not record or send your keystrokes anywhere.</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Done</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Input Access</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
     <name>KeyListeningOverlay</name>
     <message>
-        <source>Assign a single key for '%1'</source>
-        <translation type="unfinished" />
+        <source>Assign a single key for &apos;%1&apos;</source>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>That key cannot start an application. Press another key.</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Press any key (e.g., 'C').
+        <source>Press any key (e.g., &apos;C&apos;).
 Once registered, you can launch the app by pressing Hyper + that key.</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Cancel</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
@@ -315,59 +342,59 @@ Once registered, you can launch the app by pressing Hyper + that key.</source>
         <source>Hyper (⌘⌥⌃⇧)</source>
         <comment>Hyper Key</comment>
         <extracomment>Hyper Key</extracomment>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>None</source>
         <comment>No action</comment>
         <extracomment>No action</extracomment>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Esc</source>
         <comment>Escape key</comment>
         <extracomment>Escape key</extracomment>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Fn + Delete</source>
         <comment>Forward Delete key</comment>
         <extracomment>Forward Delete key</extracomment>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Left: Eisu, Right: Kana</source>
         <comment>Left Command to Eisu, Right Command to Kana</comment>
         <extracomment>Left Command to Eisu, Right Command to Kana</extracomment>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Left: Del, Right: Fn+Del</source>
         <comment>Left Command to Delete, Right Command to Fn+Delete</comment>
         <extracomment>Left Command to Delete, Right Command to Fn+Delete</extracomment>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
     <name>PermissionRequestCard</name>
     <message>
         <source>Permission Required</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Grant Permission</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Fix</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
     <name>SettingsView</name>
     <message>
         <source>Arrow Mode</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Vim Mode Help</source>
@@ -375,7 +402,7 @@ Once registered, you can launch the app by pressing Hyper + that key.</source>
     </message>
     <message>
         <source>Double Tap</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Double Tap Help</source>
@@ -383,7 +410,7 @@ Once registered, you can launch the app by pressing Hyper + that key.</source>
     </message>
     <message>
         <source>L/R Command</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>L/R Command Help</source>
@@ -391,312 +418,421 @@ Once registered, you can launch the app by pressing Hyper + that key.</source>
     </message>
     <message>
         <source>Launch at Login</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Automatically launch at login</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>App Launcher</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Launch applications using Hyper Key</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Settings...</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>App-Specific Exclusions</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Disable Kestrune in specific apps</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
     <name>UpdateWindow</name>
     <message>
         <source>Software Update</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Kestrune is up to date.</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Kestrune %1 is available.</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Could not check for updates.</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Kestrune's updates come with your distribution's packages.</source>
-        <translation type="unfinished" />
+        <source>Kestrune&apos;s updates come with your distribution&apos;s packages.</source>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Checking for updates...</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>You have version %1.</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Later</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Download...</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Close</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>OK</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
     <name>WelcomeView</name>
     <message>
         <source>Welcome to Kestrune</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Permission Required</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Kestrune needs access to your keyboards to remap keys.
 We do not record or send your keystrokes anywhere.</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Kestrune needs Accessibility permission to remap keys.
 We do not record or send your keystrokes anywhere.</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Open System Settings</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Go to: Privacy &amp; Security &gt; Accessibility
 and enable Kestrune</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Permission Granted!</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Click 'Next' to continue.</source>
-        <translation type="unfinished" />
+        <source>Click &apos;Next&apos; to continue.</source>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Meet the Hyper Key</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Running out of easy shortcuts? Tired of pressing 4 keys?
 One key to rule them all.</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Hyper Key</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>You're All Set!</source>
-        <translation type="unfinished" />
+        <source>You&apos;re All Set!</source>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Kestrune is running in your system tray.
 You can customize settings at any time.</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Kestrune is running in your menu bar.
 You can customize settings at any time.</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Tip: Tap CapsLock once for Escape (Customizable)</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Tip: Press &amp; Hold for Hyper Key</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Get Started</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Next</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
     <name>kestrune::Applications</name>
     <message>
         <source>This is not an application.</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>“%1” could not be read.</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>“%1” is not a .desktop file.</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>“%1” is a link or a folder entry, not an application.</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>“%1” is marked hidden: it removes an application rather than starting one.</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>“%1” names no program to run.</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>“%1” runs “%2”, which is not installed.</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
     <name>kestrune::FeedUpdateChecker</name>
     <message>
         <source>The update feed address must start with https://: %1</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>The update feed redirected to an address that is not HTTPS: %1</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>The update feed is too large to be a release feed.</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>the server did not answer in time</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>The update feed could not be reached: %1</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>The update feed could not be read: %1</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
     <name>kestrune::FileBrowser</name>
     <message>
         <source>Choose an Application</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Applications (*.app)</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Applications (*.desktop)</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>All files (*)</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
     <name>kestrune::InputAccess</name>
     <message>
         <source>The uinput module is not loaded, so Kestrune has no way to type the keys it changes.</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Kestrune's access rule is not installed, so it may not read your keyboard or type through /dev/uinput.</source>
-        <translation type="unfinished" />
+        <source>Kestrune&apos;s access rule is not installed, so it may not read your keyboard or type through /dev/uinput.</source>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>You may not write to /dev/uinput, so Kestrune cannot type the keys it changes.</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>None of your keyboards may be read by Kestrune.</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Access was not granted: the password prompt was cancelled.</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>The access helper failed. Run the command below in a terminal instead.</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>The helper ran, but access is still refused. Log out and back in, then check again.</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>The access helper could not be started. Run the command below in a terminal instead.</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
     <name>kestrune::MenuBarPointerManager</name>
     <message>
         <source>You can start the app from here</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>kestrune::RemapperStatus</name>
+    <message>
+        <source>Kestrune is paused</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Kestrune is not working</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Kestrune is working</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Keys behave as usual until you resume it.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>It may not read the keyboard. Choose &quot;Fix&quot; in the panel to grant access.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>It tries again by itself; if this lasts, reconnect the keyboard or restart Kestrune.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>It could not start reading the keyboard.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Another login session is in front; it resumes when you return to this one.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Resume Kestrune</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Pause Kestrune</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>kestrune::SettingsFileStatus</name>
+    <message>
+        <source>Settings could not be saved</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Settings file could not be read</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Settings file could not be read whole</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Settings are not saved</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>A setting could not be read</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Your changes apply until Kestrune quits. Make sure %1 can be written and the disk has free space; the next change is saved again.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Defaults are in use. %1 is left as it is until you change a setting; then it is kept aside next to the new file.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message numerus="yes">
+        <source>%n of its settings are in use, defaults for the rest. When you change a setting, %1 is kept aside next to the new file.</source>
+        <translation type="unfinished">
+            <numerusform></numerusform>
+            <numerusform></numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%1 was written by a newer Kestrune that this one cannot read. Defaults are in use and changes are not saved; update Kestrune to use your settings.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The value of &quot;%1&quot; in %2 is not understood; its default is in use and the value is kept.</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
     <name>kestrune::SingleInstance</name>
     <message>
         <source>Kestrune cannot start: its folder %1 could not be created (%2).</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Kestrune cannot start: its folder %1 is not a private folder of yours (it must be owned by you with mode 0700). Remove it and start Kestrune again.</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Another start of Kestrune cannot reach this one: %1 (%2).</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
     <name>kestrune::TrayIcon</name>
     <message>
         <source>Check for Updates...</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Show HUD Notifications</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Reset Keys</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Quit Kestrune</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Open Settings</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Pause</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Keys reset.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>About Kestrune</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Resume</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 </TS>

@@ -4,6 +4,7 @@
 // the panel opening at the top. Each state is saved as a screenshot.
 
 #include "PanelFixture.h"
+#include "app/Translations.h"
 #include "settings/SettingsFileStatus.h"
 
 #include <QFile>
@@ -183,6 +184,19 @@ TEST_F(PanelStatus, AnUnreadableSettingsFileIsANoticeThatDefaultsAreInUse)
     damaged.setValue(QStringLiteral("isHUDEnabled"), true); // kept aside, written anew
     h_->settle();
     EXPECT_FALSE(notice->isVisible());
+}
+
+TEST_F(PanelStatus, NoticesAndStatusInJapanese)
+{
+    Translations translations;
+    ASSERT_EQ(translations.install(QLocale(QStringLiteral("ja_JP"))), QStringLiteral("ja"));
+    sim_.keyboard().setTapFailure(QStringLiteral("The virtual keyboard could not be created through /dev/uinput."));
+    remapper_.start();
+    loadPanel();
+    runDue();
+    EXPECT_EQ(noticeText(QStringLiteral("tapNotice"), "noticeTitle"), QStringLiteral("Kestrune は動作していません"));
+    EXPECT_TRUE(tip().endsWith(QStringLiteral("Kestrune を一時停止")));
+    saveWithTip(QStringLiteral("status-tap-failed-japanese"));
 }
 
 TEST_F(PanelStatus, ResetKeysSaysItRan)
