@@ -70,6 +70,9 @@ protected:
         return text ? text->property("text").toString() : QString();
     }
 
+    // A store of the test's own, made before the status that observes it.
+    QTemporaryDir otherDir_;
+    std::unique_ptr<FileDefaults> otherStore_;
     std::unique_ptr<SettingsFileStatus> fileStatus_;
 };
 
@@ -165,12 +168,12 @@ TEST_F(PanelStatus, ASettingThatCannotBeSavedIsANoticeUntilASaveSucceeds)
 
 TEST_F(PanelStatus, AnUnreadableSettingsFileIsANoticeThatDefaultsAreInUse)
 {
-    QTemporaryDir other;
-    QFile file(other.path() + QStringLiteral("/settings.json"));
+    QFile file(otherDir_.path() + QStringLiteral("/settings.json"));
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write("{\"version\":1,\"values\":{\"isHUDEnabled\":false,");
     file.close();
-    FileDefaults damaged(other.path());
+    otherStore_ = std::make_unique<FileDefaults>(otherDir_.path());
+    FileDefaults& damaged = *otherStore_;
     loadPanel(true);
     useSettingsFile(damaged);
     QQuickItem* notice = item(QStringLiteral("settingsFileNotice"));
