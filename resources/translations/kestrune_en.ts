@@ -2,6 +2,37 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en_US" sourcelanguage="en">
 <context>
+    <name>AboutView</name>
+    <message>
+        <source>Kestrune</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Version %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Turns Caps Lock into a Hyper key.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Licence: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Homepage: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>About Kestrune</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>AppChooser</name>
     <message>
         <source>Choose an Application</source>
@@ -195,14 +226,6 @@ Do you still want to register it?</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Pause Kestrune</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Resume Kestrune</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>More</source>
         <translation type="unfinished"></translation>
     </message>
@@ -220,6 +243,10 @@ Do you still want to register it?</source>
     </message>
     <message>
         <source>Quit Kestrune</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Keys reset</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -702,6 +729,95 @@ You can customize settings at any time.</source>
     </message>
 </context>
 <context>
+    <name>kestrune::RemapperStatus</name>
+    <message>
+        <source>Kestrune is paused</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Kestrune is not working</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Kestrune is working</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Keys behave as usual until you resume it.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>It may not read the keyboard. Choose &quot;Fix&quot; in the panel to grant access.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>It tries again by itself; if this lasts, reconnect the keyboard or restart Kestrune.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>It could not start reading the keyboard.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Another login session is in front; it resumes when you return to this one.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Resume Kestrune</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Pause Kestrune</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>kestrune::SettingsFileStatus</name>
+    <message>
+        <source>Settings could not be saved</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Settings file could not be read</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Settings file could not be read whole</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Settings are not saved</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>A setting could not be read</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Your changes apply until Kestrune quits. Make sure %1 can be written and the disk has free space; the next change is saved again.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Defaults are in use. %1 is left as it is until you change a setting; then it is kept aside next to the new file.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message numerus="yes">
+        <source>%n of its settings are in use, defaults for the rest. When you change a setting, %1 is kept aside next to the new file.</source>
+        <translation type="unfinished">
+            <numerusform></numerusform>
+            <numerusform></numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%1 was written by a newer Kestrune that this one cannot read. Defaults are in use and changes are not saved; update Kestrune to use your settings.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The value of &quot;%1&quot; in %2 is not understood; its default is in use and the value is kept.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>kestrune::SingleInstance</name>
     <message>
         <source>Kestrune cannot start: its folder %1 could not be created (%2).</source>
@@ -732,6 +848,26 @@ You can customize settings at any time.</source>
     </message>
     <message>
         <source>Quit Kestrune</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Open Settings</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Pause</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Keys reset.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>About Kestrune</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Resume</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -2,6 +2,37 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="ja_JP" sourcelanguage="en">
 <context>
+    <name>AboutView</name>
+    <message>
+        <source>Kestrune</source>
+        <translation>Kestrune</translation>
+    </message>
+    <message>
+        <source>Version %1</source>
+        <translation>バージョン %1</translation>
+    </message>
+    <message>
+        <source>Turns Caps Lock into a Hyper key.</source>
+        <translation>Caps Lock を Hyper キーに変えます。</translation>
+    </message>
+    <message>
+        <source>Licence: %1</source>
+        <translation>ライセンス: %1</translation>
+    </message>
+    <message>
+        <source>Homepage: %1</source>
+        <translation>ホームページ: %1</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>About Kestrune</source>
+        <translation>Kestrune について</translation>
+    </message>
+</context>
+<context>
     <name>AppChooser</name>
     <message>
         <source>Choose an Application</source>
@@ -199,14 +230,6 @@ Do you still want to register it?</source>
         <translation>Kestrune</translation>
     </message>
     <message>
-        <source>Pause Kestrune</source>
-        <translation>Kestrune を一時停止</translation>
-    </message>
-    <message>
-        <source>Resume Kestrune</source>
-        <translation>Kestrune を再開</translation>
-    </message>
-    <message>
         <source>More</source>
         <translation>その他</translation>
     </message>
@@ -225,6 +248,10 @@ Do you still want to register it?</source>
     <message>
         <source>Quit Kestrune</source>
         <translation>Kestrune を終了</translation>
+    </message>
+    <message>
+        <source>Keys reset</source>
+        <translation>キーをリセットしました</translation>
     </message>
 </context>
 <context>
@@ -714,6 +741,94 @@ You can customize settings at any time.</source>
     </message>
 </context>
 <context>
+    <name>kestrune::RemapperStatus</name>
+    <message>
+        <source>Kestrune is paused</source>
+        <translation>Kestrune は一時停止中です</translation>
+    </message>
+    <message>
+        <source>Kestrune is not working</source>
+        <translation>Kestrune は動作していません</translation>
+    </message>
+    <message>
+        <source>Kestrune is working</source>
+        <translation>Kestrune は動作中です</translation>
+    </message>
+    <message>
+        <source>Keys behave as usual until you resume it.</source>
+        <translation>再開するまで、キーは通常どおりに動作します。</translation>
+    </message>
+    <message>
+        <source>It may not read the keyboard. Choose &quot;Fix&quot; in the panel to grant access.</source>
+        <translation>キーボードを読み取る権限がありません。パネルの「修正」からアクセスを許可してください。</translation>
+    </message>
+    <message>
+        <source>It tries again by itself; if this lasts, reconnect the keyboard or restart Kestrune.</source>
+        <translation>自動的に再試行します。解決しない場合は、キーボードを接続し直すか Kestrune を再起動してください。</translation>
+    </message>
+    <message>
+        <source>It could not start reading the keyboard.</source>
+        <translation>キーボードの読み取りを開始できませんでした。</translation>
+    </message>
+    <message>
+        <source>Another login session is in front; it resumes when you return to this one.</source>
+        <translation>別のログインセッションが使用中です。このセッションに戻ると再開します。</translation>
+    </message>
+    <message>
+        <source>Resume Kestrune</source>
+        <translation>Kestrune を再開</translation>
+    </message>
+    <message>
+        <source>Pause Kestrune</source>
+        <translation>Kestrune を一時停止</translation>
+    </message>
+</context>
+<context>
+    <name>kestrune::SettingsFileStatus</name>
+    <message>
+        <source>Settings could not be saved</source>
+        <translation>設定を保存できませんでした</translation>
+    </message>
+    <message>
+        <source>Settings file could not be read</source>
+        <translation>設定ファイルを読み込めませんでした</translation>
+    </message>
+    <message>
+        <source>Settings file could not be read whole</source>
+        <translation>設定ファイルの一部を読み込めませんでした</translation>
+    </message>
+    <message>
+        <source>Settings are not saved</source>
+        <translation>設定は保存されません</translation>
+    </message>
+    <message>
+        <source>A setting could not be read</source>
+        <translation>読み込めない設定があります</translation>
+    </message>
+    <message>
+        <source>Your changes apply until Kestrune quits. Make sure %1 can be written and the disk has free space; the next change is saved again.</source>
+        <translation>変更は Kestrune を終了するまで有効です。%1 に書き込めること、ディスクに空きがあることを確認してください。次に変更したときに改めて保存します。</translation>
+    </message>
+    <message>
+        <source>Defaults are in use. %1 is left as it is until you change a setting; then it is kept aside next to the new file.</source>
+        <translation>既定の設定を使用しています。%1 は設定を変更するまでそのまま残し、変更時には新しいファイルの隣に退避します。</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n of its settings are in use, defaults for the rest. When you change a setting, %1 is kept aside next to the new file.</source>
+        <translation>
+            <numerusform>%n 件の設定を使用し、残りは既定値を使用しています。設定を変更すると、%1 は新しいファイルの隣に退避します。</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%1 was written by a newer Kestrune that this one cannot read. Defaults are in use and changes are not saved; update Kestrune to use your settings.</source>
+        <translation>%1 はこのバージョンでは読み込めない新しい Kestrune で書かれています。既定の設定を使用し、変更は保存されません。設定を使うには Kestrune を更新してください。</translation>
+    </message>
+    <message>
+        <source>The value of &quot;%1&quot; in %2 is not understood; its default is in use and the value is kept.</source>
+        <translation>%2 の「%1」の値を解釈できません。既定値を使用し、保存されている値はそのまま残します。</translation>
+    </message>
+</context>
+<context>
     <name>kestrune::SingleInstance</name>
     <message>
         <source>Kestrune cannot start: its folder %1 could not be created (%2).</source>
@@ -745,6 +860,26 @@ You can customize settings at any time.</source>
     <message>
         <source>Quit Kestrune</source>
         <translation>Kestrune を終了</translation>
+    </message>
+    <message>
+        <source>Open Settings</source>
+        <translation>設定を開く</translation>
+    </message>
+    <message>
+        <source>Pause</source>
+        <translation>一時停止</translation>
+    </message>
+    <message>
+        <source>Keys reset.</source>
+        <translation>キーをリセットしました。</translation>
+    </message>
+    <message>
+        <source>About Kestrune</source>
+        <translation>Kestrune について</translation>
+    </message>
+    <message>
+        <source>Resume</source>
+        <translation>再開</translation>
     </message>
 </context>
 </TS>

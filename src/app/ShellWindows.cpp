@@ -5,6 +5,7 @@
 
 #include "system/PermissionManager.h"
 
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QQmlEngine>
@@ -32,6 +33,19 @@ ShellWindows::ShellWindows(QQmlEngine& engine, Platform& platform, PanelWindow& 
     QObject::connect(&tray, &TrayIcon::panelToggleRequested, &pointer_, &MenuBarPointerManager::hide);
     if (QMenu* menu = tray.menu())
         QObject::connect(menu, &QMenu::aboutToShow, &pointer_, &MenuBarPointerManager::hide);
+
+    QObject::connect(&tray, &TrayIcon::openSettingsRequested, &panel, [&panel, &tray] {
+        panel.showAt(panel.isStandalone() ? QRect() : tray.geometry());
+    });
+    aboutWindow_ = std::make_unique<QuickWindowController>(
+        engine, QuickWindowController::Options{
+                    QUrl(QStringLiteral("qrc:/qt/qml/Kestrune/Settings/AboutView.qml")),
+                    QStringLiteral(QT_TRANSLATE_NOOP("AboutView", "About Kestrune")), "AboutView",
+                    {{QStringLiteral("version"), QCoreApplication::applicationVersion()},
+                     {QStringLiteral("licence"), QStringLiteral(KESTRUNE_LICENSE)},
+                     {QStringLiteral("homepage"), QStringLiteral(KESTRUNE_HOMEPAGE_URL)}},
+                    false});
+    QObject::connect(&tray, &TrayIcon::aboutRequested, aboutWindow_.get(), &QuickWindowController::showWindow);
 
     // While the guide watches the permission, coming back to Kestrune
     // re-checks it at once (the user may have just granted it elsewhere).

@@ -2,8 +2,9 @@
 // The windows around the panel, built for the application: the launcher and
 // exclusion editors its "Settings..." buttons open, the welcome window of a
 // first launch, the pointer at the tray icon that follows it, and (on
-// Linux) the input-access diagnosis behind "Fix". Main thread; everything
-// passed in outlives this.
+// Linux) the input-access diagnosis behind "Fix", and the tray menu's
+// "Open Settings" and "About Kestrune". Main thread; everything passed in
+// outlives this.
 
 #include "apps/Applications.h"
 #include "apps/QuickWindowController.h"
@@ -38,6 +39,7 @@ public:
     // "Fix" while access is refused: granted in one step where it can be,
     // else the window with the command.
     void grantInputAccess();
+    QuickWindowController& aboutWindow() { return *aboutWindow_; }
 
 private:
     Applications applications_;
@@ -45,6 +47,7 @@ private:
     AppExclusionWindowController exclusionWindow_;
     std::unique_ptr<InputAccess> inputAccess_;
     std::unique_ptr<QuickWindowController> inputAccessWindow_;
+    std::unique_ptr<QuickWindowController> aboutWindow_;
     MenuBarPointerManager pointer_;
     std::unique_ptr<WelcomeWindowController> welcome_;
 };

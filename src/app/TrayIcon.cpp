@@ -6,9 +6,37 @@
 #include <QSvgRenderer>
 #include <QSystemTrayIcon>
 
+#include <algorithm>
+
 namespace kestrune {
 
-QIcon menuBarIcon(const QColor& color)
+namespace {
+
+// A red disc with a white "!", in the lower right corner, over a gap cut out
+// of the artwork, so that it reads on any panel.
+void paintBadge(QPainter& painter, int size)
+{
+    const qreal d = size * 0.5;
+    const QRectF disc(size - d, size - d, d, d);
+    painter.save();
+    painter.setCompositionMode(QPainter::CompositionMode_Clear);
+    painter.setBrush(Qt::black);
+    painter.setPen(Qt::NoPen);
+    painter.drawEllipse(disc.adjusted(-size * 0.06, -size * 0.06, size * 0.06, size * 0.06));
+    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    painter.setBrush(QColor(0xff, 0x3b, 0x30));
+    painter.drawEllipse(disc);
+    painter.setBrush(Qt::white);
+    const qreal w = std::max<qreal>(1.5, d * 0.16);
+    const QPointF c = disc.center();
+    painter.drawRect(QRectF(c.x() - w / 2, disc.top() + d * 0.2, w, d * 0.38));
+    painter.drawRect(QRectF(c.x() - w / 2, disc.top() + d * 0.66, w, w));
+    painter.restore();
+}
+
+} // namespace
+
+QIcon menuBarIcon(const QColor& color, RemapperStatus::State state)
 {
     QSvgRenderer renderer(QStringLiteral(":/icons/MenuBarIcon.svg"));
     QIcon icon;
@@ -20,7 +48,13 @@ QIcon menuBarIcon(const QColor& color)
         renderer.render(&painter);
         // A template image: keep the artwork's alpha, take the panel's colour.
         painter.setCompositionMode(QPainter::CompositionMode_SourceIn);
-        painter.fillRect(pixmap.rect(), color);
+        QColor ink = color;
+        // Paused: there, but quiet, as a disabled network applet is.
+        if (state == RemapperStatus::Paused)
+            ink.setAlphaF(0.4);
+        painter.fillRect(pixmap.rect(), ink);
+        if (state == RemapperStatus::NotWorking)
+            paintBadge(painter, size);
         painter.end();
         icon.addPixmap(pixmap);
     }
@@ -31,7 +65,16 @@ TrayIcon::TrayIcon(QObject* hud, QObject* parent)
     : QObject(parent), hud_(hud), menu_(std::make_unique<QMenu>()), icon_(std::make_unique<QSystemTrayIcon>())
 {
     icon_->setToolTip(QStringLiteral("Kestrune"));
-    // Same commands, same order and texts as the panel's ellipsis menu.
+    QAction* open = menu_->addAction(tr("Open Settings"));
+    connect(open, &QAction::triggered, this, &TrayIcon::openSettingsRequested);
+    pauseAction_ = menu_->addAction(tr("Pause"));
+    pauseAction_->setVisible(false);
+    connect(pauseAction_, &QAction::triggered, this, [this] {
+        if (status_)
+            status_->togglePaused();
+    });
+    menu_->addSeparator();
+    // Then the panel's ellipsis menu: same commands, order and texts.
     QAction* check = menu_->addAction(tr("Check for Updates..."));
     connect(check, &QAction::triggered, this, &TrayIcon::checkForUpdatesRequested);
     menu_->addSeparator();
@@ -44,8 +87,15 @@ TrayIcon::TrayIcon(QObject* hud, QObject* parent)
     });
     menu_->addSeparator();
     QAction* reset = menu_->addAction(tr("Reset Keys"));
-    connect(reset, &QAction::triggered, this, &TrayIcon::resetKeysRequested);
+    connect(reset, &QAction::triggered, this, [this] {
+        emit resetKeysRequested();
+        // The menu is gone by now: a brief word that it ran.
+        showMessage(tr("Keys reset."));
+    });
     menu_->addSeparator();
+    QAction* about = menu_->addAction(tr("About Kestrune"));
+    about->setMenuRole(QAction::AboutRole);
+    connect(about, &QAction::triggered, this, &TrayIcon::aboutRequested);
     QAction* quit = menu_->addAction(tr("Quit Kestrune"));
     connect(quit, &QAction::triggered, this, &TrayIcon::quitRequested);
 #ifndef Q_OS_MACOS
@@ -95,12 +145,50 @@ QRect TrayIcon::geometry() const
 
 void TrayIcon::setDarkPanel(bool dark)
 {
-    QIcon icon = menuBarIcon(dark ? QColor(0xf2, 0xf2, 0xf4) : QColor(0x26, 0x28, 0x2e));
+    darkPanel_ = dark;
+    const RemapperStatus::State state = status_ ? status_->state() : RemapperStatus::Working;
+    QIcon icon = menuBarIcon(dark ? QColor(0xf2, 0xf2, 0xf4) : QColor(0x26, 0x28, 0x2e), state);
 #ifdef Q_OS_MACOS
-    // A template image: the menu bar draws it in its own colour.
+    // A template image: the menu bar draws it in its own colour (the badge
+    // of a template is drawn in that colour too, still telling the state).
     icon.setIsMask(true);
 #endif
     icon_->setIcon(icon);
+}
+
+void TrayIcon::setStatus(RemapperStatus* status)
+{
+    if (status_)
+        disconnect(status_, nullptr, this, nullptr);
+    status_ = status;
+    if (status_)
+        connect(status_, &RemapperStatus::changed, this, &TrayIcon::syncStatus);
+    syncStatus();
+}
+
+void TrayIcon::syncStatus()
+{
+    pauseAction_->setVisible(status_ != nullptr);
+    if (status_) {
+        pauseAction_->setText(status_->state() == RemapperStatus::Paused ? tr("Resume") : tr("Pause"));
+        QString tip = status_->summary();
+        if (const QString detail = status_->detail(); !detail.isEmpty())
+            tip += QLatin1Char('\n') + detail;
+        icon_->setToolTip(tip);
+    } else {
+        icon_->setToolTip(QStringLiteral("Kestrune"));
+    }
+    setDarkPanel(darkPanel_);
+}
+
+QString TrayIcon::toolTip() const
+{
+    return icon_->toolTip();
+}
+
+QIcon TrayIcon::icon() const
+{
+    return icon_->icon();
 }
 
 bool TrayIcon::isPanelDark(bool schemeIsDark, const QString& currentDesktop)

@@ -1,6 +1,10 @@
 #pragma once
 // The tray icon: a click opens or closes the panel next to the icon, a right
-// click offers the header menu's commands. Main thread.
+// click offers the header menu's commands, and opening the settings,
+// pausing and "About". The icon and its tooltip show whether Kestrune is
+// working, paused (dimmed) or not working (a badge). Main thread.
+
+#include "remapper/RemapperStatus.h"
 
 #include <QColor>
 #include <QIcon>
@@ -15,8 +19,9 @@ class QSystemTrayIcon;
 
 namespace kestrune {
 
-// The monochrome "MenuBarIcon" in `color`, at the sizes trays ask for.
-QIcon menuBarIcon(const QColor& color);
+// The monochrome "MenuBarIcon" in `color`, at the sizes trays ask for:
+// dimmed while paused, with a red badge while not working.
+QIcon menuBarIcon(const QColor& color, RemapperStatus::State state = RemapperStatus::Working);
 
 class TrayIcon : public QObject {
     Q_OBJECT
@@ -31,6 +36,11 @@ public:
     QRect geometry() const;
     // Re-tints the icon for a dark or a light panel.
     void setDarkPanel(bool dark);
+    // What the icon, its tooltip and "Pause"/"Resume" follow; may be null
+    // (then the icon is plain and the item absent). Must outlive this.
+    void setStatus(RemapperStatus* status);
+    QString toolTip() const;
+    QIcon icon() const;
     // Whether the tray sits on a dark panel, given the desktop's colour
     // scheme: most panels follow it, GNOME's top bar is dark in both.
     static bool isPanelDark(bool schemeIsDark, const QString& currentDesktop);
@@ -41,12 +51,15 @@ public:
 
 signals:
     void panelToggleRequested(const QRect& iconGeometry);
+    void openSettingsRequested();
+    void aboutRequested();
     void checkForUpdatesRequested();
     void resetKeysRequested();
     void quitRequested();
 
 private slots:
     void syncHudAction();
+    void syncStatus();
 
 private:
 
@@ -54,6 +67,9 @@ private:
     std::unique_ptr<QMenu> menu_;
     std::unique_ptr<QSystemTrayIcon> icon_;
     QAction* hudAction_ = nullptr;
+    QAction* pauseAction_ = nullptr;
+    QPointer<RemapperStatus> status_;
+    bool darkPanel_ = true;
 };
 
 } // namespace kestrune

@@ -25,6 +25,7 @@
 #include "launcher/AppLauncherManager.h"
 #include "platform/HidKeyMapping.h"
 #include "remapper/KeyRemapper.h"
+#include "settings/SettingsFileStatus.h"
 #include "system/FeedUpdates.h"
 #include "system/LaunchAtLoginManager.h"
 #include "system/PermissionManager.h"
@@ -210,8 +211,10 @@ int main(int argc, char* argv[])
     KeyRemapper::setShared(&remapper);
     LaunchAtLoginManager::setShared(&launchAtLogin);
 
+    SettingsFileStatus settingsFile(defaults);
     PanelWindow panel(engine, {{QStringLiteral("launchAtLogin"), QVariant::fromValue<QObject*>(&launchAtLogin)},
-                               {QStringLiteral("hud"), QVariant::fromValue<QObject*>(&hud)}},
+                               {QStringLiteral("hud"), QVariant::fromValue<QObject*>(&hud)},
+                               {QStringLiteral("settingsFile"), QVariant::fromValue<QObject*>(&settingsFile)}},
                       false);
 #ifdef KESTRUNE_MACOS_BACKEND
     MacBackend::decoratePanel(panel);
@@ -219,6 +222,7 @@ int main(int argc, char* argv[])
     if (!panel.error().isEmpty())
         console.printLine(QStringLiteral("The settings panel could not be built: ") + panel.error());
     TrayIcon tray(&hud);
+    tray.setStatus(remapper.status());
     const QString desktop = qEnvironmentVariable("XDG_CURRENT_DESKTOP");
     auto tintTray = [&](bool dark) { tray.setDarkPanel(TrayIcon::isPanelDark(dark, desktop)); };
     tintTray(colors.prefersDark());

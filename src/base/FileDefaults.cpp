@@ -150,6 +150,7 @@ void FileDefaults::load()
                            .arg(version.toDouble()));
             } else {
                 readOnly_ = true;
+                setLoadProblem({DefaultsProblem::Kind::newerUnreadable, path_, {}, {}, 0});
                 report(QStringLiteral("Settings file %1 was written by a newer version of Kestrune (version %2) "
                                       "and cannot be read by this one; using defaults. It is kept unchanged and "
                                       "changes are not saved.")
@@ -171,6 +172,10 @@ void FileDefaults::load()
     if (reason.isEmpty())
         return;
     unreadable_ = true;
+    if (values_.isEmpty())
+        setLoadProblem({DefaultsProblem::Kind::unreadable, path_, reason, {}, 0});
+    else
+        setLoadProblem({DefaultsProblem::Kind::partlyReadable, path_, reason, {}, int(values_.size())});
     if (values_.isEmpty())
         report(QStringLiteral("Settings file %1 could not be read (%2); using defaults. "
                               "It is kept unchanged until a setting is changed.")
@@ -323,6 +328,9 @@ void FileDefaults::noticeWrongType(const QString& key) const
     if (reportedKeys_.contains(key))
         return;
     reportedKeys_.insert(key);
+    // A file that could not be read whole already says more than this.
+    if (loadProblem().kind == DefaultsProblem::Kind::none)
+        setLoadProblem({DefaultsProblem::Kind::wrongType, path_, {}, key, 0});
     report(QStringLiteral("Setting \"%1\" in %2 has a value of an unexpected type; its default is used and "
                           "the stored value is kept.")
                .arg(key, path_));
@@ -332,6 +340,8 @@ void FileDefaults::setValue(const QString& key, const DefaultsValue& value)
 {
     values_.insert(key, toJson(value));
     reportedKeys_.remove(key);
+    if (loadProblem().kind == DefaultsProblem::Kind::wrongType && loadProblem().key == key)
+        setLoadProblem({});
     save();
 }
 
@@ -351,6 +361,7 @@ void FileDefaults::save()
         return;
     }
     if (unreadable_ && !moveUnreadableAside(&error)) {
+        setSaveProblem({DefaultsProblem::Kind::notSaved, path_, error, {}, 0});
         report(QStringLiteral("Settings could not be saved: the unreadable file %1 could not be moved aside (%2).")
                    .arg(path_, error));
         return;
@@ -360,8 +371,16 @@ void FileDefaults::save()
     if (!(root.value(kVersionKey).toDouble() > kVersion))
         root.insert(kVersionKey, kVersion);
     root.insert(kValuesKey, values_);
-    if (!writeAtomically(QJsonDocument(root).toJson(QJsonDocument::Indented), &error))
+    if (!writeAtomically(QJsonDocument(root).toJson(QJsonDocument::Indented), &error)) {
+        setSaveProblem({DefaultsProblem::Kind::notSaved, path_, error, {}, 0});
         report(QStringLiteral("Settings could not be saved to %1 (%2).").arg(path_, error));
+        return;
+    }
+    setSaveProblem({});
+    // What could not be read is now kept aside, and the file holds what is in use.
+    const auto kind = loadProblem().kind;
+    if (kind == DefaultsProblem::Kind::unreadable || kind == DefaultsProblem::Kind::partlyReadable)
+        setLoadProblem({});
 }
 
 // The file a save replaces: settings.json itself, or the file its symbolic

@@ -15,6 +15,8 @@
 // values that could still be read from a damaged file are kept.
 // A file of a newer version is read as far as it is understood and written
 // back with its version and everything not understood left in place.
+// Each of these is also kept as loadProblem() or saveProblem(), for the
+// interface to show.
 // Main thread only.
 
 #include "base/UserDefaults.h"

@@ -20,6 +20,24 @@ std::optional<bool> UserDefaults::boolValue(const QString& key) const { return t
 std::optional<QString> UserDefaults::stringValue(const QString& key) const { return typed<QString>(key); }
 std::optional<QByteArray> UserDefaults::dataValue(const QString& key) const { return typed<QByteArray>(key); }
 
+void UserDefaults::setLoadProblem(const DefaultsProblem& problem) const
+{
+    if (loadProblem_ == problem)
+        return;
+    loadProblem_ = problem;
+    if (problemObserver_)
+        problemObserver_();
+}
+
+void UserDefaults::setSaveProblem(const DefaultsProblem& problem) const
+{
+    if (saveProblem_ == problem)
+        return;
+    saveProblem_ = problem;
+    if (problemObserver_)
+        problemObserver_();
+}
+
 std::optional<DefaultsValue> MemoryDefaults::value(const QString& key) const
 {
     auto it = std::find_if(values_.begin(), values_.end(), [&](const auto& p) { return p.first == key; });

@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <functional>
 #include <optional>
 #include <variant>
 #include <vector>
@@ -11,6 +12,25 @@
 namespace kestrune {
 
 using DefaultsValue = std::variant<bool, QString, QByteArray>;
+
+// Something about the stored settings the user should be told of.
+struct DefaultsProblem {
+    enum class Kind {
+        none,
+        unreadable,      // nothing could be read: defaults are in use
+        partlyReadable,  // `count` values could be read; defaults for the rest
+        newerUnreadable, // a newer version's file this one cannot read: defaults, and changes are not saved
+        wrongType,       // the value of `key` has a shape this version does not read; its default is used
+        notSaved,        // the last change could not be written; it holds until quit
+    };
+    Kind kind = Kind::none;
+    QString location; // the file (or domain) concerned
+    QString detail;   // the system's reason as it gave it; may be empty
+    QString key;
+    int count = 0;
+
+    bool operator==(const DefaultsProblem&) const = default;
+};
 
 class UserDefaults {
 public:
@@ -27,7 +47,19 @@ public:
     std::optional<QString> stringValue(const QString& key) const;
     std::optional<QByteArray> dataValue(const QString& key) const;
 
+    // What went wrong reading the settings (until a save replaces what could
+    // not be read), and with the last save (until one succeeds).
+    const DefaultsProblem& loadProblem() const { return loadProblem_; }
+    const DefaultsProblem& saveProblem() const { return saveProblem_; }
+    // Told after either changes; one observer, which must outlive the store
+    // or be cleared.
+    void setProblemObserver(std::function<void()> observer) { problemObserver_ = std::move(observer); }
+
 protected:
+    // Const: a typed read may be what finds a problem.
+    void setLoadProblem(const DefaultsProblem& problem) const;
+    void setSaveProblem(const DefaultsProblem& problem) const;
+
     // Told when a typed read finds a value of another type; a store that can
     // tell the user about it does so here.
     virtual void noticeWrongType(const QString& key) const { (void)key; }
@@ -35,6 +67,10 @@ protected:
 private:
     template <typename T>
     std::optional<T> typed(const QString& key) const;
+
+    mutable DefaultsProblem loadProblem_;
+    mutable DefaultsProblem saveProblem_;
+    std::function<void()> problemObserver_;
 };
 
 // An in-memory store, for previews and for tests that do not need the disk.

@@ -18,6 +18,7 @@
 #include "remapper/HudMailbox.h"
 #include "remapper/HudRequests.h"
 #include "remapper/RemapperConfig.h"
+#include "remapper/RemapperStatus.h"
 
 #include <QObject>
 #include <QPointer>
@@ -59,6 +60,7 @@ class KeyRemapper : public QObject, public EventHandler, public SharedInstance<K
     Q_PROPERTY(kestrune::config::VimModeConfig vimModeConfig READ vimModeConfig WRITE setVimModeConfig NOTIFY vimModeConfigChanged)
     Q_PROPERTY(bool isDebugEnabled READ isDebugEnabled WRITE setIsDebugEnabled NOTIFY isDebugEnabledChanged)
     Q_PROPERTY(QString debugLog READ debugLog WRITE setDebugLog NOTIFY debugLogChanged)
+    Q_PROPERTY(kestrune::RemapperStatus* status READ status CONSTANT)
 
 public:
     // QML reaches the process-wide instance only.
@@ -136,6 +138,13 @@ public:
     Millis tapRetryDelay() const { return tapRetryTimer_ ? tapRetryDelay_ : Millis{0}; }
     bool isWatchingPermission() const { return permissionMonitorTimer_ != nullptr; }
     bool isMonitoringDevices() const { return isMonitoringDevices_; }
+    // The last try to create the tap failed and no tap has been made since
+    // (nor was remapping paused); the reason, in the user's words, may be empty.
+    bool hasTapFailed() const { return tapFailed_; }
+    QString tapFailureReason() const { return tapFailureReason_; }
+    bool isSessionActive() const;
+    // Whether remapping works, is paused or cannot work, and why; owned by the remapper.
+    RemapperStatus* status() const { return status_; }
     // Main thread. Waits until no tap thread is being created or wound down,
     // so that a simulator or test sees a settled state. Never used by the product.
     void waitForTapThreadSettled();
@@ -157,6 +166,9 @@ signals:
     void vimModeConfigChanged();
     void isDebugEnabledChanged();
     void debugLogChanged();
+    // Main thread: the tap came or went, could not be created, or the wait
+    // for access began; status() has been brought up to date.
+    void tapStateChanged();
 
 private:
     // The cached copy of every setting the tap thread reads, packed into one
@@ -239,7 +251,6 @@ private:
     void handleTapCreationFailure(const QString& reason);
     void cancelTapRetry();
     void retryTapNow();
-    bool isSessionActive() const;
     bool isRemapping();
     void issueCapsLockMapping();
 
@@ -308,6 +319,9 @@ private:
     WorkItemPtr tapRetryTimer_;
     Millis tapRetryDelay_{0};
     std::optional<QString> reportedTapFailure_;
+    bool tapFailed_ = false;
+    QString tapFailureReason_;
+    RemapperStatus* status_ = nullptr; // a child
     std::vector<int> workspaceObserverTokens_;
     bool isMonitoringDevices_ = false;
 

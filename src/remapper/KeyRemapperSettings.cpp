@@ -22,6 +22,7 @@ KeyRemapper::KeyRemapper(Platform& platform, Collaborators collaborators, QObjec
 {
     downAs_.fill(kNotDown);
     loadSettings();
+    status_ = new RemapperStatus(*this, this);
     if (platform_.session) {
         QPointer<KeyRemapper> self = weakSelf_;
         platform_.session->setActiveHandler([self](bool active) {

@@ -61,10 +61,13 @@ void KeyRemapper::handleSessionActiveChanged(bool active)
         stopPermissionMonitor();
         runShellCommand(kResetMappingCommand);
         tearDownTap();
+        emit tapStateChanged();
         return;
     }
     if (isEnabled_)
         start(); // reopens everything as at launch
+    else
+        emit tapStateChanged();
 }
 
 void KeyRemapper::start()
@@ -110,6 +113,7 @@ void KeyRemapper::start()
             self->handleWake();
     });
     startHIDDeviceMonitoring();
+    emit tapStateChanged();
 }
 
 void KeyRemapper::stop()
@@ -119,6 +123,10 @@ void KeyRemapper::stop()
     stopHIDDeviceMonitoring();
     runShellCommand(kResetMappingCommand);
     tearDownTap();
+    // Paused: an earlier failure no longer says anything about now.
+    tapFailed_ = false;
+    tapFailureReason_.clear();
+    emit tapStateChanged();
 }
 
 void KeyRemapper::tearDownTap()
@@ -188,6 +196,7 @@ void KeyRemapper::runEventTap(const std::shared_ptr<TapThread>& thread, uint64_t
             if (self->tapThread_ == thread)
                 self->retireTapThread();
             self->reapFinishedThreads();
+            emit self->tapStateChanged();
         });
         thread->setState(TapThread::State::finished);
     };
@@ -248,7 +257,10 @@ void KeyRemapper::runEventTap(const std::shared_ptr<TapThread>& thread, uint64_t
             // A later failure is news again, and is tried again from 1 s.
             self->reportedTapFailure_.reset();
             self->tapRetryDelay_ = Millis{0};
+            self->tapFailed_ = false;
+            self->tapFailureReason_.clear();
             self->applyCapsLockMapping();
+            emit self->tapStateChanged();
         });
         thread->setState(TapThread::State::running);
         tap->run(); // returns once stop() reaches the tap
@@ -277,13 +289,20 @@ void KeyRemapper::handleTapCreationFailure(const QString& reason)
         reportedTapFailure_ = line;
         platform_.console.printLine(line);
     }
+    tapFailed_ = true;
+    tapFailureReason_ = trusted ? reason : QString();
     if (!trusted) {
         // Waiting for the permission: the 1 s poll starts as soon as it comes.
+        // The interface is told now, so that its "Fix" shows with the reason.
+        if (with_.permissions)
+            with_.permissions->checkPermission();
         tapRetryDelay_ = Millis{0};
         if (!axCheckTimer_)
             startAccessibilityPolling();
+        emit tapStateChanged();
         return;
     }
+    emit tapStateChanged();
     if (axCheckTimer_ || tapRetryTimer_ || !isEnabled_ || !isSessionActive())
         return;
     tapRetryDelay_ = tapRetryDelay_.count() == 0 ? kFirstTapRetry : std::min(tapRetryDelay_ * 2, kLongestTapRetry);
@@ -335,6 +354,7 @@ void KeyRemapper::startAccessibilityPolling()
             self->with_.permissions->checkPermission();
         self->start();
     });
+    emit tapStateChanged();
 }
 
 void KeyRemapper::handleTapDisabledByUserInput()
@@ -412,6 +432,7 @@ void KeyRemapper::handlePermissionRevoked()
     if (with_.permissions)
         with_.permissions->checkPermission();
     startAccessibilityPolling();
+    emit tapStateChanged();
 }
 
 } // namespace kestrune

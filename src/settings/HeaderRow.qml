@@ -4,8 +4,8 @@ import QtQuick.Layouts
 import Kestrune.Style
 import Kestrune.Remapper
 
-// The panel's title line: the name, the running/paused lamp that pauses and
-// resumes Kestrune, and the ⋯ menu.
+// The panel's title line: the name, the status lamp (working, paused, not
+// working; a click pauses or resumes Kestrune), and the ⋯ menu.
 Item {
     id: header
 
@@ -36,16 +36,18 @@ Item {
             id: statusDot
             objectName: "statusDot"
 
-            readonly property bool running: KeyRemapper.isEnabled
-            readonly property color dotColor: running ? Theme.green : Theme.orange
-            readonly property string toolTipText: running ? qsTr("Pause Kestrune") : qsTr("Resume Kestrune")
+            readonly property int state: KeyRemapper.status.state
+            readonly property bool running: state === RemapperStatus.Working
+            readonly property color dotColor: running ? Theme.green
+                                            : state === RemapperStatus.Paused ? Theme.orange : Theme.red
+            readonly property string toolTipText: KeyRemapper.status.toolTip
 
             Layout.preferredWidth: 8
             Layout.preferredHeight: 8
             Layout.alignment: Qt.AlignVCenter
 
-            // A little bounce each time the state flips, whoever flipped it.
-            onRunningChanged: pulse.restart()
+            // A little bounce each time the state changes, whoever changed it.
+            onStateChanged: pulse.restart()
             SequentialAnimation {
                 id: pulse
                 NumberAnimation {
@@ -101,16 +103,62 @@ Item {
                 // Below the dot: the panel's top edge leaves no room above.
                 x: (statusDot.width - width) / 2
                 y: statusDot.height + 6
+                // Inside the panel, the reason wrapped to a readable width.
+                margins: 6
+                width: Math.min(implicitWidth, 260)
                 padding: 6
                 font.pixelSize: Theme.captionSize
                 contentItem: Text {
                     text: statusDot.toolTipText
                     font.pixelSize: Theme.captionSize
                     color: Theme.primary
+                    wrapMode: Text.Wrap
                 }
                 background: PopoverBackground {
                     radius: 6
                 }
+            }
+        }
+
+        // Brief word that "Reset Keys" ran.
+        Row {
+            id: resetFeedback
+            objectName: "resetFeedback"
+            spacing: 3
+            opacity: 0
+            visible: opacity > 0
+            Accessible.role: Accessible.StaticText
+            Accessible.name: resetText.text
+
+            Text {
+                anchors.verticalCenter: parent.verticalCenter
+                text: Symbols.glyph("checkmark")
+                font.family: Theme.symbolFamily
+                font.pixelSize: Theme.captionSize + 1
+                color: Theme.green
+            }
+            Text {
+                id: resetText
+                anchors.verticalCenter: parent.verticalCenter
+                text: qsTr("Keys reset")
+                font.pixelSize: Theme.captionSize
+                color: Theme.secondary
+            }
+
+            function flash() {
+                fade.stop()
+                opacity = 1
+                hold.restart()
+            }
+            Timer {
+                id: hold
+                interval: 2500
+                onTriggered: fade.start()
+            }
+            NumberAnimation {
+                id: fade
+                target: resetFeedback; property: "opacity"; to: 0
+                duration: Theme.duration(400)
             }
         }
 
@@ -178,7 +226,10 @@ Item {
                 PanelMenuItem {
                     objectName: "resetKeysItem"
                     text: qsTr("Reset Keys")
-                    onTriggered: header.resetKeysRequested()
+                    onTriggered: {
+                        header.resetKeysRequested()
+                        resetFeedback.flash()
+                    }
                 }
                 PanelMenuSeparator {}
                 PanelMenuItem {

@@ -17,6 +17,7 @@ Item {
     property QtObject launchAtLogin: null  // isEnabled
     property QtObject hud: null            // isHUDEnabled
     property QtObject updater: null        // checkForUpdates()
+    property QtObject settingsFile: null   // hasProblem, title, detail
 
     signal resetKeysRequested()
     signal quitRequested()
@@ -33,6 +34,8 @@ Item {
     // granted or withdrawn while it was closed.
     function panelShown() {
         PermissionManager.checkPermission()
+        // Every opening starts at the top, where the status and notices are.
+        scroller.contentY = 0
     }
 
     Component.onCompleted: panelShown()
@@ -89,6 +92,22 @@ Item {
                 objectName: "permissionCard"
                 width: parent.width
                 visible: !PermissionManager.isTrusted
+            }
+
+            NoticeCard {
+                objectName: "tapNotice"
+                width: parent.width
+                visible: KeyRemapper.status.showsTapNotice
+                title: KeyRemapper.status.summary
+                detail: KeyRemapper.status.detail
+            }
+
+            NoticeCard {
+                objectName: "settingsFileNotice"
+                width: parent.width
+                visible: view.settingsFile !== null && view.settingsFile.hasProblem
+                title: view.settingsFile ? view.settingsFile.title : ""
+                detail: view.settingsFile ? view.settingsFile.detail : ""
             }
 
             HyperKeyHeroModule {

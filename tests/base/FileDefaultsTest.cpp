@@ -297,3 +297,67 @@ TEST(FileDefaultsDirectory, FollowsXdgConfigHome)
 }
 
 } // namespace
+
+// What the interface is told, besides the console: each problem as it is
+// found, and gone once a save has dealt with it.
+TEST_F(FileDefaultsTest, ProblemsAreKeptForTheInterfaceUntilASaveDealsWithThem)
+{
+    using Kind = kestrune::DefaultsProblem::Kind;
+    writeFile(R"({"version":1,"values":{"a":true,"b":"x", "c":)");
+    FileDefaults d(dir(), &console_);
+    EXPECT_EQ(d.loadProblem().kind, Kind::partlyReadable);
+    EXPECT_EQ(d.loadProblem().count, 2);
+    EXPECT_EQ(d.loadProblem().location, file());
+    EXPECT_FALSE(d.loadProblem().detail.isEmpty());
+    EXPECT_EQ(d.saveProblem().kind, Kind::none);
+
+    int told = 0;
+    d.setProblemObserver([&] { ++told; });
+    // A folder in the way of the write: fails as a read-only folder does for a
+    // user (which cannot be staged when the tests run as root).
+    const QString blocked = tmp_.path() + QStringLiteral("/blocked");
+    ASSERT_TRUE(QDir().rename(dir(), blocked));
+    QFile blocker(dir());
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    d.setValue(QStringLiteral("flag"), true);
+    EXPECT_EQ(d.saveProblem().kind, Kind::notSaved);
+    EXPECT_FALSE(d.saveProblem().detail.isEmpty());
+    EXPECT_EQ(d.loadProblem().kind, Kind::partlyReadable) << "nothing was kept aside";
+    EXPECT_EQ(told, 1);
+    d.setValue(QStringLiteral("flag"), false); // the same failure again: nothing new to tell
+    EXPECT_EQ(told, 1);
+
+    ASSERT_TRUE(QFile::remove(dir()));
+    ASSERT_TRUE(QDir().rename(blocked, dir()));
+    d.setValue(QStringLiteral("flag"), true);
+    EXPECT_EQ(d.saveProblem().kind, Kind::none);
+    EXPECT_EQ(d.loadProblem().kind, Kind::none) << "the damaged file is kept aside, the new one complete";
+    EXPECT_EQ(told, 3);
+    EXPECT_EQ(keptAside().size(), 1);
+}
+
+TEST_F(FileDefaultsTest, ProblemsOfWhatCannotBeReadAtAll)
+{
+    using Kind = kestrune::DefaultsProblem::Kind;
+    writeFile("not json");
+    EXPECT_EQ(FileDefaults(dir()).loadProblem().kind, Kind::unreadable);
+
+    writeFile(R"({"version":4,"values":[]})");
+    FileDefaults newer(dir());
+    EXPECT_EQ(newer.loadProblem().kind, Kind::newerUnreadable);
+    newer.setValue(QStringLiteral("flag"), true);
+    EXPECT_EQ(newer.loadProblem().kind, Kind::newerUnreadable) << "still not saved";
+    EXPECT_EQ(newer.saveProblem().kind, Kind::none);
+
+    writeFile(R"({"version":1,"values":{"flag":"yes","other":true}})");
+    FileDefaults typed(dir());
+    EXPECT_EQ(typed.loadProblem().kind, Kind::none) << "found when read, not before";
+    EXPECT_FALSE(typed.boolValue(QStringLiteral("flag")));
+    EXPECT_EQ(typed.loadProblem().kind, Kind::wrongType);
+    EXPECT_EQ(typed.loadProblem().key, QStringLiteral("flag"));
+    typed.setValue(QStringLiteral("other"), false);
+    EXPECT_EQ(typed.loadProblem().kind, Kind::wrongType) << "the value is still there, unread";
+    typed.setValue(QStringLiteral("flag"), true);
+    EXPECT_EQ(typed.loadProblem().kind, Kind::none);
+}

@@ -29,28 +29,30 @@ TEST_F(PanelTest, StatusDotPausesResumesAndFollowsTheEngine)
     const QColor green(0x28, 0xcd, 0x41), orange(0xff, 0x95, 0x00);
     auto shown = [&] { return pixel(h_->grab(), dot->mapToScene(QPointF(4, 4))); };
     auto tip = [&] { return dot->property("toolTipText").toString(); };
+    const QString working = QStringLiteral("Kestrune is working\nPause Kestrune");
+    const QString paused = QStringLiteral("Kestrune is paused\nKeys behave as usual until you resume it.\nResume Kestrune");
 
     ASSERT_TRUE(remapper_.isEnabled());
     EXPECT_EQ(shown(), green);
-    EXPECT_EQ(tip(), QStringLiteral("Pause Kestrune"));
+    EXPECT_EQ(tip(), working);
 
     click(dot);
     runDue();
     EXPECT_FALSE(remapper_.isEnabled());
     EXPECT_EQ(shown(), orange);
-    EXPECT_EQ(tip(), QStringLiteral("Resume Kestrune"));
+    EXPECT_EQ(tip(), paused);
 
     click(dot);
     runDue();
     EXPECT_TRUE(remapper_.isEnabled());
     EXPECT_EQ(shown(), green);
-    EXPECT_EQ(tip(), QStringLiteral("Pause Kestrune"));
+    EXPECT_EQ(tip(), working);
 
     // Paused from elsewhere (the tray, a shortcut): the dot follows.
     remapper_.setIsEnabled(false);
     runDue();
     EXPECT_EQ(shown(), orange);
-    EXPECT_EQ(tip(), QStringLiteral("Resume Kestrune"));
+    EXPECT_EQ(tip(), paused);
 }
 
 TEST_F(PanelTest, MenuItemsReachTheirModelsAndSignals)

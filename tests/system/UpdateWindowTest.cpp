@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <QDesktopServices>
+#include <cmath>
 #include <QQmlContext>
 #include <QQuickWindow>
 
@@ -123,6 +124,67 @@ TEST_F(UpdateWindowTest, AFailureShowsTheReasonAndOk)
     h_.click(h_.find(QStringLiteral("closeButton")));
     EXPECT_FALSE(h_.window()->isVisible());
     EXPECT_TRUE(catcher_.urls.isEmpty());
+}
+
+double luminance(const QColor& c)
+{
+    auto channel = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+    return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
+}
+
+double contrast(double a, double b)
+{
+    return (std::max(a, b) + 0.05) / (std::min(a, b) + 0.05);
+}
+
+// A button as rendered: how its label stands out from its fill (the label's
+// most distinct pixel), and its fill from the window around it.
+struct ButtonContrast {
+    double label = 1;
+    double fill = 1;
+};
+
+ButtonContrast measure(const QImage& image, QQuickItem* button)
+{
+    const QRectF rect = button->mapRectToScene(QRectF(0, 0, button->width(), button->height()));
+    // Above the label, inside the border; and just above the button.
+    const double fill = luminance(image.pixelColor(QPoint(int(rect.center().x()), int(rect.top()) + 3)));
+    const double window = luminance(image.pixelColor(QPoint(int(rect.center().x()), int(rect.top()) - 3)));
+    ButtonContrast result;
+    result.fill = contrast(fill, window);
+    for (int y = int(rect.top()) + 4; y < int(rect.bottom()) - 4; ++y) {
+        for (int x = int(rect.left()) + 8; x < int(rect.right()) - 8; ++x)
+            result.label = std::max(result.label, contrast(luminance(image.pixelColor(x, y)), fill));
+    }
+    return result;
+}
+
+// The default button reads as enabled: its label stands out from its fill
+// by 4.5:1 or more, and the fill from the window by 3:1, in both appearances.
+TEST_F(UpdateWindowTest, TheDefaultButtonReadsAsEnabledInBothAppearances)
+{
+    for (bool dark : {false, true}) {
+        server_.respond("<rss><channel><item><title>Kestrune</item>");
+        FeedUpdateChecker checker(server_.url(), QStringLiteral("0.9.3"));
+        ASSERT_TRUE(showChecked(checker, dark)) << h_.error().toStdString();
+        QQuickItem* ok = h_.find(QStringLiteral("closeButton"));
+        ASSERT_TRUE(ok && ok->isEnabled());
+        const QImage image = h_.grab();
+        h_.savePng(image, dark ? QStringLiteral("update-ok-dark") : QStringLiteral("update-ok-light"));
+        const ButtonContrast c = measure(image, ok);
+        EXPECT_GE(c.label, 4.5) << (dark ? "dark" : "light");
+        EXPECT_GE(c.fill, 3.0) << (dark ? "dark" : "light");
+    }
+
+    server_.respond(appcast("<item><link>https://kestrune.example/releases/0.10.0</link>"
+                            "<sparkle:shortVersionString>0.10.0</sparkle:shortVersionString></item>"));
+    FeedUpdateChecker checker(server_.url(), QStringLiteral("0.9.3"));
+    ASSERT_TRUE(showChecked(checker, true)) << h_.error().toStdString();
+    const QImage available = h_.grab();
+    h_.savePng(available, QStringLiteral("update-available-dark"));
+    const ButtonContrast download = measure(available, h_.find(QStringLiteral("downloadButton")));
+    EXPECT_GE(download.label, 4.5);
+    EXPECT_GE(download.fill, 3.0);
 }
 
 TEST_F(UpdateWindowTest, FeedUpdatesShowsOneWindowAndChecksEachTime)

@@ -143,12 +143,29 @@ std::unique_ptr<EventTap> SimKeyboard::createTap(uint64_t mask, EventHandler& ha
 {
     if (!trust_.isTrusted())
         return nullptr;
+    {
+        std::lock_guard lock(mutex_);
+        if (!tapFailure_.isEmpty())
+            return nullptr;
+    }
     auto tap = std::make_unique<SimTap>(*this, mask, handler);
     std::lock_guard lock(mutex_);
     installed_ = tap.get();
     ++tapsCreated_;
     stateChanged_.notify_all();
     return tap;
+}
+
+QString SimKeyboard::tapFailureReason() const
+{
+    std::lock_guard lock(mutex_);
+    return trust_.isTrusted() ? tapFailure_ : QString();
+}
+
+void SimKeyboard::setTapFailure(const QString& reason)
+{
+    std::lock_guard lock(mutex_);
+    tapFailure_ = reason;
 }
 
 void SimKeyboard::post(const KeyEvent& event)

@@ -39,6 +39,10 @@ public:
     // other), enabled, and receives events once its run() is entered; events
     // injected before that wait for it.
     std::unique_ptr<EventTap> createTap(uint64_t mask, EventHandler& handler) override;
+    QString tapFailureReason() const override;
+    // Driver. While set, taps cannot be created even with trust, for this
+    // reason (as when the virtual keyboard cannot be made); empty: they can.
+    void setTapFailure(const QString& reason);
     // While an enabled tap is installed, the event is queued for it and
     // handled after the event being handled, in posting order, before the next
     // physical event. Otherwise it reaches the application at once.
@@ -108,6 +112,7 @@ private:
     bool resetRequested_ = false;
     int tapsCreated_ = 0;
     std::set<KeyCode> outputDown_;
+    QString tapFailure_;
 
     // Driver thread only.
     std::set<KeyCode> heldModifiers_;
