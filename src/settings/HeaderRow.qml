@@ -93,9 +93,21 @@ Item {
             Accessible.name: toolTipText
             Accessible.onPressAction: KeyRemapper.isEnabled = !KeyRemapper.isEnabled
 
+            // A Tab stop: Space or Return pauses or resumes, and the tooltip
+            // shows while it has focus. Only the keyboard focuses it.
+            activeFocusOnTab: true
+            Keys.onSpacePressed: event => { if (!event.isAutoRepeat) KeyRemapper.isEnabled = !KeyRemapper.isEnabled }
+            Keys.onReturnPressed: event => { if (!event.isAutoRepeat) KeyRemapper.isEnabled = !KeyRemapper.isEnabled }
+            Keys.onEnterPressed: event => { if (!event.isAutoRepeat) KeyRemapper.isEnabled = !KeyRemapper.isEnabled }
+
+            FocusRing {
+                cornerRadius: statusDot.width / 2
+                visible: statusDot.activeFocus
+            }
+
             ToolTip {
                 parent: statusDot
-                visible: dotMouse.containsMouse
+                visible: dotMouse.containsMouse || statusDot.activeFocus
                 delay: 500
                 text: statusDot.toolTipText
                 // Below the dot: the panel's top edge leaves no room above.
@@ -136,9 +148,25 @@ Item {
                 radius: 6
                 color: ellipsis.down || menu.visible ? Theme.alpha(Theme.primary, 0.10)
                      : ellipsis.hovered ? Theme.alpha(Theme.primary, 0.05) : "transparent"
+
+                FocusRing {
+                    visible: ellipsis.visualFocus
+                }
             }
 
             onClicked: menu.visible ? menu.close() : menu.open()
+            // From the keyboard the menu opens on its first item, as a menu
+            // button's does, and focus comes back here when it closes.
+            Keys.onReturnPressed: event => { if (!event.isAutoRepeat) openFromKeyboard() }
+            Keys.onEnterPressed: event => { if (!event.isAutoRepeat) openFromKeyboard() }
+            Keys.onSpacePressed: event => { if (!event.isAutoRepeat) openFromKeyboard() }
+            Keys.onDownPressed: openFromKeyboard()
+            property bool openedFromKeyboard: false
+            function openFromKeyboard() {
+                openedFromKeyboard = true
+                menu.open()
+                menu.currentIndex = 0
+            }
 
             Menu {
                 id: menu
@@ -152,6 +180,11 @@ Item {
                 // card beneath, nor to ⋯, which would open it again.
                 modal: true
                 dim: false
+                onClosed: {
+                    if (ellipsis.openedFromKeyboard)
+                        ellipsis.forceActiveFocus(Qt.TabFocusReason)
+                    ellipsis.openedFromKeyboard = false
+                }
 
                 background: PopoverBackground {
                     implicitWidth: 200
