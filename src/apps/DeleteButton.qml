@@ -6,7 +6,13 @@ import Kestrune.Style
 Button {
     id: control
 
-    Accessible.name: qsTr("Delete")
+    // What the row holds (an application's name), so that a screen reader
+    // says what goes.
+    property string subject
+
+    Accessible.name: subject.length > 0 ? qsTr("Delete %1").arg(subject) : qsTr("Delete")
+    Keys.onReturnPressed: event => { if (!event.isAutoRepeat) control.clicked() }
+    Keys.onEnterPressed: event => { if (!event.isAutoRepeat) control.clicked() }
     padding: 8
     contentItem: Text {
         text: Symbols.glyph("trash")
@@ -21,5 +27,10 @@ Button {
         implicitHeight: 32
         radius: width / 2
         color: Theme.alpha(Theme.red, control.down ? 0.25 : control.hovered ? 0.16 : 0.1)
+
+        FocusRing {
+            cornerRadius: parent.radius
+            visible: control.visualFocus
+        }
     }
 }

@@ -17,6 +17,10 @@ Button {
     topPadding: 5
     bottomPadding: 5
     Accessible.name: text
+    // Space presses the button (its own binding); so does Return, which
+    // would otherwise reach the window and act as its default button.
+    Keys.onReturnPressed: event => { if (!event.isAutoRepeat) control.clicked() }
+    Keys.onEnterPressed: event => { if (!event.isAutoRepeat) control.clicked() }
 
     contentItem: Item {
         implicitWidth: content.implicitWidth
@@ -51,6 +55,10 @@ Button {
             : control.down ? Theme.alpha(Theme.primary, 0.14)
             : Theme.isDark ? Theme.alpha("white", control.hovered ? 0.18 : 0.12) : Theme.alpha("white", 0.95)
         border.width: control.prominent ? 0 : 1
-        border.color: control.visualFocus ? Theme.blue : Theme.alpha(Theme.primary, 0.15)
+        border.color: Theme.alpha(Theme.primary, 0.15)
+
+        FocusRing {
+            visible: control.visualFocus
+        }
     }
 }
