@@ -146,6 +146,10 @@ Do you still want to register it?</source>
         <source>Delete</source>
         <translation type="unfinished" />
     </message>
+    <message>
+        <source>Delete %1</source>
+        <translation type="unfinished" />
+    </message>
 </context>
 <context>
     <name>FooterSection</name>
@@ -239,6 +243,13 @@ Do you still want to register it?</source>
     </message>
     <message>
         <source>Single Press</source>
+        <translation type="unfinished" />
+    </message>
+</context>
+<context>
+    <name>InfoButton</name>
+    <message>
+        <source>About %1</source>
         <translation type="unfinished" />
     </message>
 </context>
