@@ -11,8 +11,14 @@ Button {
     property string subject
 
     Accessible.name: subject.length > 0 ? qsTr("Delete %1").arg(subject) : qsTr("Delete")
-    Keys.onReturnPressed: event => { if (!event.isAutoRepeat) control.clicked() }
-    Keys.onEnterPressed: event => { if (!event.isAutoRepeat) control.clicked() }
+    // Return as Space, once the keyboard brought focus here (see EditorButton).
+    Keys.onReturnPressed: event => pressFromKeyboard(event)
+    Keys.onEnterPressed: event => pressFromKeyboard(event)
+    function pressFromKeyboard(event) {
+        event.accepted = control.visualFocus && control.visible
+        if (event.accepted && !event.isAutoRepeat)
+            control.clicked()
+    }
     padding: 8
     contentItem: Text {
         text: Symbols.glyph("trash")

@@ -17,10 +17,16 @@ Button {
     topPadding: 5
     bottomPadding: 5
     Accessible.name: text
-    // Space presses the button (its own binding); so does Return, which
-    // would otherwise reach the window and act as its default button.
-    Keys.onReturnPressed: event => { if (!event.isAutoRepeat) control.clicked() }
-    Keys.onEnterPressed: event => { if (!event.isAutoRepeat) control.clicked() }
+    // Space presses the button (its own binding). Return does too once the
+    // keyboard brought focus here; after a click it still reaches the window
+    // and acts as its default button, as it did before the click.
+    Keys.onReturnPressed: event => pressFromKeyboard(event)
+    Keys.onEnterPressed: event => pressFromKeyboard(event)
+    function pressFromKeyboard(event) {
+        event.accepted = control.visualFocus && control.visible
+        if (event.accepted && !event.isAutoRepeat)
+            control.clicked()
+    }
 
     contentItem: Item {
         implicitWidth: content.implicitWidth
