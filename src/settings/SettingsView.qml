@@ -81,6 +81,9 @@ Item {
     // granted or withdrawn while it was closed.
     function panelShown() {
         PermissionManager.checkPermission()
+        // Each opening starts afresh, as a menu does: no control focused,
+        // no ring, and Tab begins at the first control.
+        view.forceActiveFocus()
     }
 
     Component.onCompleted: panelShown()

@@ -157,6 +157,18 @@ TEST_F(PanelKeyboard, TabReachesEveryControlInReadingOrderWithItsRingInView)
     }
 }
 
+TEST_F(PanelKeyboard, EachOpeningStartsWithNothingFocused)
+{
+    loadPanel();
+    tabTo(QStringLiteral("card.doubleTap"));
+    QMetaObject::invokeMethod(view(), "panelShown");
+    runDue();
+    EXPECT_EQ(focused(), view());
+    EXPECT_FALSE(ringShown(item(QStringLiteral("card.doubleTap"))));
+    press(Qt::Key_Tab);
+    EXPECT_EQ(label(focused()), QStringLiteral("statusDot"));
+}
+
 TEST_F(PanelKeyboard, TheRingShowsOnlyForFocusFromTheKeyboard)
 {
     loadPanel();
