@@ -207,8 +207,9 @@ Item {
                     control: OptionPicker {
                         objectName: "cmdKeysPicker"
                         label: cmdKeysCard.title
+                        // The text elides within this width; not clipped,
+                        // which would cut off the focus ring.
                         width: 110
-                        clip: true
                         options: ConfigOptions.cmdEisuKana
                         value: KeyRemapper.cmdEisuKanaConfig
                         onPicked: v => KeyRemapper.cmdEisuKanaConfig = v
