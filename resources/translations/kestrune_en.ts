@@ -177,6 +177,10 @@ Do you still want to register it?</source>
         <source>Delete</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Delete %1</source>
+        <translation type="unfinished" />
+    </message>
 </context>
 <context>
     <name>FooterSection</name>
@@ -267,6 +271,13 @@ Do you still want to register it?</source>
     <message>
         <source>Single Press</source>
         <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>InfoButton</name>
+    <message>
+        <source>About %1</source>
+        <translation type="unfinished" />
     </message>
 </context>
 <context>

@@ -181,6 +181,10 @@ Do you still want to register it?</source>
         <source>Delete</source>
         <translation>削除</translation>
     </message>
+    <message>
+        <source>Delete %1</source>
+        <translation>%1 を削除</translation>
+    </message>
 </context>
 <context>
     <name>FooterSection</name>
@@ -271,6 +275,13 @@ Do you still want to register it?</source>
     <message>
         <source>Single Press</source>
         <translation>単押し</translation>
+    </message>
+</context>
+<context>
+    <name>InfoButton</name>
+    <message>
+        <source>About %1</source>
+        <translation>%1について</translation>
     </message>
 </context>
 <context>

@@ -99,6 +99,7 @@ Item {
                 objectName: "chooserSearch"
                 Layout.fillWidth: true
                 placeholderText: qsTr("Search")
+                Accessible.name: placeholderText
                 font.pixelSize: 13
                 color: Theme.primary
                 placeholderTextColor: Theme.secondary
@@ -153,6 +154,10 @@ Item {
                         height: 36
                         radius: 5
                         color: ListView.isCurrentItem ? Theme.blue : "transparent"
+                        Accessible.role: Accessible.ListItem
+                        Accessible.name: row.name
+                        Accessible.selectable: true
+                        Accessible.selected: ListView.isCurrentItem
                         RowLayout {
                             anchors.fill: parent
                             anchors.leftMargin: 8

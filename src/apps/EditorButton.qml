@@ -17,6 +17,16 @@ Button {
     topPadding: 5
     bottomPadding: 5
     Accessible.name: text
+    // Space presses the button (its own binding). Return does too once the
+    // keyboard brought focus here; after a click it still reaches the window
+    // and acts as its default button, as it did before the click.
+    Keys.onReturnPressed: event => pressFromKeyboard(event)
+    Keys.onEnterPressed: event => pressFromKeyboard(event)
+    function pressFromKeyboard(event) {
+        event.accepted = control.visualFocus && control.visible
+        if (event.accepted && !event.isAutoRepeat)
+            control.clicked()
+    }
 
     contentItem: Item {
         implicitWidth: content.implicitWidth
@@ -51,6 +61,10 @@ Button {
             : control.down ? Theme.alpha(Theme.primary, 0.14)
             : Theme.isDark ? Theme.alpha("white", control.hovered ? 0.18 : 0.12) : Theme.alpha("white", 0.95)
         border.width: control.prominent ? 0 : 1
-        border.color: control.visualFocus ? Theme.blue : Theme.alpha(Theme.primary, 0.15)
+        border.color: Theme.alpha(Theme.primary, 0.15)
+
+        FocusRing {
+            visible: control.visualFocus
+        }
     }
 }

@@ -154,6 +154,7 @@ Rectangle {
                             Layout.fillWidth: true
                             spacing: 2
                             Text {
+                                id: appName
                                 Layout.fillWidth: true
                                 text: Applications.displayName(Applications.fileUrl(row.modelData.path), row.modelData.name)
                                 font.family: Theme.roundedFamily
@@ -173,6 +174,7 @@ Rectangle {
                         }
                         DeleteButton {
                             objectName: "deleteButton"
+                            subject: appName.text
                             onClicked: AppExclusionManager.removeExcludedApp(row.modelData.id)
                         }
                     }

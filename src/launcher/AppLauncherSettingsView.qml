@@ -176,6 +176,7 @@ Rectangle {
                             Layout.fillWidth: true
                             spacing: 2
                             Text {
+                                id: appName
                                 Layout.fillWidth: true
                                 text: Applications.displayName(row.modelData.appURL, row.modelData.appName)
                                 font.family: Theme.roundedFamily
@@ -231,6 +232,7 @@ Rectangle {
                         }
                         DeleteButton {
                             objectName: "deleteButton"
+                            subject: appName.text
                             onClicked: AppLauncherManager.removeShortcut(row.modelData.id)
                         }
                     }

@@ -414,7 +414,9 @@ Rectangle {
                 objectName: view.curretStep > 1 ? "getStartedButton" : "nextButton"
                 text: view.curretStep > 1 ? qsTr("Get Started") : qsTr("Next")
                 prominent: true
-                focusPolicy: Qt.NoFocus
+                // A Tab stop, so that a keyboard user who moved to another
+                // button can still come back here; Return elsewhere in the
+                // window (outside a button) activates it as before.
                 implicitWidth: Math.max(60 + leftPadding + rightPadding, implicitContentWidth + leftPadding + rightPadding)
                 onClicked: view.activateDefault()
             }

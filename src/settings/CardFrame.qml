@@ -34,10 +34,18 @@ Item {
 
     scale: isHovering ? 1.04 : 1
     // Lifted above its neighbours, which its glow and scale would overlap.
-    z: isHovering ? 1 : 0
+    z: isHovering || activeFocus ? 1 : 0
     Behavior on scale {
         Spring { response: 0.35; dampingFraction: 0.6 }
     }
+
+    // A stop of the Tab chain; Space or Return flips it as a click does.
+    // Only the keyboard gives the card focus (the toggle area takes none), so
+    // its ring shows exactly while focus came from the keyboard.
+    activeFocusOnTab: true
+    Keys.onSpacePressed: event => { if (!event.isAutoRepeat) card.toggled() }
+    Keys.onReturnPressed: event => { if (!event.isAutoRepeat) card.toggled() }
+    Keys.onEnterPressed: event => { if (!event.isAutoRepeat) card.toggled() }
 
     Accessible.role: Accessible.CheckBox
     Accessible.name: accessibleName
@@ -97,5 +105,10 @@ Item {
 
     HoverHandler {
         id: hoverHandler
+    }
+
+    FocusRing {
+        cornerRadius: card.cornerRadius
+        visible: card.activeFocus
     }
 }

@@ -16,6 +16,7 @@ CardFrame {
 
     isInfoHovering: info.hovering
     accessibleName: title
+    Accessible.description: helpText
 
     ColumnLayout {
         anchors.fill: parent
@@ -73,5 +74,6 @@ CardFrame {
         anchors.margins: 12
         z: 2
         text: card.helpText
+        topic: card.title
     }
 }

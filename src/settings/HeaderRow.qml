@@ -92,12 +92,28 @@ Item {
             }
 
             Accessible.role: Accessible.Button
-            Accessible.name: toolTipText
+            // Named by what pressing it does; the state and its reason follow.
+            Accessible.name: KeyRemapper.status.actionText
+            Accessible.description: KeyRemapper.status.detail.length > 0
+                                    ? KeyRemapper.status.summary + ". " + KeyRemapper.status.detail
+                                    : KeyRemapper.status.summary
             Accessible.onPressAction: KeyRemapper.isEnabled = !KeyRemapper.isEnabled
+
+            // A Tab stop: Space or Return pauses or resumes, and the tooltip
+            // shows while it has focus. Only the keyboard focuses it.
+            activeFocusOnTab: true
+            Keys.onSpacePressed: event => { if (!event.isAutoRepeat) KeyRemapper.isEnabled = !KeyRemapper.isEnabled }
+            Keys.onReturnPressed: event => { if (!event.isAutoRepeat) KeyRemapper.isEnabled = !KeyRemapper.isEnabled }
+            Keys.onEnterPressed: event => { if (!event.isAutoRepeat) KeyRemapper.isEnabled = !KeyRemapper.isEnabled }
+
+            FocusRing {
+                cornerRadius: statusDot.width / 2
+                visible: statusDot.activeFocus
+            }
 
             ToolTip {
                 parent: statusDot
-                visible: dotMouse.containsMouse
+                visible: dotMouse.containsMouse || statusDot.activeFocus
                 delay: 500
                 text: statusDot.toolTipText
                 // Below the dot: the panel's top edge leaves no room above.
@@ -184,9 +200,25 @@ Item {
                 radius: 6
                 color: ellipsis.down || menu.visible ? Theme.alpha(Theme.primary, 0.10)
                      : ellipsis.hovered ? Theme.alpha(Theme.primary, 0.05) : "transparent"
+
+                FocusRing {
+                    visible: ellipsis.visualFocus
+                }
             }
 
             onClicked: menu.visible ? menu.close() : menu.open()
+            // From the keyboard the menu opens on its first item, as a menu
+            // button's does, and focus comes back here when it closes.
+            Keys.onReturnPressed: event => { if (!event.isAutoRepeat) openFromKeyboard() }
+            Keys.onEnterPressed: event => { if (!event.isAutoRepeat) openFromKeyboard() }
+            Keys.onSpacePressed: event => { if (!event.isAutoRepeat) openFromKeyboard() }
+            Keys.onDownPressed: openFromKeyboard()
+            property bool openedFromKeyboard: false
+            function openFromKeyboard() {
+                openedFromKeyboard = true
+                menu.open()
+                menu.currentIndex = 0
+            }
 
             Menu {
                 id: menu
@@ -200,6 +232,11 @@ Item {
                 // card beneath, nor to ⋯, which would open it again.
                 modal: true
                 dim: false
+                onClosed: {
+                    if (ellipsis.openedFromKeyboard)
+                        ellipsis.forceActiveFocus(Qt.TabFocusReason)
+                    ellipsis.openedFromKeyboard = false
+                }
 
                 background: PopoverBackground {
                     implicitWidth: 200

@@ -14,6 +14,7 @@ CardFrame {
     isActive: KeyRemapper.isHyperKeyEnabled && KeyRemapper.isSinglePressEnabled
     isInfoHovering: info.hovering
     accessibleName: title.text
+    Accessible.description: info.text
 
     onToggled: {
         const on = !(KeyRemapper.isHyperKeyEnabled && KeyRemapper.isSinglePressEnabled)
@@ -66,6 +67,7 @@ CardFrame {
             ColumnLayout {
                 spacing: 4
                 Text {
+                    id: longPressLabel
                     text: qsTr("Long Press")
                     font.pixelSize: Theme.captionSize
                     font.weight: Font.Medium
@@ -75,6 +77,7 @@ CardFrame {
                     spacing: 6
                     OptionPicker {
                         objectName: "longPressPicker"
+                        label: longPressLabel.text
                         options: ConfigOptions.hyperKey
                         value: KeyRemapper.hyperKeyConfig
                         onPicked: v => KeyRemapper.hyperKeyConfig = v
@@ -84,6 +87,7 @@ CardFrame {
                         objectName: "info"
                         text: qsTr("Long Press Help").arg(PlatformWords.command).arg(PlatformWords.option)
                               .arg(PlatformWords.control).arg(PlatformWords.shift)
+                        topic: longPressLabel.text
                     }
                 }
             }
@@ -97,6 +101,7 @@ CardFrame {
             ColumnLayout {
                 spacing: 4
                 Text {
+                    id: singlePressLabel
                     text: qsTr("Single Press")
                     font.pixelSize: Theme.captionSize
                     font.weight: Font.Medium
@@ -104,6 +109,7 @@ CardFrame {
                 }
                 OptionPicker {
                     objectName: "singlePressPicker"
+                    label: singlePressLabel.text
                     options: ConfigOptions.singlePress
                     value: KeyRemapper.singlePressConfig
                     onPicked: v => KeyRemapper.singlePressConfig = v

@@ -3,18 +3,49 @@ import QtQuick.Controls.Basic
 import Kestrune.Style
 
 // The ⓘ on a card: hovering it shows the help text in a popover beside it.
-// It takes its own clicks, so reaching for help never flips the card.
+// It takes its own clicks, so reaching for help never flips the card. From
+// the keyboard it is a Tab stop that shows the help while focused; Escape
+// puts the help away and Space or Return brings it back.
 Item {
     id: info
 
     // The help text, already translated.
     property string text
+    // What the help is about (the card's title), for its accessible name.
+    property string topic
     readonly property bool hovering: hover.hovered
     readonly property bool popoverVisible: popover.visible
     readonly property string popoverText: popoverLabel.text
+    // Escape pressed while focused: the help stays away until asked for.
+    property bool dismissed: false
+    readonly property bool showsHelp: (hovering || (activeFocus && !dismissed)) && text.length > 0
 
     implicitWidth: 14
     implicitHeight: 14
+
+    activeFocusOnTab: true
+    onActiveFocusChanged: dismissed = false
+    Keys.onEscapePressed: event => {
+        // With the help already away, Escape goes on to close the panel.
+        event.accepted = popover.visible && !hovering
+        dismissed = true
+    }
+    Keys.onSpacePressed: dismissed = !dismissed
+    Keys.onReturnPressed: dismissed = !dismissed
+    Keys.onEnterPressed: dismissed = !dismissed
+
+    Accessible.role: Accessible.Button
+    Accessible.name: qsTr("About %1").arg(topic)
+    Accessible.description: text
+    Accessible.onPressAction: {
+        info.forceActiveFocus(Qt.OtherFocusReason)
+        dismissed = false
+    }
+
+    FocusRing {
+        cornerRadius: info.width / 2
+        visible: info.activeFocus
+    }
 
     Text {
         anchors.centerIn: parent
@@ -44,13 +75,13 @@ Item {
 
     Popup {
         id: popover
-        visible: info.hovering && info.text.length > 0
+        visible: info.showsHelp
         closePolicy: Popup.NoAutoClose
         width: 200
         padding: 10
         margins: 6
         x: (info.width - width) / 2
-        y: info.hovering ? info.popoverY(height) : 0
+        y: info.showsHelp ? info.popoverY(height) : 0
 
         contentItem: Text {
             id: popoverLabel

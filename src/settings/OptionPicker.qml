@@ -10,6 +10,9 @@ ComboBox {
 
     property var options: []
     property int value: 0
+    // What the picker sets, as its label reads (the caption above it, or the
+    // card's title): its name for assistive technology.
+    property string label
 
     signal picked(int value)
 
@@ -26,6 +29,24 @@ ComboBox {
     valueRole: "value"
     currentIndex: indexOfOption(value)
     onActivated: index => control.picked(options[index].value)
+
+    Accessible.name: label
+    // Space opens the list (the control's own binding); Return does too, as
+    // it does a pop-up button's, on release like Space, so that the release
+    // does not close the list again. With the list open, Return chooses.
+    property bool openOnRelease: false
+    Keys.onPressed: event => {
+        const isReturn = event.key === Qt.Key_Return || event.key === Qt.Key_Enter
+        event.accepted = isReturn && !popup.visible
+        if (event.accepted && !event.isAutoRepeat)
+            openOnRelease = true
+    }
+    Keys.onReleased: event => {
+        event.accepted = openOnRelease
+        if (openOnRelease)
+            popup.open()
+        openOnRelease = false
+    }
 
     font.pixelSize: 11
     leftPadding: 8
@@ -103,7 +124,11 @@ ComboBox {
             : Theme.isDark ? Theme.alpha("white", control.hovered ? 0.14 : 0.10)
                            : Theme.alpha("white", control.hovered ? 0.95 : 0.8)
         border.width: 1
-        border.color: control.visualFocus ? Theme.blue : Theme.alpha(Theme.primary, 0.12)
+        border.color: Theme.alpha(Theme.primary, 0.12)
+
+        FocusRing {
+            visible: control.visualFocus
+        }
     }
 
     delegate: ItemDelegate {

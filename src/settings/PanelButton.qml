@@ -21,6 +21,11 @@ Button {
     implicitHeight: Math.max(20, Math.ceil(font.pixelSize * 2))
     implicitWidth: Math.ceil(label.implicitWidth) + leftPadding + rightPadding
 
+    Accessible.name: text
+    // Space presses the button (its own binding); Return does too.
+    Keys.onReturnPressed: event => { if (!event.isAutoRepeat) control.clicked() }
+    Keys.onEnterPressed: event => { if (!event.isAutoRepeat) control.clicked() }
+
     contentItem: Text {
         id: label
         text: control.text
@@ -39,6 +44,10 @@ Button {
             : Theme.isDark ? Theme.alpha("white", control.hovered ? 0.14 : 0.10)
                            : Theme.alpha("white", control.hovered ? 0.95 : 0.8)
         border.width: control.prominent ? 0 : 1
-        border.color: control.visualFocus ? Theme.blue : Theme.alpha(Theme.primary, 0.12)
+        border.color: Theme.alpha(Theme.primary, 0.12)
+
+        FocusRing {
+            visible: control.visualFocus
+        }
     }
 }

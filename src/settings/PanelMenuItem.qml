@@ -14,6 +14,9 @@ MenuItem {
     topPadding: 0
     bottomPadding: 0
     font.pixelSize: Theme.bodySize
+    Accessible.name: text
+    Accessible.checkable: checkable
+    Accessible.checked: checked
 
     contentItem: Text {
         id: label

@@ -46,6 +46,8 @@ Rectangle {
                 font.pixelSize: Theme.captionSize
                 color: Theme.secondary
                 elide: Text.ElideRight
+
+                id: advice
             }
         }
 
@@ -54,6 +56,8 @@ Rectangle {
             text: qsTr("Fix")
             tint: Theme.yellow
             textColor: "black"
+            // Read out with what it fixes.
+            Accessible.description: advice.text
             onClicked: PermissionManager.requestPermission()
         }
     }

@@ -30,12 +30,63 @@ Item {
     focus: true
     Keys.onEscapePressed: closeRequested()
 
+    // Keyboard focus moving to a control out of sight scrolls it into view,
+    // its focus ring included. Tab walks the controls in reading order; the
+    // arrow keys move between the cards.
+    readonly property Item focusedItem: Window.activeFocusItem
+    onFocusedItemChanged: revealFocused()
+    function revealFocused() {
+        const target = focusedItem
+        let inside = target
+        while (inside && inside !== column)
+            inside = inside.parent
+        if (!inside)
+            return
+        const rect = target.mapToItem(column, 0, 0, target.width, target.height)
+        const margin = 8
+        // Near either end, all the way, padding included.
+        const end = Math.max(0, scroller.contentHeight - scroller.height)
+        const top = rect.y - margin <= 0 ? 0 : column.y + rect.y - margin
+        const bottom = rect.y + rect.height + margin >= column.height ? scroller.contentHeight
+                     : column.y + rect.y + rect.height + margin
+        if (top < scroller.contentY)
+            scroller.contentY = Math.max(0, top)
+        else if (bottom > scroller.contentY + scroller.height)
+            scroller.contentY = Math.min(end, bottom - scroller.height)
+    }
+
+    // The card the arrow key leads to from `card`, or null: the grid's two
+    // columns left and right, its rows up and down, the Hyper Key card above
+    // the first row.
+    function cardBeside(card, key) {
+        const cards = []
+        for (let n = 0; n < grid.children.length; ++n) {
+            if (grid.children[n].visible && grid.children[n].activeFocusOnTab)
+                cards.push(grid.children[n])
+        }
+        const i = cards.indexOf(card)
+        if (card === hero)
+            return key === Qt.Key_Down && cards.length > 0 ? cards[0] : null
+        if (i < 0)
+            return null
+        switch (key) {
+        case Qt.Key_Left: return i % 2 === 1 ? cards[i - 1] : null
+        case Qt.Key_Right: return i % 2 === 0 && i + 1 < cards.length ? cards[i + 1] : null
+        case Qt.Key_Up: return i < 2 ? hero : cards[i - 2]
+        case Qt.Key_Down: return i + 2 < cards.length ? cards[i + 2] : null
+        }
+        return null
+    }
+
     // The window calls this each time the panel opens: trust may have been
     // granted or withdrawn while it was closed.
     function panelShown() {
         PermissionManager.checkPermission()
         // Every opening starts at the top, where the status and notices are.
         scroller.contentY = 0
+        // Each opening starts afresh, as a menu does: no control focused,
+        // no ring, and Tab begins at the first control.
+        view.forceActiveFocus()
     }
 
     Component.onCompleted: panelShown()
@@ -80,6 +131,15 @@ Item {
             width: scroller.width - 2 * x
             spacing: 20
 
+            // Arrow keys a focused card leaves unused move to its neighbour.
+            Keys.onPressed: event => {
+                const next = view.cardBeside(view.focusedItem, event.key)
+                if (next) {
+                    next.forceActiveFocus(Qt.TabFocusReason)
+                    event.accepted = true
+                }
+            }
+
             HeaderRow {
                 width: parent.width
                 hud: view.hud
@@ -111,17 +171,20 @@ Item {
             }
 
             HyperKeyHeroModule {
+                id: hero
                 objectName: "heroCard"
                 width: parent.width
             }
 
             GridLayout {
+                id: grid
                 width: parent.width
                 columns: 2
                 columnSpacing: 12
                 rowSpacing: 12
 
                 CompactFeatureModule {
+                    id: arrowModeCard
                     objectName: "card.arrowMode"
                     Layout.fillWidth: true
                     Layout.preferredWidth: 1
@@ -132,6 +195,7 @@ Item {
                     onToggled: KeyRemapper.isVimModeEnabled = !KeyRemapper.isVimModeEnabled
                     control: OptionPicker {
                         objectName: "arrowLayoutPicker"
+                        label: arrowModeCard.title
                         options: ConfigOptions.vimMode
                         value: KeyRemapper.vimModeConfig
                         onPicked: v => KeyRemapper.vimModeConfig = v
@@ -150,6 +214,7 @@ Item {
                 }
 
                 CompactFeatureModule {
+                    id: cmdKeysCard
                     objectName: "card.cmdKeys"
                     Layout.fillWidth: true
                     Layout.preferredWidth: 1
@@ -162,8 +227,10 @@ Item {
                     onToggled: KeyRemapper.isCmdEisuKanaEnabled = !KeyRemapper.isCmdEisuKanaEnabled
                     control: OptionPicker {
                         objectName: "cmdKeysPicker"
+                        label: cmdKeysCard.title
+                        // The text elides within this width; not clipped,
+                        // which would cut off the focus ring.
                         width: 110
-                        clip: true
                         options: ConfigOptions.cmdEisuKana
                         value: KeyRemapper.cmdEisuKanaConfig
                         onPicked: v => KeyRemapper.cmdEisuKanaConfig = v
@@ -185,6 +252,7 @@ Item {
                 }
 
                 CompactFeatureModule {
+                    id: appLauncherCard
                     objectName: "card.appLauncher"
                     Layout.fillWidth: true
                     Layout.preferredWidth: 1
@@ -195,12 +263,14 @@ Item {
                     onToggled: AppLauncherManager.isEnabled = !AppLauncherManager.isEnabled
                     control: PanelButton {
                         objectName: "launcherSettingsButton"
+                        Accessible.description: appLauncherCard.title
                         text: qsTr("Settings...")
                         onClicked: view.launcherSettingsRequested()
                     }
                 }
 
                 CompactFeatureModule {
+                    id: exclusionsCard
                     objectName: "card.exclusions"
                     Layout.fillWidth: true
                     Layout.preferredWidth: 1
@@ -211,6 +281,7 @@ Item {
                     onToggled: AppExclusionManager.isEnabled = !AppExclusionManager.isEnabled
                     control: PanelButton {
                         objectName: "exclusionSettingsButton"
+                        Accessible.description: exclusionsCard.title
                         text: qsTr("Settings...")
                         onClicked: view.exclusionSettingsRequested()
                     }

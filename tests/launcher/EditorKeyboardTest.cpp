@@ -1,0 +1,115 @@
+// Both editors without a mouse: Tab walks the buttons with the focus ring,
+// Return presses the focused button (rather than acting as the window's
+// default), and each row's delete button says which application it removes.
+
+#include "EditorFixture.h"
+
+#include <QAccessible>
+#include <linux/input-event-codes.h>
+
+using namespace kestrune;
+using namespace kestrune::test;
+
+namespace {
+
+QQuickItem* ringOf(QQuickItem* item)
+{
+    for (QQuickItem* child : item->childItems()) {
+        if (child->objectName() == QLatin1String("focusRing"))
+            return child;
+        if (QQuickItem* ring = ringOf(child))
+            return ring;
+    }
+    return nullptr;
+}
+
+bool ringShown(QQuickItem* item)
+{
+    QQuickItem* ring = item ? ringOf(item) : nullptr;
+    return ring && ring->isVisible();
+}
+
+QString accessibleName(QQuickItem* item)
+{
+    QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(item);
+    return iface ? iface->text(QAccessible::Name) : QString();
+}
+
+} // namespace
+
+class EditorKeyboard : public EditorTest {
+protected:
+    QQuickItem* focused() const { return d_.window()->activeFocusItem(); }
+    void tab() { d_.key(Qt::Key_Tab, KEY_TAB, Qt::NoModifier, QStringLiteral("\t")); }
+    void enter() { d_.key(Qt::Key_Return, KEY_ENTER, Qt::NoModifier, QStringLiteral("\r")); }
+    // Tabs until the focused control is `target`; false if it never is.
+    bool tabTo(QQuickItem* target)
+    {
+        for (int i = 0; i < 10 && focused() != target; ++i)
+            tab();
+        return focused() == target;
+    }
+};
+
+TEST_F(EditorKeyboard, ExclusionsAddAndDeleteFromTheKeyboard)
+{
+    openExclusions();
+    QQuickItem* add = item(QStringLiteral("addApplicationButton"));
+    ASSERT_TRUE(tabTo(add));
+    EXPECT_TRUE(ringShown(add));
+    // Return on the focused button opens the chooser; the window stays.
+    enter();
+    ASSERT_TRUE(isShown(QStringLiteral("appChooser")));
+    EXPECT_TRUE(exclusionWindow_->isVisible());
+    search(QStringLiteral("editor"));
+    enter();
+    ASSERT_EQ(exclusions_.excludedApps().size(), 1);
+
+    // Done, the row's delete button, Add Application, each with its ring.
+    QQuickItem* done = item(QStringLiteral("doneButton"));
+    QQuickItem* remove = item(QStringLiteral("exclusionRow.0"))->findChild<QQuickItem*>(QStringLiteral("deleteButton"));
+    ASSERT_TRUE(remove);
+    ASSERT_TRUE(tabTo(done));
+    EXPECT_TRUE(ringShown(done));
+    tab();
+    EXPECT_EQ(focused(), remove);
+    EXPECT_TRUE(ringShown(remove));
+    EXPECT_FALSE(ringShown(done));
+    EXPECT_EQ(accessibleName(remove), QStringLiteral("Delete Example Editor"));
+    d_.save(QStringLiteral("exclusions-light-focus-ring"));
+    tab();
+    EXPECT_EQ(focused(), add);
+
+    ASSERT_TRUE(tabTo(remove));
+    enter();
+    EXPECT_TRUE(exclusions_.excludedApps().isEmpty());
+    EXPECT_TRUE(exclusionWindow_->isVisible());
+
+    ASSERT_TRUE(tabTo(done));
+    enter();
+    EXPECT_FALSE(exclusionWindow_->isVisible());
+}
+
+TEST_F(EditorKeyboard, LauncherAddButtonTakesReturnAndRowsNameTheirApplication)
+{
+    openLauncher();
+    QQuickItem* add = item(QStringLiteral("addApplicationButton"));
+    ASSERT_TRUE(tabTo(add));
+    enter();
+    ASSERT_TRUE(isShown(QStringLiteral("appChooser")));
+    EXPECT_TRUE(launcherWindow_->isVisible());
+    search(QStringLiteral("kde"));
+    enter();
+    ASSERT_TRUE(isShown(QStringLiteral("keyListeningCard")));
+    d_.key(Qt::Key_B, KEY_B, Qt::NoModifier, QStringLiteral("b"));
+    ASSERT_EQ(launcher_.shortcuts().size(), 1);
+
+    QQuickItem* remove = item(QStringLiteral("shortcutRow.0"))->findChild<QQuickItem*>(QStringLiteral("deleteButton"));
+    ASSERT_TRUE(remove);
+    EXPECT_EQ(accessibleName(remove), QStringLiteral("Delete Kde App"));
+    ASSERT_TRUE(tabTo(remove));
+    EXPECT_TRUE(ringShown(remove));
+    enter();
+    EXPECT_TRUE(launcher_.shortcuts().isEmpty());
+    EXPECT_TRUE(launcherWindow_->isVisible());
+}
