@@ -13,7 +13,7 @@
 
 namespace {
 
-struct Run {
+struct Outcome {
     int status = -1;
     QString out;
     QString err;
@@ -51,11 +51,11 @@ protected:
         ASSERT_TRUE(process.waitForStarted(10000));
     }
 
-    Run run(const QStringList& arguments)
+    Outcome run(const QStringList& arguments)
     {
         QProcess process;
         start(process, arguments);
-        Run result;
+        Outcome result;
         if (!process.waitForFinished(30000)) {
             process.kill();
             process.waitForFinished();
@@ -86,7 +86,7 @@ protected:
 };
 
 // What only a process that ran the engine prints.
-bool ranTheEngine(const Run& run)
+bool ranTheEngine(const Outcome& run)
 {
     return run.out.contains(QStringLiteral("Application triggering termination reset."))
            || run.out.contains(QStringLiteral("event tap"));
@@ -95,14 +95,14 @@ bool ranTheEngine(const Run& run)
 TEST_F(CommandLine, HelpAndVersionAnswerWithoutStartingAnything)
 {
     for (const QString& option : {QStringLiteral("--help"), QStringLiteral("-h")}) {
-        const Run help = run({option});
+        const Outcome help = run({option});
         EXPECT_EQ(help.status, 0) << option.toStdString();
         EXPECT_TRUE(help.out.startsWith(QStringLiteral("Usage: kestrune [--show | --quit |"))) << help.out.toStdString();
         for (const char* listed : {"--show", "--quit", "--print-active-app", "--help", "--version", "README.md"})
             EXPECT_TRUE(help.out.contains(QLatin1String(listed))) << listed;
         EXPECT_TRUE(help.err.isEmpty()) << help.err.toStdString();
     }
-    const Run version = run({QStringLiteral("--version")});
+    const Outcome version = run({QStringLiteral("--version")});
     EXPECT_EQ(version.status, 0);
     EXPECT_EQ(version.out, QStringLiteral("Kestrune " PROJECT_VERSION "\n"));
     EXPECT_TRUE(QDir(runtime()).isEmpty()) << "no lock, no socket";
@@ -121,7 +121,7 @@ TEST_F(CommandLine, MistakesAreRefusedWithTheUsageLine)
         {{QStringLiteral("--quit"), QStringLiteral("now")}, "unexpected argument “now”"},
     };
     for (const auto& mistake : mistakes) {
-        const Run refused = run(mistake.arguments);
+        const Outcome refused = run(mistake.arguments);
         const std::string what = mistake.arguments.join(QLatin1Char(' ')).toStdString();
         EXPECT_EQ(refused.status, 2) << what;
         EXPECT_TRUE(refused.out.isEmpty()) << what << ": " << refused.out.toStdString();
@@ -135,7 +135,7 @@ TEST_F(CommandLine, MistakesAreRefusedWithTheUsageLine)
 
 TEST_F(CommandLine, QuitWithNoneRunningSaysSoAndSucceeds)
 {
-    const Run quit = run({QStringLiteral("--quit")});
+    const Outcome quit = run({QStringLiteral("--quit")});
     EXPECT_EQ(quit.status, 0);
     EXPECT_EQ(quit.out, QStringLiteral("Kestrune is not running.\n"));
     EXPECT_FALSE(ranTheEngine(quit));
@@ -148,13 +148,13 @@ TEST_F(CommandLine, ShowAndQuitReachTheRunningInstanceAndStartNoOther)
     start(first);
     ASSERT_TRUE(waitUntilListening(first)) << first.readAllStandardOutput().toStdString();
 
-    const Run show = run({QStringLiteral("--show")});
+    const Outcome show = run({QStringLiteral("--show")});
     EXPECT_EQ(show.status, 0);
     EXPECT_TRUE(show.out.contains(QStringLiteral("already running; its panel is now shown"))) << show.out.toStdString();
     EXPECT_FALSE(ranTheEngine(show)) << show.out.toStdString();
     EXPECT_EQ(first.state(), QProcess::Running);
 
-    const Run quit = run({QStringLiteral("--quit")});
+    const Outcome quit = run({QStringLiteral("--quit")});
     EXPECT_EQ(quit.status, 0) << quit.err.toStdString();
     EXPECT_EQ(quit.out, QStringLiteral("Kestrune has quit.\n"));
     EXPECT_FALSE(ranTheEngine(quit)) << quit.out.toStdString();
@@ -175,12 +175,12 @@ TEST_F(CommandLine, ShowWithNoneRunningStartsTheInstance)
     start(first, {QStringLiteral("--show")});
     ASSERT_TRUE(waitUntilListening(first)) << first.readAllStandardOutput().toStdString();
     // A plain start now finds it and stands down.
-    const Run second = run({});
+    const Outcome second = run({});
     EXPECT_EQ(second.status, 0);
     EXPECT_TRUE(second.out.contains(QStringLiteral("already running"))) << second.out.toStdString();
     EXPECT_FALSE(ranTheEngine(second));
 
-    const Run quit = run({QStringLiteral("--quit")});
+    const Outcome quit = run({QStringLiteral("--quit")});
     EXPECT_EQ(quit.status, 0);
     ASSERT_TRUE(first.waitForFinished(1000));
     EXPECT_EQ(first.readAllStandardOutput().count("Application triggering termination reset."), 1);
