@@ -103,6 +103,9 @@ if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
   set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
   set(CPACK_DEBIAN_PACKAGE_SECTION utils)
   set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${KESTRUNE_HOMEPAGE})
+  # The package's own revision of this version (its changelog's first entry
+  # names both).
+  set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
   set(CPACK_STRIP_FILES TRUE)
   # The long description; CPack puts the summary above it and indents it.
   string(CONCAT CPACK_DEBIAN_PACKAGE_DESCRIPTION

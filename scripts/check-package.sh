@@ -44,7 +44,7 @@ appstreamcli validate --no-net "$unpacked/usr/share/metainfo/com.kestrune.Kestru
 
 # lintian exits 1 when it found errors, 2 when it could not check.
 status=0
-lintian --info --no-tag-display-limit "$deb" > "$build/package/lintian.txt" 2>&1 || status=$?
+lintian --display-info --tag-display-limit 0 "$deb" > "$build/package/lintian.txt" 2>&1 || status=$?
 cat "$build/package/lintian.txt"
 [ "$status" -le 1 ] || fail "lintian could not check the package (status $status)"
 echo "lintian: $(grep -c '^E:' "$build/package/lintian.txt" || true) errors," \

@@ -135,35 +135,38 @@ TEST_F(Application, TrayIconOpensThePanelOneInstanceRunsAndQuitResets)
                 static_cast<long long>(openKiB));
 }
 
-// kestrune --show on a fresh start opens the panel without a click; --show
-// to the running one opens it again; kestrune --quit ends it with its reset.
+// kestrune --show to the running instance opens its panel; on a fresh
+// start it opens the panel without a click; kestrune --quit ends either
+// with its reset.
 TEST_F(Application, ShowOpensThePanelAndQuitEndsTheInstance)
 {
-    QProcess app;
-    app.setArguments({QStringLiteral("--show")});
-    start(app);
-    ASSERT_TRUE(tray_.waitFor([&] { return bool(tray_.mappedWindowTitled(QStringLiteral("Kestrune"))); }, 30000))
-        << "--show did not open the panel";
-    tray_.focusElsewhere();
-    ASSERT_TRUE(tray_.waitFor([&] { return !tray_.mappedWindowTitled(QStringLiteral("Kestrune")); }, 10000));
+    const auto runToEnd = [this](const QString& option) {
+        QProcess command;
+        command.setArguments({option});
+        start(command);
+        EXPECT_TRUE(command.waitForFinished(15000)) << option.toStdString();
+        EXPECT_EQ(command.exitCode(), 0) << option.toStdString();
+        return command.readAllStandardOutput();
+    };
+    for (const bool fresh : {false, true}) {
+        QProcess app;
+        if (fresh)
+            app.setArguments({QStringLiteral("--show")});
+        start(app);
+        if (!fresh) {
+            ASSERT_TRUE(tray_.waitForIcon(30000));
+            EXPECT_FALSE(tray_.mappedWindowTitled(QStringLiteral("Kestrune")));
+            EXPECT_TRUE(runToEnd(QStringLiteral("--show")).contains("its panel is now shown"));
+        }
+        EXPECT_TRUE(tray_.waitFor([&] { return bool(tray_.mappedWindowTitled(QStringLiteral("Kestrune"))); }, 30000))
+            << (fresh ? "--show did not start Kestrune with its panel" : "--show did not reach the running one");
 
-    QProcess show;
-    show.setArguments({QStringLiteral("--show")});
-    start(show);
-    ASSERT_TRUE(show.waitForFinished(15000));
-    EXPECT_EQ(show.exitCode(), 0);
-    EXPECT_TRUE(tray_.waitFor([&] { return bool(tray_.mappedWindowTitled(QStringLiteral("Kestrune"))); }, 10000))
-        << "--show did not reach the running instance";
-
-    QProcess quit;
-    quit.setArguments({QStringLiteral("--quit")});
-    start(quit);
-    ASSERT_TRUE(quit.waitForFinished(15000));
-    EXPECT_EQ(quit.exitCode(), 0);
-    EXPECT_EQ(quit.readAllStandardOutput(), QByteArray("Kestrune has quit.\n"));
-    ASSERT_TRUE(app.waitForFinished(1000)) << "--quit returned before the instance ended";
-    EXPECT_EQ(app.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(app.readAllStandardOutput().count("Application triggering termination reset."), 1);
+        EXPECT_EQ(runToEnd(QStringLiteral("--quit")), QByteArray("Kestrune has quit.\n"));
+        ASSERT_TRUE(app.waitForFinished(1000)) << "--quit returned before the instance ended";
+        EXPECT_EQ(app.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(app.readAllStandardOutput().count("Application triggering termination reset."), 1);
+        EXPECT_TRUE(tray_.waitFor([&] { return !tray_.mappedWindowTitled(QStringLiteral("Kestrune")); }, 10000));
+    }
 }
 
 // A first launch (an empty settings folder) opens the welcome guide on its
