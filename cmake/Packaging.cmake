@@ -11,6 +11,7 @@ include(GNUInstallDirs)
 
 set(KESTRUNE_APP_ID com.kestrune.Kestrune)
 set(KESTRUNE_RELEASE_DATE "2026-12-06" CACHE STRING "Date of this version's release, for the AppStream metadata")
+set(KESTRUNE_HOMEPAGE "https://kestrune.com/")
 set(kestrune_linux_resources ${PROJECT_SOURCE_DIR}/resources/linux)
 
 # On macOS Kestrune.app installs itself (cmake/MacBundle.cmake).
@@ -46,20 +47,52 @@ if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
   install(DIRECTORY ${kestrune_linux_resources}/kwin/kestrune-active-window
     DESTINATION ${CMAKE_INSTALL_DATADIR}/kwin/scripts)
   # The one-step fix for input access: the helper pkexec runs as root, its
-  # polkit action, and the rule it installs where none is in place.
+  # polkit action, and the rule it installs where none is in place. Both
+  # name absolute paths, which are known only when installing (the package
+  # installs under /usr whatever prefix was configured): they are written
+  # then. The configure-time copy is for the syntax check.
   set(KESTRUNE_INPUT_HELPER ${CMAKE_INSTALL_FULL_LIBEXECDIR}/kestrune/kestrune-input-access)
   set(KESTRUNE_RULE_SOURCE ${CMAKE_INSTALL_FULL_DATADIR}/kestrune/70-kestrune.rules)
   configure_file(${kestrune_linux_resources}/kestrune-input-access.in
     ${PROJECT_BINARY_DIR}/resources/linux/kestrune-input-access @ONLY)
-  configure_file(${kestrune_linux_resources}/${KESTRUNE_APP_ID}.input-access.policy.in
-    ${PROJECT_BINARY_DIR}/resources/linux/${KESTRUNE_APP_ID}.input-access.policy @ONLY)
-  install(PROGRAMS ${PROJECT_BINARY_DIR}/resources/linux/kestrune-input-access
-    DESTINATION ${CMAKE_INSTALL_LIBEXECDIR}/kestrune)
-  install(FILES ${PROJECT_BINARY_DIR}/resources/linux/${KESTRUNE_APP_ID}.input-access.policy
-    DESTINATION ${CMAKE_INSTALL_DATADIR}/polkit-1/actions)
+  # Made apart for each destination, so that installs into different
+  # prefixes (the tests do so in parallel) cannot mix their copies.
+  set(installed_access ${PROJECT_BINARY_DIR}/resources/linux/installed)
+  set(install_access [=[
+    string(MD5 where "$ENV{DESTDIR}${CMAKE_INSTALL_PREFIX}")
+    set(made "@installed_access@/${where}")
+    set(KESTRUNE_INPUT_HELPER "${CMAKE_INSTALL_PREFIX}/@CMAKE_INSTALL_LIBEXECDIR@/kestrune/kestrune-input-access")
+    set(KESTRUNE_RULE_SOURCE "${CMAKE_INSTALL_PREFIX}/@CMAKE_INSTALL_DATADIR@/kestrune/70-kestrune.rules")
+    configure_file("@kestrune_linux_resources@/kestrune-input-access.in" "${made}/kestrune-input-access" @ONLY)
+    configure_file("@kestrune_linux_resources@/@KESTRUNE_APP_ID@.input-access.policy.in"
+      "${made}/@KESTRUNE_APP_ID@.input-access.policy" @ONLY)
+    file(INSTALL DESTINATION "${CMAKE_INSTALL_PREFIX}/@CMAKE_INSTALL_LIBEXECDIR@/kestrune" TYPE PROGRAM
+      FILES "${made}/kestrune-input-access")
+    file(INSTALL DESTINATION "${CMAKE_INSTALL_PREFIX}/@CMAKE_INSTALL_DATADIR@/polkit-1/actions" TYPE FILE
+      FILES "${made}/@KESTRUNE_APP_ID@.input-access.policy")
+  ]=])
+  string(CONFIGURE "${install_access}" install_access @ONLY)
+  install(CODE "${install_access}")
   install(FILES ${kestrune_linux_resources}/70-kestrune.rules DESTINATION ${CMAKE_INSTALL_DATADIR}/kestrune)
-  # The explanation "Fix" opens: installing, input access, autostart.
-  install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
+  # The explanation "Fix" opens: installing, input access, autostart. With
+  # it, what Debian wants of every package's documentation folder: the
+  # copyright and the changelog (compressed, without a timestamp).
+  install(FILES ${PROJECT_SOURCE_DIR}/README.md ${kestrune_linux_resources}/debian/copyright
+    DESTINATION ${CMAKE_INSTALL_DOCDIR})
+  # The manual page, compressed the same way.
+  configure_file(${kestrune_linux_resources}/kestrune.1 ${PROJECT_BINARY_DIR}/resources/linux/kestrune.1 @ONLY)
+  set(compressed_docs ${PROJECT_BINARY_DIR}/resources/linux/kestrune.1.gz
+    ${PROJECT_BINARY_DIR}/resources/linux/changelog.Debian.gz)
+  add_custom_command(OUTPUT ${compressed_docs}
+    COMMAND sh -c "gzip -9n -c \"$1\" > \"$2\"" gzip ${PROJECT_BINARY_DIR}/resources/linux/kestrune.1
+      ${PROJECT_BINARY_DIR}/resources/linux/kestrune.1.gz
+    COMMAND sh -c "gzip -9n -c \"$1\" > \"$2\"" gzip ${kestrune_linux_resources}/debian/changelog
+      ${PROJECT_BINARY_DIR}/resources/linux/changelog.Debian.gz
+    DEPENDS ${PROJECT_BINARY_DIR}/resources/linux/kestrune.1 ${kestrune_linux_resources}/debian/changelog
+    VERBATIM)
+  add_custom_target(kestrune_compressed_docs ALL DEPENDS ${compressed_docs})
+  install(FILES ${PROJECT_BINARY_DIR}/resources/linux/kestrune.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  install(FILES ${PROJECT_BINARY_DIR}/resources/linux/changelog.Debian.gz DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
   set(CPACK_GENERATOR DEB)
   set(CPACK_PACKAGE_NAME kestrune)
@@ -69,6 +102,11 @@ if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
   set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
   set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
   set(CPACK_DEBIAN_PACKAGE_SECTION utils)
+  set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${KESTRUNE_HOMEPAGE})
+  # The package's own revision of this version (its changelog's first entry
+  # names both).
+  set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
+  set(CPACK_STRIP_FILES TRUE)
   # The long description; CPack puts the summary above it and indents it.
   string(CONCAT CPACK_DEBIAN_PACKAGE_DESCRIPTION
     "Kestrune lives in the system tray. Held, Caps Lock adds a chosen set of\n"
@@ -90,7 +128,8 @@ if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
   # A Japanese face for the input-mode indicator's あ and the Japanese texts.
   set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "systemd, fonts-vlgothic | fonts-japanese-gothic, pkexec | policykit-1")
   set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA
-    ${kestrune_linux_resources}/debian/postinst ${kestrune_linux_resources}/debian/postrm)
+    ${kestrune_linux_resources}/debian/postinst ${kestrune_linux_resources}/debian/prerm
+    ${kestrune_linux_resources}/debian/postrm)
   set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION TRUE)
   include(CPack)
 endif()

@@ -664,6 +664,77 @@ You can customize settings at any time.</source>
     </message>
 </context>
 <context>
+    <name>kestrune::CommandLine</name>
+    <message>
+        <source>Kestrune turns Caps Lock into a Hyper key. It lives in the system tray; starting it again shows the panel of the one already running.</source>
+        <translation>Kestrune は Caps Lock を Hyper キーにします。システムトレイに常駐し、もう一度起動すると実行中の Kestrune のパネルを表示します。</translation>
+    </message>
+    <message>
+        <source>Options:</source>
+        <translation>オプション:</translation>
+    </message>
+    <message>
+        <source>show the settings panel of the running Kestrune (start it if none runs)</source>
+        <translation>実行中の Kestrune の設定パネルを表示する (実行中でなければ起動する)</translation>
+    </message>
+    <message>
+        <source>ask the running Kestrune to quit; it resets the keyboard as it goes</source>
+        <translation>実行中の Kestrune を終了する (キーボードは元に戻る)</translation>
+    </message>
+    <message>
+        <source>print the applications that come to the front, as exclusions see them (for 10 seconds)</source>
+        <translation>前面に来たアプリケーションを除外機能から見た形で表示する (10 秒間)</translation>
+    </message>
+    <message>
+        <source>show this help and exit</source>
+        <translation>このヘルプを表示して終了する</translation>
+    </message>
+    <message>
+        <source>show the version and exit</source>
+        <translation>バージョンを表示して終了する</translation>
+    </message>
+    <message>
+        <source>More in %1 and in the manual page (man kestrune).</source>
+        <translation>詳しくは %1 とマニュアルページ (man kestrune) を参照してください。</translation>
+    </message>
+    <message>
+        <source>Kestrune is not running.</source>
+        <translation>Kestrune は実行されていません。</translation>
+    </message>
+    <message>
+        <source>Kestrune is running but did not answer; it was not asked to quit.</source>
+        <translation>Kestrune は実行中ですが応答がないため、終了を依頼できませんでした。</translation>
+    </message>
+    <message>
+        <source>Kestrune was asked to quit but is still running after %1 seconds.</source>
+        <translation>Kestrune に終了を依頼しましたが、%1 秒たっても実行中です。</translation>
+    </message>
+    <message>
+        <source>Kestrune has quit.</source>
+        <translation>Kestrune を終了しました。</translation>
+    </message>
+    <message>
+        <source>unknown option “%1”</source>
+        <translation>不明なオプション「%1」</translation>
+    </message>
+    <message>
+        <source>unexpected argument “%1”</source>
+        <translation>予期しない引数「%1」</translation>
+    </message>
+    <message>
+        <source>give one option at a time: “%1”</source>
+        <translation>オプションは一度に 1 つだけ指定してください:「%1」</translation>
+    </message>
+    <message>
+        <source>Usage: kestrune [--show | --quit | --print-active-app [SECONDS] | --help | --version]</source>
+        <translation>使い方: kestrune [--show | --quit | --print-active-app [秒数] | --help | --version]</translation>
+    </message>
+    <message>
+        <source>Usage: kestrune [--show | --quit | --help | --version]</source>
+        <translation>使い方: kestrune [--show | --quit | --help | --version]</translation>
+    </message>
+</context>
+<context>
     <name>kestrune::FeedUpdateChecker</name>
     <message>
         <source>The update feed address must start with https://: %1</source>

@@ -2,16 +2,26 @@
 
 #include "platform/linux/FrontmostRoute.h"
 
+#include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QUrl>
 
 namespace kestrune {
 
-namespace {
-// Where the package puts the explanation of input access (the README's
-// Linux section); "Fix" opens it.
-const char* const kInstalledReadme = KESTRUNE_DOC_DIR "/README.md";
-} // namespace
+QString installedPath(const char* fromBinary)
+{
+    // The prefix is wherever the executable was installed (the package's
+    // /usr, a `cmake --install --prefix` tree), not what was configured.
+    return QDir::cleanPath(QCoreApplication::applicationDirPath() + QLatin1Char('/') + QString::fromUtf8(fromBinary));
+}
+
+QString installedReadme()
+{
+    // A build that is not installed has it in its sources.
+    const QString installed = installedPath(KESTRUNE_DOC_FROM_BINARY "/README.md");
+    return QFileInfo::exists(installed) ? installed : QStringLiteral(KESTRUNE_README_IN_SOURCE);
+}
 
 LinuxBackend::LinuxBackend(Scheduler& scheduler, UserDefaults& defaults, Console& console, UpdateFramework& updates)
     : scheduler_(scheduler)
@@ -24,7 +34,7 @@ LinuxBackend::LinuxBackend(Scheduler& scheduler, UserDefaults& defaults, Console
             grantAction_();
             return;
         }
-        const QString readme = QString::fromUtf8(kInstalledReadme);
+        const QString readme = installedReadme();
         if (QFileInfo::exists(readme))
             workspace_->openUrl(QUrl::fromLocalFile(readme));
         console_.printLine(QStringLiteral(

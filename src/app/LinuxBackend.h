@@ -26,6 +26,13 @@
 
 namespace kestrune {
 
+// An installed file, from its path relative to the installed executable's
+// folder (e.g. "../share/doc/kestrune"). Needs the application object.
+QString installedPath(const char* fromBinary);
+// The README (its Linux section explains input access), as installed with
+// this executable; "Fix" opens it and --help names it.
+QString installedReadme();
+
 class LinuxBackend {
 public:
     // `updates` outlives the backend.

@@ -1,7 +1,9 @@
 #include "app/SingleInstance.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QPointer>
@@ -17,6 +19,7 @@ namespace kestrune {
 
 namespace {
 const QByteArray kShowRequest = QByteArrayLiteral("show\n");
+const QByteArray kQuitRequest = QByteArrayLiteral("quit\n");
 constexpr int kConnectWaitMs = 2000;
 constexpr qint64 kMaxRequestBytes = 64;
 } // namespace
@@ -39,10 +42,10 @@ QString SingleInstance::defaultFolder()
     return folder;
 }
 
-bool SingleInstance::folderIsPrivate()
+bool SingleInstance::folderIsPrivate(bool create)
 {
     const QByteArray path = QFile::encodeName(folder_);
-    if (::mkdir(path.constData(), 0700) != 0 && errno != EEXIST) {
+    if (create && ::mkdir(path.constData(), 0700) != 0 && errno != EEXIST) {
         problem_ = tr("Kestrune cannot start: its folder %1 could not be created (%2).")
                        .arg(folder_, qt_error_string(errno));
         return false;
@@ -64,10 +67,10 @@ bool SingleInstance::claim(bool* notified)
     problem_.clear();
     if (notified)
         *notified = false;
-    if (!folderIsPrivate())
+    if (!folderIsPrivate(true))
         return false;
     if (!lock_.tryLock(0)) {
-        const bool answered = notifyRunningInstance();
+        const bool answered = notifyRunningInstance(kShowRequest);
         if (notified)
             *notified = answered;
         return false;
@@ -114,10 +117,48 @@ void SingleInstance::accept(QLocalSocket* socket)
         socket->abort();
         if (line == kShowRequest)
             emit activationRequested();
+        else if (line == kQuitRequest)
+            emit quitRequested();
     });
 }
 
-bool SingleInstance::notifyRunningInstance()
+bool SingleInstance::isHeldByAnother()
+{
+    // A lock that can be taken is nobody's (or a finished process's): give
+    // it back at once, this process is not the instance.
+    if (!lock_.tryLock(0))
+        return lock_.error() == QLockFile::LockFailedError;
+    lock_.unlock();
+    return false;
+}
+
+SingleInstance::Delivery SingleInstance::send(Request request)
+{
+    problem_.clear();
+    if (!QFileInfo::exists(folder_ + QStringLiteral("/kestrune.lock")))
+        return Delivery::noInstance;
+    if (!folderIsPrivate(false))
+        return Delivery::untrusted;
+    if (!isHeldByAnother())
+        return Delivery::noInstance;
+    return notifyRunningInstance(request == Request::quit ? kQuitRequest : kShowRequest) ? Delivery::delivered
+                                                                                          : Delivery::noAnswer;
+}
+
+bool SingleInstance::waitUntilGone(Millis limit)
+{
+    QElapsedTimer waited;
+    waited.start();
+    for (;;) {
+        if (!isHeldByAnother())
+            return true;
+        if (waited.elapsed() >= limit.count())
+            return false;
+        QThread::msleep(50);
+    }
+}
+
+bool SingleInstance::notifyRunningInstance(const QByteArray& request)
 {
     QLocalSocket socket;
     // The running instance may be between taking the lock and listening.
@@ -130,7 +171,7 @@ bool SingleInstance::notifyRunningInstance()
     }
     if (socket.state() != QLocalSocket::ConnectedState)
         return false;
-    socket.write(kShowRequest);
+    socket.write(request);
     const bool written = socket.waitForBytesWritten(kConnectWaitMs);
     socket.disconnectFromServer();
     return written;

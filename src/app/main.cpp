@@ -10,6 +10,7 @@
 
 #include "app/AppDelegate.h"
 #include "app/ColorScheme.h"
+#include "app/CommandLine.h"
 #include "app/PanelWindow.h"
 #include "app/ShellWindows.h"
 #include "app/SignalQuit.h"
@@ -112,10 +113,9 @@ ShellWindows::Parts shellParts([[maybe_unused]] Backend& backend, TrayIcon& tray
     static GioApplicationCatalog catalog;
     parts.catalog = &catalog;
     InputAccess::Paths paths;
-    paths.helper = QStringLiteral(KESTRUNE_INPUT_HELPER);
-    paths.ruleSource = QFileInfo::exists(QStringLiteral(KESTRUNE_RULE_INSTALLED))
-                           ? QStringLiteral(KESTRUNE_RULE_INSTALLED)
-                           : QStringLiteral(KESTRUNE_RULE_IN_SOURCE);
+    paths.helper = installedPath(KESTRUNE_INPUT_HELPER_FROM_BINARY);
+    const QString installedRule = installedPath(KESTRUNE_RULE_FROM_BINARY);
+    paths.ruleSource = QFileInfo::exists(installedRule) ? installedRule : QStringLiteral(KESTRUNE_RULE_IN_SOURCE);
     EvdevIo& io = backend.io();
     parts.inputAccess = std::make_unique<InputAccess>(paths, [&io] {
         InputAccess::KeyboardState state;
@@ -143,6 +143,14 @@ int main(int argc, char* argv[])
     if (argc > 1 && qstrcmp(argv[1], "--print-active-app") == 0)
         return printActiveApplications(argc, argv);
 #endif
+    // Help, version, --quit and mistakes are answered without a display
+    // and without ever becoming the instance.
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    const CommandLine command = CommandLine::parse(arguments);
+    if (command.action != CommandLine::Action::run && command.action != CommandLine::Action::show)
+        return runCommandLine(command, argc, argv);
     // The software scene graph draws these few small views quickly and keeps
     // a resident tray utility lean: no GPU driver is loaded for them.
     if (qEnvironmentVariableIsEmpty("QT_QUICK_BACKEND"))
@@ -253,8 +261,10 @@ int main(int argc, char* argv[])
     checkCommand->setMenuRole(QAction::ApplicationSpecificRole);
     QObject::connect(checkCommand, &QAction::triggered, &app, checkForUpdates);
 #endif
-    QObject::connect(&instance, &SingleInstance::activationRequested, &panel,
-                     [&] { panel.showAt(panel.isStandalone() ? QRect() : tray.geometry()); });
+    const auto showPanel = [&] { panel.showAt(panel.isStandalone() ? QRect() : tray.geometry()); };
+    QObject::connect(&instance, &SingleInstance::activationRequested, &panel, showPanel);
+    // kestrune --quit: the same clean quit as SIGTERM, with its reset.
+    QObject::connect(&instance, &SingleInstance::quitRequested, &app, &QCoreApplication::quit);
 
     AppDelegate::Hooks hooks;
     hooks.showWelcomeWindow = [&] { windows.showWelcomeWindow(); };
@@ -278,6 +288,8 @@ int main(int argc, char* argv[])
         delegate.applicationDidFinishLaunching();
         // The icon shows as soon as a tray exists, now or later.
         tray.show();
+        if (command.action == CommandLine::Action::show)
+            showPanel();
         if (TrayIcon::isAvailable())
             return;
         // Started at login, Kestrune may be up before the desktop's tray:

@@ -135,6 +135,40 @@ TEST_F(Application, TrayIconOpensThePanelOneInstanceRunsAndQuitResets)
                 static_cast<long long>(openKiB));
 }
 
+// kestrune --show to the running instance opens its panel; on a fresh
+// start it opens the panel without a click; kestrune --quit ends either
+// with its reset.
+TEST_F(Application, ShowOpensThePanelAndQuitEndsTheInstance)
+{
+    const auto runToEnd = [this](const QString& option) {
+        QProcess command;
+        command.setArguments({option});
+        start(command);
+        EXPECT_TRUE(command.waitForFinished(15000)) << option.toStdString();
+        EXPECT_EQ(command.exitCode(), 0) << option.toStdString();
+        return command.readAllStandardOutput();
+    };
+    for (const bool fresh : {false, true}) {
+        QProcess app;
+        if (fresh)
+            app.setArguments({QStringLiteral("--show")});
+        start(app);
+        if (!fresh) {
+            ASSERT_TRUE(tray_.waitForIcon(30000));
+            EXPECT_FALSE(tray_.mappedWindowTitled(QStringLiteral("Kestrune")));
+            EXPECT_TRUE(runToEnd(QStringLiteral("--show")).contains("its panel is now shown"));
+        }
+        EXPECT_TRUE(tray_.waitFor([&] { return bool(tray_.mappedWindowTitled(QStringLiteral("Kestrune"))); }, 30000))
+            << (fresh ? "--show did not start Kestrune with its panel" : "--show did not reach the running one");
+
+        EXPECT_EQ(runToEnd(QStringLiteral("--quit")), QByteArray("Kestrune has quit.\n"));
+        ASSERT_TRUE(app.waitForFinished(1000)) << "--quit returned before the instance ended";
+        EXPECT_EQ(app.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(app.readAllStandardOutput().count("Application triggering termination reset."), 1);
+        EXPECT_TRUE(tray_.waitFor([&] { return !tray_.mappedWindowTitled(QStringLiteral("Kestrune")); }, 10000));
+    }
+}
+
 // A first launch (an empty settings folder) opens the welcome guide on its
 // own; Return walks it to Get Started, which records it, closes it and
 // points at the tray icon.

@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
 #include <sys/stat.h>
 
 using namespace kestrune;
@@ -183,6 +184,48 @@ TEST(SingleInstance, TheListenerActsOnOneRequestPerConnectionAndDropsIdleOnes)
     flood.write(QByteArray(200, 'x') + "show\n");
     EXPECT_TRUE(waitFor([&] { return flood.state() == QLocalSocket::UnconnectedState; }));
     EXPECT_EQ(requests, 1);
+}
+
+// kestrune --quit and --show as a client: the request reaches the running
+// instance; nothing running, a lock left behind, or an untrusted folder are
+// told apart, and the client never claims.
+TEST(SingleInstance, SendDeliversQuitAndShowWithoutClaiming)
+{
+    QTemporaryDir folder;
+    SingleInstance client(folder.path());
+    EXPECT_EQ(client.send(SingleInstance::Request::quit), SingleInstance::Delivery::noInstance);
+    EXPECT_TRUE(QDir(folder.path()).isEmpty()) << "a client makes nothing";
+
+    auto first = std::make_unique<SingleInstance>(folder.path());
+    ASSERT_TRUE(first->claim());
+    int shows = 0;
+    int quits = 0;
+    QObject::connect(first.get(), &SingleInstance::activationRequested, [&] { ++shows; });
+    QObject::connect(first.get(), &SingleInstance::quitRequested, [&] { ++quits; });
+    EXPECT_EQ(client.send(SingleInstance::Request::show), SingleInstance::Delivery::delivered);
+    EXPECT_TRUE(waitFor([&] { return shows == 1; }));
+    EXPECT_EQ(client.send(SingleInstance::Request::quit), SingleInstance::Delivery::delivered);
+    EXPECT_TRUE(waitFor([&] { return quits == 1; }));
+    EXPECT_EQ(shows, 1);
+    EXPECT_FALSE(client.waitUntilGone(Millis(100))) << "the instance still holds its lock";
+    first.reset();
+    EXPECT_TRUE(client.waitUntilGone(Millis(100)));
+    EXPECT_EQ(client.send(SingleInstance::Request::quit), SingleInstance::Delivery::noInstance);
+
+    // A lock whose process has gone is nobody's.
+    QFile lock(folder.path() + QStringLiteral("/kestrune.lock"));
+    ASSERT_TRUE(lock.open(QIODevice::WriteOnly));
+    lock.write(QByteArray::number(0x3ffffff) + "\nkestrune\n" + QSysInfo::machineHostName().toUtf8() + "\n");
+    lock.close();
+    EXPECT_EQ(client.send(SingleInstance::Request::quit), SingleInstance::Delivery::noInstance);
+
+    // A folder others can enter is not spoken to.
+    ::chmod(QFile::encodeName(folder.path()).constData(), 0755);
+    ASSERT_TRUE(lock.open(QIODevice::WriteOnly));
+    lock.close();
+    EXPECT_EQ(client.send(SingleInstance::Request::quit), SingleInstance::Delivery::untrusted);
+    EXPECT_TRUE(client.problem().contains(QStringLiteral("mode 0700"))) << client.problem().toStdString();
+    ::chmod(QFile::encodeName(folder.path()).constData(), 0700);
 }
 
 } // namespace

@@ -1,0 +1,38 @@
+cmake_minimum_required(VERSION 3.25)
+# Installs BUILD under a prefix of its own (WORK) and checks that what names
+# an installed file names the one under that prefix, not the prefix that was
+# configured: "Fix"'s README (which kestrune --help names too), the input
+# helper and its polkit action. Also that Debian's documentation files and
+# the manual page are in place.
+file(REMOVE_RECURSE ${WORK})
+execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD} --prefix ${WORK} RESULT_VARIABLE failed OUTPUT_QUIET)
+if(failed)
+  message(FATAL_ERROR "installing ${BUILD} failed")
+endif()
+
+foreach(path share/doc/kestrune/README.md share/doc/kestrune/copyright share/doc/kestrune/changelog.Debian.gz
+    share/man/man1/kestrune.1.gz libexec/kestrune/kestrune-input-access share/kestrune/70-kestrune.rules)
+  if(NOT EXISTS ${WORK}/${path})
+    message(FATAL_ERROR "not installed: ${path}")
+  endif()
+endforeach()
+
+file(READ ${WORK}/share/polkit-1/actions/com.kestrune.Kestrune.input-access.policy policy)
+string(FIND "${policy}" ">${WORK}/libexec/kestrune/kestrune-input-access<" at)
+if(at EQUAL -1)
+  message(FATAL_ERROR "the polkit action does not name the installed helper:\n${policy}")
+endif()
+file(READ ${WORK}/libexec/kestrune/kestrune-input-access helper)
+string(FIND "${helper}" "rule_source='${WORK}/share/kestrune/70-kestrune.rules'" at)
+if(at EQUAL -1)
+  message(FATAL_ERROR "the input helper does not name the installed rule")
+endif()
+
+execute_process(COMMAND ${WORK}/bin/kestrune --help OUTPUT_VARIABLE help RESULT_VARIABLE failed)
+if(failed)
+  message(FATAL_ERROR "kestrune --help failed: ${failed}")
+endif()
+string(FIND "${help}" "${WORK}/share/doc/kestrune/README.md" at)
+if(at EQUAL -1)
+  message(FATAL_ERROR "kestrune --help does not name the installed README:\n${help}")
+endif()
