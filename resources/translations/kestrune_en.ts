@@ -179,7 +179,7 @@ Do you still want to register it?</source>
     </message>
     <message>
         <source>Delete %1</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
@@ -277,7 +277,7 @@ Do you still want to register it?</source>
     <name>InfoButton</name>
     <message>
         <source>About %1</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
@@ -655,71 +655,71 @@ You can customize settings at any time.</source>
     <name>kestrune::CommandLine</name>
     <message>
         <source>Kestrune turns Caps Lock into a Hyper key. It lives in the system tray; starting it again shows the panel of the one already running.</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Options:</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>show the settings panel of the running Kestrune (start it if none runs)</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>ask the running Kestrune to quit; it resets the keyboard as it goes</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>print the applications that come to the front, as exclusions see them (for 10 seconds)</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>show this help and exit</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>show the version and exit</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>More in %1 and in the manual page (man kestrune).</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Kestrune is not running.</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Kestrune is running but did not answer; it was not asked to quit.</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Kestrune was asked to quit but is still running after %1 seconds.</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Kestrune has quit.</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>unknown option “%1”</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>unexpected argument “%1”</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>give one option at a time: “%1”</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Usage: kestrune [--show | --quit | --print-active-app [SECONDS] | --help | --version]</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Usage: kestrune [--show | --quit | --help | --version]</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
