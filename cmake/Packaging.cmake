@@ -11,7 +11,6 @@ include(GNUInstallDirs)
 
 set(KESTRUNE_APP_ID com.kestrune.Kestrune)
 set(KESTRUNE_RELEASE_DATE "2026-12-06" CACHE STRING "Date of this version's release, for the AppStream metadata")
-set(KESTRUNE_HOMEPAGE "https://kestrune.com/")
 set(kestrune_linux_resources ${PROJECT_SOURCE_DIR}/resources/linux)
 
 # On macOS Kestrune.app installs itself (cmake/MacBundle.cmake).
@@ -125,8 +124,8 @@ if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
   set(CPACK_DEBIAN_PACKAGE_DEPENDS "${KESTRUNE_DEB_RUNTIME_DEPENDS}")
   # Japanese texts take a proportional Japanese face (app/Translations.cpp).
   string(APPEND CPACK_DEBIAN_PACKAGE_DEPENDS ", fonts-vlgothic | fonts-noto-cjk | fonts-ipafont-gothic")
-  # A Japanese face for the input-mode indicator's あ and the Japanese texts.
-  set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "systemd, fonts-vlgothic | fonts-japanese-gothic, pkexec | policykit-1")
+  # The user unit, and pkexec for "Fix" (policykit-1 is its old, transitional name).
+  set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "systemd, pkexec")
   set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA
     ${kestrune_linux_resources}/debian/postinst ${kestrune_linux_resources}/debian/prerm
     ${kestrune_linux_resources}/debian/postrm)
