@@ -76,6 +76,7 @@ Rectangle {
                 implicitHeight: 64
                 AppIconItem {
                     id: appIcon
+                    objectName: "appIcon"
                     anchors.fill: parent
                     iconFile: ":/onboarding/com.kestrune.Kestrune.svg"
                 }

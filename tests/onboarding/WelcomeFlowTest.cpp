@@ -17,6 +17,7 @@
 #include <QGuiApplication>
 #include <QPainter>
 #include <QQuickView>
+#include <cstdlib>
 #include <linux/input-event-codes.h>
 
 using namespace kestrune;
@@ -181,6 +182,31 @@ TEST_F(OnboardingTest, GrantAccessInOneStepFromTheFirstPage)
     EXPECT_TRUE(QFile::exists(dir_.path() + QStringLiteral("/no-uinput"))) << "the helper ran";
 }
 
+// The application icon must read against the window in either appearance:
+// a good share of its pixels differ clearly from the background around it.
+static void expectIconStandsOut(WindowDriver& d, const QString& what)
+{
+    QQuickItem* icon = d.find(QStringLiteral("appIcon"));
+    ASSERT_TRUE(icon) << qPrintable(what);
+    const QImage image = d.grab();
+    const qreal ratio = image.width() / d.window()->width();
+    const QRectF box = icon->mapRectToScene(QRectF(0, 0, icon->width(), icon->height()));
+    const QRect area(QPointF(box.topLeft() * ratio).toPoint(), QPointF(box.bottomRight() * ratio).toPoint());
+    const int background = qGray(image.pixel(area.left() - 4, area.top() - 4));
+    int total = 0;
+    int distinct = 0;
+    for (int y = area.top(); y < area.bottom(); ++y) {
+        for (int x = area.left(); x < area.right(); ++x) {
+            ++total;
+            if (std::abs(qGray(image.pixel(x, y)) - background) > 80)
+                ++distinct;
+        }
+    }
+    ASSERT_GT(total, 0);
+    EXPECT_GT(distinct * 10, total) << qPrintable(what) << ": the icon barely shows (" << distinct << " of " << total
+                                   << " pixels stand out)";
+}
+
 TEST_F(OnboardingTest, WelcomeScreenshots)
 {
     build();
@@ -196,6 +222,7 @@ TEST_F(OnboardingTest, WelcomeScreenshots)
             advance(0ms);
             const QString suffix = QStringLiteral("%1-%2").arg(dark ? "dark" : "light", QLatin1String(language));
             d_.save(QStringLiteral("welcome-0-") + suffix);
+            expectIconStandsOut(d_, suffix);
             sim_.trust().setTrusted(true);
             advance(10s);
             d_.save(QStringLiteral("welcome-0-granted-") + suffix);
