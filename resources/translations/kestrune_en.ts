@@ -619,6 +619,10 @@ You can customize settings at any time.</source>
         <source>Next</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Step %1 of %2</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>kestrune::Applications</name>

@@ -631,6 +631,10 @@ You can customize settings at any time.</source>
         <source>Next</source>
         <translation>次へ</translation>
     </message>
+    <message>
+        <source>Step %1 of %2</source>
+        <translation>ステップ %1 / %2</translation>
+    </message>
 </context>
 <context>
     <name>kestrune::Applications</name>

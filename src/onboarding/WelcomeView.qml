@@ -397,7 +397,11 @@ Rectangle {
             Layout.fillWidth: true
             Layout.margins: 20
             Row {
+                objectName: "stepDots"
                 spacing: 6
+                // Screen readers hear where the guide is; the dots say it by colour only.
+                Accessible.role: Accessible.Indicator
+                Accessible.name: qsTr("Step %1 of %2").arg(view.curretStep + 1).arg(3)
                 Repeater {
                     model: 3
                     Rectangle {

@@ -3,6 +3,7 @@
 
 #include "OnboardingFixture.h"
 
+#include <QAccessible>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <linux/input-event-codes.h>
@@ -42,6 +43,12 @@ TEST_F(OnboardingTest, WelcomeButtonsFromTheKeyboard)
                 return i;
         return -1;
     };
+    // What a screen reader hears of the step dots.
+    auto stepSpoken = [&] {
+        QAccessibleInterface* dots = QAccessible::queryAccessibleInterface(d_.find(QStringLiteral("stepDots")));
+        return dots ? dots->text(QAccessible::Name) : QString();
+    };
+    EXPECT_EQ(stepSpoken(), QStringLiteral("Step 1 of 3"));
 
     // Page 0 without pkexec: Copy, then Next.
     QQuickItem* copy = d_.find(QStringLiteral("copyCommandButton"));
@@ -63,4 +70,5 @@ TEST_F(OnboardingTest, WelcomeButtonsFromTheKeyboard)
     EXPECT_FALSE(ringShown(copy));
     d_.key(Qt::Key_Return, KEY_ENTER, Qt::NoModifier, QStringLiteral("\r"));
     EXPECT_EQ(step(), 1);
+    EXPECT_EQ(stepSpoken(), QStringLiteral("Step 2 of 3"));
 }
