@@ -11,7 +11,9 @@ if(failed)
 endif()
 
 foreach(path share/doc/kestrune/README.md share/doc/kestrune/copyright share/doc/kestrune/changelog.Debian.gz
-    share/man/man1/kestrune.1.gz libexec/kestrune/kestrune-input-access share/kestrune/70-kestrune.rules)
+    share/man/man1/kestrune.1.gz libexec/kestrune/kestrune-input-access share/kestrune/70-kestrune.rules
+    # where kestrune looks beside itself for the KWin script, outside XDG_DATA_DIRS
+    share/kwin/scripts/kestrune-active-window/contents/code/main.js)
   if(NOT EXISTS ${WORK}/${path})
     message(FATAL_ERROR "not installed: ${path}")
   endif()

@@ -5,7 +5,9 @@
 #include "platform/linux/SwayActiveWindow.h"
 #include "platform/linux/X11ActiveWindow.h"
 
+#include <QCoreApplication>
 #include <QDBusConnectionInterface>
+#include <QDir>
 #include <QStandardPaths>
 
 namespace kestrune {
@@ -71,7 +73,11 @@ QString frontmostRouteName(FrontmostRoute route)
 QString installedKWinScript()
 {
     const QString found = QStandardPaths::locate(QStandardPaths::GenericDataLocation, KWinActiveWindow::kScriptFile);
-    return found.isEmpty() ? QStringLiteral(KESTRUNE_SHARE_DIR "/") + KWinActiveWindow::kScriptFile : found;
+    if (!found.isEmpty())
+        return found;
+    // Outside XDG_DATA_DIRS (a `cmake --install --prefix` tree): beside the executable.
+    return QDir::cleanPath(QCoreApplication::applicationDirPath() + QStringLiteral("/" KESTRUNE_SHARE_FROM_BINARY "/")
+                           + KWinActiveWindow::kScriptFile);
 }
 
 std::unique_ptr<ActiveWindowSource> makeActiveWindowSource(FrontmostRoute route, const SessionFacts& session,
