@@ -889,9 +889,9 @@ You can customize settings at any time.</source>
     </message>
     <message numerus="yes">
         <source>%n of its settings are in use, defaults for the rest. When you change a setting, %1 is kept aside next to the new file.</source>
-        <translation type="unfinished">
-            <numerusform></numerusform>
-            <numerusform></numerusform>
+        <translation>
+            <numerusform>%n of its settings is in use, defaults for the rest. When you change a setting, %1 is kept aside next to the new file.</numerusform>
+            <numerusform>%n of its settings are in use, defaults for the rest. When you change a setting, %1 is kept aside next to the new file.</numerusform>
         </translation>
     </message>
     <message>

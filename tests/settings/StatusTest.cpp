@@ -174,6 +174,8 @@ TEST_F(PanelStatus, AnUnreadableSettingsFileIsANoticeThatDefaultsAreInUse)
     file.close();
     otherStore_ = std::make_unique<FileDefaults>(otherDir_.path());
     FileDefaults& damaged = *otherStore_;
+    Translations translations; // the English catalogue carries the singular
+    ASSERT_EQ(translations.install(QLocale(QStringLiteral("en_GB"))), QStringLiteral("en"));
     loadPanel(true);
     useSettingsFile(damaged);
     QQuickItem* notice = item(QStringLiteral("settingsFileNotice"));
@@ -181,7 +183,7 @@ TEST_F(PanelStatus, AnUnreadableSettingsFileIsANoticeThatDefaultsAreInUse)
     EXPECT_EQ(noticeText(QStringLiteral("settingsFileNotice"), "noticeTitle"),
               QStringLiteral("Settings file could not be read whole"));
     EXPECT_TRUE(noticeText(QStringLiteral("settingsFileNotice"), "noticeDetail")
-                    .startsWith(QStringLiteral("1 of its settings are in use")));
+                    .startsWith(QStringLiteral("1 of its settings is in use")));
     h_->savePng(h_->grab(), QStringLiteral("status-settings-unreadable-dark"));
 
     damaged.setValue(QStringLiteral("isHUDEnabled"), true); // kept aside, written anew
