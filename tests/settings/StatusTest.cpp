@@ -216,6 +216,9 @@ TEST_F(PanelStatus, TheMacStoreFailingToSaveIsTheSameNotice)
     {
         AsOrdinaryUser user;
         macStore_->setValue(QStringLiteral("isHUDEnabled"), false);
+        // QSettings also writes once more later, from a posted event; here,
+        // not as root after this scope.
+        QCoreApplication::sendPostedEvents(macSettings_.get());
     }
     h_->settle();
     ASSERT_TRUE(notice->isVisible());
@@ -230,6 +233,7 @@ TEST_F(PanelStatus, TheMacStoreFailingToSaveIsTheSameNotice)
     {
         AsOrdinaryUser user;
         macStore_->setValue(QStringLiteral("isHUDEnabled"), true);
+        QCoreApplication::sendPostedEvents(macSettings_.get());
     }
     h_->settle();
     EXPECT_FALSE(notice->isVisible());
