@@ -50,6 +50,8 @@ MacBackend::MacBackend(Scheduler& scheduler, UserDefaults& defaults, Console& co
     , sparkle_(SparkleUpdates::loadFromBundle())
     , updates_(sparkle_ ? static_cast<UpdateFramework&>(*sparkle_) : feedUpdates)
 {
+    // Keys held as the machine sleeps may never come up: let go of them first.
+    wake_.beforeSleep = [this] { keyboard_.releaseAllForSleep(); };
 }
 
 Platform MacBackend::platform()

@@ -1,7 +1,7 @@
 #pragma once
 // The macOS backend assembled for the application: Core Graphics event tap,
 // hidutil through the serial shell runner, IOKit device notifications, the
-// workspace's wake and activation notifications, Accessibility trust, the
+// workspace's sleep, wake and activation notifications, Accessibility trust, the
 // HID system's Caps Lock state, SMAppService, and Sparkle when the bundle
 // carries it (else the feed check the application passes in). Also the
 // native touches the shared windows need on macOS: application icons for

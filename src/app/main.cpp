@@ -183,7 +183,7 @@ int main(int argc, char* argv[])
     // system's own property-list store.
     QSettings nativeSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("kestrune.com"),
                              QStringLiteral("Kestrune"));
-    QSettingsDefaults defaults(nativeSettings);
+    QSettingsDefaults defaults(nativeSettings, &console);
 #else
     FileDefaults defaults(FileDefaults::defaultDirectory(), &console);
 #endif

@@ -1,8 +1,8 @@
 #include "base/FileDefaults.h"
 
 #include "base/Console.h"
+#include "base/SettingsFileProblems.h"
 
-#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -176,15 +176,7 @@ void FileDefaults::load()
         setLoadProblem({DefaultsProblem::Kind::unreadable, path_, reason, {}, 0});
     else
         setLoadProblem({DefaultsProblem::Kind::partlyReadable, path_, reason, {}, int(values_.size())});
-    if (values_.isEmpty())
-        report(QStringLiteral("Settings file %1 could not be read (%2); using defaults. "
-                              "It is kept unchanged until a setting is changed.")
-                   .arg(path_, reason));
-    else
-        report(QStringLiteral("Settings file %1 could not be read whole (%2); %3 of its settings are used and "
-                              "defaults for the rest. It is kept unchanged until a setting is changed.")
-                   .arg(path_, reason)
-                   .arg(values_.size()));
+    report(settingsfile::unreadableLine(path_, reason, int(values_.size())));
 }
 
 namespace {
@@ -362,8 +354,7 @@ void FileDefaults::save()
     }
     if (unreadable_ && !moveUnreadableAside(&error)) {
         setSaveProblem({DefaultsProblem::Kind::notSaved, path_, error, {}, 0});
-        report(QStringLiteral("Settings could not be saved: the unreadable file %1 could not be moved aside (%2).")
-                   .arg(path_, error));
+        report(settingsfile::notKeptAsideLine(path_, error));
         return;
     }
     QJsonObject root = root_;
@@ -373,7 +364,7 @@ void FileDefaults::save()
     root.insert(kValuesKey, values_);
     if (!writeAtomically(QJsonDocument(root).toJson(QJsonDocument::Indented), &error)) {
         setSaveProblem({DefaultsProblem::Kind::notSaved, path_, error, {}, 0});
-        report(QStringLiteral("Settings could not be saved to %1 (%2).").arg(path_, error));
+        report(settingsfile::notSavedLine(path_, error));
         return;
     }
     setSaveProblem({});
@@ -399,20 +390,11 @@ QString FileDefaults::writeTarget() const
 
 bool FileDefaults::moveUnreadableAside(QString* error)
 {
-    const QString base =
-        writeTarget() + QStringLiteral(".unreadable-") + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
-    QString target = base;
-    for (int n = 2; QFileInfo::exists(target) || QFileInfo(target).isSymLink(); ++n)
-        target = base + QLatin1Char('-') + QString::number(n);
-
-    if (::rename(QFile::encodeName(writeTarget()).constData(), QFile::encodeName(target).constData()) != 0) {
-        if (errno != ENOENT) { // gone meanwhile: nothing left to keep
-            *error = lastError();
-            return false;
-        }
-    } else {
-        report(QStringLiteral("The unreadable settings file was kept as %1.").arg(target));
-    }
+    QString keptAs;
+    if (!settingsfile::keepAside(writeTarget(), &keptAs, error))
+        return false;
+    if (!keptAs.isEmpty())
+        report(settingsfile::keptAsideLine(keptAs));
     unreadable_ = false;
     return true;
 }

@@ -5,9 +5,14 @@
 
 #include "PanelFixture.h"
 #include "app/Translations.h"
+#include "base/KeyNames.h"
+#include "base/QSettingsDefaults.h"
 #include "settings/SettingsFileStatus.h"
 
+#include <QDir>
 #include <QFile>
+#include <QSettings>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace kestrune;
@@ -73,6 +78,8 @@ protected:
     // A store of the test's own, made before the status that observes it.
     QTemporaryDir otherDir_;
     std::unique_ptr<FileDefaults> otherStore_;
+    std::unique_ptr<QSettings> macSettings_;
+    std::unique_ptr<QSettingsDefaults> macStore_;
     std::unique_ptr<SettingsFileStatus> fileStatus_;
 };
 
@@ -187,6 +194,49 @@ TEST_F(PanelStatus, AnUnreadableSettingsFileIsANoticeThatDefaultsAreInUse)
     h_->savePng(h_->grab(), QStringLiteral("status-settings-unreadable-dark"));
 
     damaged.setValue(QStringLiteral("isHUDEnabled"), true); // kept aside, written anew
+    h_->settle();
+    EXPECT_FALSE(notice->isVisible());
+}
+
+// The macOS store (a QSettings; here an ini file, the defaults domain being
+// macOS's own) tells the panel the same way.
+TEST_F(PanelStatus, TheMacStoreFailingToSaveIsTheSameNotice)
+{
+    ScopedKeyboardConvention mac(KeyboardConvention::macOS);
+    const QString folder = otherDir_.path() + QStringLiteral("/Preferences");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    ASSERT_EQ(::chmod(QFile::encodeName(otherDir_.path()).constData(), 0755), 0);
+    ASSERT_EQ(::chmod(QFile::encodeName(folder).constData(), 0755), 0); // root's: read-only for the user
+    macSettings_ = std::make_unique<QSettings>(folder + QStringLiteral("/com.kestrune.Kestrune.ini"),
+                                               QSettings::IniFormat);
+    macStore_ = std::make_unique<QSettingsDefaults>(*macSettings_);
+    loadPanel();
+    useSettingsFile(*macStore_);
+    QQuickItem* notice = item(QStringLiteral("settingsFileNotice"));
+    ASSERT_TRUE(notice);
+    EXPECT_FALSE(notice->isVisible());
+    {
+        AsOrdinaryUser user;
+        macStore_->setValue(QStringLiteral("isHUDEnabled"), false);
+        // QSettings also writes once more later, from a posted event; here,
+        // not as root after this scope.
+        QCoreApplication::sendPostedEvents(macSettings_.get());
+    }
+    h_->settle();
+    ASSERT_TRUE(notice->isVisible());
+    EXPECT_EQ(noticeText(QStringLiteral("settingsFileNotice"), "noticeTitle"),
+              QStringLiteral("Settings could not be saved"));
+    const QString detail = noticeText(QStringLiteral("settingsFileNotice"), "noticeDetail");
+    EXPECT_TRUE(detail.contains(QStringLiteral("/Preferences can be written"))) << detail.toStdString();
+    scrollBy(2000);
+    h_->savePng(h_->grab(), QStringLiteral("status-settings-not-saved-macos"));
+
+    ASSERT_EQ(::chmod(QFile::encodeName(folder).constData(), 0777), 0);
+    {
+        AsOrdinaryUser user;
+        macStore_->setValue(QStringLiteral("isHUDEnabled"), true);
+        QCoreApplication::sendPostedEvents(macSettings_.get());
+    }
     h_->settle();
     EXPECT_FALSE(notice->isVisible());
 }

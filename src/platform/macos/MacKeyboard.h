@@ -7,10 +7,13 @@
 // becomes of each event.
 //
 // Threads: createTap, the tap's run() and destructor on the tap thread;
-// post(), stop() and setEnabled() on any thread. Needs Accessibility trust:
-// without it createTap returns null.
+// post(), stop() and setEnabled() on any thread; releaseAllForSleep() on the
+// main thread. Needs Accessibility trust: without it createTap returns null.
 
 #include "platform/EventTap.h"
+#include "platform/TapThreadRequest.h"
+
+#include <chrono>
 
 namespace kestrune {
 
@@ -27,8 +30,15 @@ public:
     // event: Core Graphics has no other way to post.
     void post(const KeyEvent& event) override;
 
+    // Before sleep: on the tap thread, the engine forgets every key held
+    // (resetKeyState) and posts the release of every key it sent out as
+    // held. Waits for that at most `guard`; false when it did not happen in
+    // time or no tap is running.
+    bool releaseAllForSleep(std::chrono::milliseconds guard = std::chrono::milliseconds(500));
+
 private:
     const void* source_ = nullptr; // CGEventSourceRef, owned
+    TapThreadRequest sleepRelease_;
 };
 
 } // namespace kestrune

@@ -14,10 +14,11 @@ namespace {
 // A tap and its run loop. The tap thread runs the loop until stop(), which
 // any thread may call: it sets a flag and signals a run-loop source whose
 // handler, on the tap thread, stops the loop (stopping a run loop from
-// another thread directly is not documented as safe).
+// another thread directly is not documented as safe). A second source, in
+// the same way, has the engine let go of its keys before sleep.
 class MacTap final : public EventTap {
 public:
-    explicit MacTap(EventHandler& handler) : handler_(handler) {}
+    MacTap(EventHandler& handler, TapThreadRequest& sleepRelease) : handler_(handler), sleepRelease_(sleepRelease) {}
 
     bool install(uint64_t mask)
     {
@@ -31,16 +32,29 @@ public:
         context.info = this;
         context.perform = &MacTap::performStop;
         stopSource_ = CFRunLoopSourceCreate(kCFAllocatorDefault, 0, &context);
-        if (!tapSource_ || !stopSource_)
+        context.perform = &MacTap::performSleepRelease;
+        sleepSource_ = CFRunLoopSourceCreate(kCFAllocatorDefault, 0, &context);
+        if (!tapSource_ || !stopSource_ || !sleepSource_)
             return false;
         runLoop_ = static_cast<CFRunLoopRef>(const_cast<void*>(CFRetain(CFRunLoopGetCurrent())));
         CFRunLoopAddSource(runLoop_, tapSource_, kCFRunLoopCommonModes);
         CFRunLoopAddSource(runLoop_, stopSource_, kCFRunLoopCommonModes);
+        CFRunLoopAddSource(runLoop_, sleepSource_, kCFRunLoopCommonModes);
+        CFRunLoopSourceRef sleepSource = sleepSource_;
+        CFRunLoopRef runLoop = runLoop_;
+        sleepRelease_.attach([sleepSource, runLoop] {
+            CFRunLoopSourceSignal(sleepSource);
+            CFRunLoopWakeUp(runLoop);
+        });
+        attached_ = true;
         return true;
     }
 
     ~MacTap() override
     {
+        // First, so that no request signals a source being released.
+        if (attached_)
+            sleepRelease_.detach();
         if (port_) {
             CGEventTapEnable(port_, false);
             CFMachPortInvalidate(port_);
@@ -50,8 +64,12 @@ public:
                 CFRunLoopRemoveSource(runLoop_, tapSource_, kCFRunLoopCommonModes);
             if (stopSource_)
                 CFRunLoopRemoveSource(runLoop_, stopSource_, kCFRunLoopCommonModes);
+            if (sleepSource_)
+                CFRunLoopRemoveSource(runLoop_, sleepSource_, kCFRunLoopCommonModes);
             CFRelease(runLoop_);
         }
+        if (sleepSource_)
+            CFRelease(sleepSource_);
         if (stopSource_)
             CFRelease(stopSource_);
         if (tapSource_)
@@ -82,6 +100,13 @@ private:
     {
         (void)info;
         CFRunLoopStop(CFRunLoopGetCurrent());
+    }
+
+    // Between events, so the engine's state is its own here.
+    static void performSleepRelease(void* info)
+    {
+        auto* tap = static_cast<MacTap*>(info);
+        tap->sleepRelease_.serve([tap] { tap->handler_.resetKeyState(); });
     }
 
     static CGEventRef callback(CGEventTapProxy proxy, CGEventType type, CGEventRef event, void* userInfo)
@@ -119,9 +144,12 @@ private:
     }
 
     EventHandler& handler_;
+    TapThreadRequest& sleepRelease_;
+    bool attached_ = false;
     CFMachPortRef port_ = nullptr;
     CFRunLoopSourceRef tapSource_ = nullptr;
     CFRunLoopSourceRef stopSource_ = nullptr;
+    CFRunLoopSourceRef sleepSource_ = nullptr;
     CFRunLoopRef runLoop_ = nullptr;
     std::atomic<bool> stopRequested_{false};
 };
@@ -146,10 +174,15 @@ MacKeyboard::~MacKeyboard()
 
 std::unique_ptr<EventTap> MacKeyboard::createTap(uint64_t mask, EventHandler& handler)
 {
-    auto tap = std::make_unique<MacTap>(handler);
+    auto tap = std::make_unique<MacTap>(handler, sleepRelease_);
     if (!tap->install(mask))
         return nullptr;
     return tap;
+}
+
+bool MacKeyboard::releaseAllForSleep(std::chrono::milliseconds guard)
+{
+    return sleepRelease_.requestAndWait(guard);
 }
 
 void MacKeyboard::post(const KeyEvent& event)

@@ -4,9 +4,28 @@
 
 namespace kestrune {
 
+MacWakeNotifier::MacWakeNotifier()
+{
+    id<NSObject> observer = [[[NSWorkspace sharedWorkspace] notificationCenter]
+        addObserverForName:NSWorkspaceWillSleepNotification
+                    object:nil
+                     queue:[NSOperationQueue mainQueue]
+                usingBlock:^(NSNotification* notification) {
+                    (void)notification;
+                    if (beforeSleep) {
+                        const auto hook = beforeSleep; // may replace itself
+                        hook();
+                    }
+                }];
+    sleepObserver_ = (__bridge_retained void*)observer;
+}
+
 MacWakeNotifier::~MacWakeNotifier()
 {
     removeObserver();
+    id<NSObject> sleepObserver = (__bridge_transfer id<NSObject>)sleepObserver_;
+    sleepObserver_ = nullptr;
+    [[[NSWorkspace sharedWorkspace] notificationCenter] removeObserver:sleepObserver];
 }
 
 void MacWakeNotifier::removeObserver()

@@ -68,6 +68,8 @@ typedef NSString* NSBitmapImageRepPropertyKey;
 @end
 // https://developer.apple.com/documentation/appkit/nsworkspace/didwakenotification
 extern NSNotificationName const NSWorkspaceDidWakeNotification;
+// https://developer.apple.com/documentation/appkit/nsworkspace/willsleepnotification
+extern NSNotificationName const NSWorkspaceWillSleepNotification;
 // https://developer.apple.com/documentation/appkit/nsworkspace/didactivateapplicationnotification
 extern NSNotificationName const NSWorkspaceDidActivateApplicationNotification;
 // https://developer.apple.com/documentation/appkit/nsworkspace/diddeactivateapplicationnotification
