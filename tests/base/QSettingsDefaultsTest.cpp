@@ -2,6 +2,8 @@
 
 #include "base/Console.h"
 
+#include "support/AsOrdinaryUser.h"
+
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -15,25 +17,11 @@
 namespace {
 
 using Kind = kestrune::DefaultsProblem::Kind;
+using kestrune::test::AsOrdinaryUser;
 
 struct RecordingConsole final : kestrune::Console {
     void printLine(const QString& line) override { lines << line; }
     QStringList lines;
-};
-
-// Root writes and reads anywhere; for the length of this the process acts
-// as an ordinary user, for whom a read-only folder or file is one.
-class AsOrdinaryUser {
-public:
-    AsOrdinaryUser() : switched_(::geteuid() == 0 && ::seteuid(65534) == 0) {}
-    ~AsOrdinaryUser()
-    {
-        if (switched_ && ::seteuid(0) != 0)
-            ADD_FAILURE() << "could not become root again";
-    }
-
-private:
-    bool switched_;
 };
 
 // A folder of the test's own that an ordinary user may enter, and the ini

@@ -8,6 +8,7 @@
 #include "base/KeyNames.h"
 #include "base/QSettingsDefaults.h"
 #include "settings/SettingsFileStatus.h"
+#include "support/AsOrdinaryUser.h"
 
 #include <QDir>
 #include <QFile>
@@ -23,21 +24,6 @@ namespace {
 // Green, orange and red in the light and the dark appearance.
 const QColor kGreen(0x28, 0xcd, 0x41), kOrange(0xff, 0x95, 0x00), kRed(0xff, 0x3b, 0x30);
 const QColor kDarkGreen(0x32, 0xd7, 0x4b), kDarkOrange(0xff, 0x9f, 0x0a), kDarkRed(0xff, 0x45, 0x3a);
-
-// Root writes anywhere; for the length of this the process acts as an
-// ordinary user, for whom a read-only folder is one.
-class AsOrdinaryUser {
-public:
-    AsOrdinaryUser() : switched_(::geteuid() == 0 && ::seteuid(65534) == 0) {}
-    ~AsOrdinaryUser()
-    {
-        if (switched_ && ::seteuid(0) != 0)
-            ADD_FAILURE() << "could not become root again";
-    }
-
-private:
-    bool switched_;
-};
 
 class PanelStatus : public PanelTest {
 protected:
