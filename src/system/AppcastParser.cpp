@@ -85,28 +85,38 @@ std::optional<AppcastItem> toItem(const ItemFields& f)
     return item;
 }
 
+// Qt's reader accepts <!DOCTYPE> anywhere, even inside an element, and
+// readItem() passes over tokens it has no use for; so the whole feed is
+// screened first, every token counted against the budget, before any of it
+// is read for releases.
+std::optional<QString> screeningRefusal(const QByteArray& feed, qint64 budget)
+{
+    QXmlStreamReader xml(feed);
+    xml.setEntityExpansionLimit(0);
+    while (!xml.atEnd()) {
+        if (xml.readNext() == QXmlStreamReader::DTD)
+            return QCoreApplication::translate("AppcastParser", "The feed declares a document type, which release feeds never do.");
+        if (--budget < 0)
+            return QCoreApplication::translate("AppcastParser", "The feed is too large to be a release feed.");
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 AppcastParseResult parseAppcast(const QByteArray& feed, qint64 budget)
 {
     AppcastParseResult result;
+    if (std::optional<QString> refusal = screeningRefusal(feed, budget)) {
+        result.error = *refusal;
+        return result;
+    }
     QXmlStreamReader xml(feed);
     // Belt and braces: no entity may expand at all, whatever reached the reader.
     xml.setEntityExpansionLimit(0);
     bool sawChannel = false;
-    bool refused = false;
     while (!xml.atEnd()) {
         xml.readNext();
-        if (xml.tokenType() == QXmlStreamReader::DTD) {
-            result.error = QCoreApplication::translate("AppcastParser", "The feed declares a document type, which release feeds never do.");
-            refused = true;
-            break;
-        }
-        if (--budget < 0) {
-            result.error = QCoreApplication::translate("AppcastParser", "The feed is too large to be a release feed.");
-            refused = true;
-            break;
-        }
         if (!xml.isStartElement())
             continue;
         if (isPlain(xml, QLatin1StringView("channel")))
@@ -115,9 +125,7 @@ AppcastParseResult parseAppcast(const QByteArray& feed, qint64 budget)
             if (auto item = toItem(readItem(xml)))
                 result.items.append(*item);
     }
-    if (refused) {
-        result.items.clear();
-    } else if (xml.hasError()) {
+    if (xml.hasError()) {
         result.items.clear();
         QString reason = xml.errorString();
         if (reason.endsWith(QLatin1Char('.')))

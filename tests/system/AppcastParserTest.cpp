@@ -108,6 +108,12 @@ TEST(AppcastParser, FeedsWithADocumentTypeAreRefusedBeforeAnyEntityExpands)
     // A bare declaration as well: real feeds have none.
     EXPECT_THAT(parseAppcast(QByteArray(appcast(item)).replace("\n<rss", "\n<!DOCTYPE rss>\n<rss")).error.toStdString(),
                 ::testing::HasSubstr("document type"));
+    // Qt's reader takes a declaration even inside an element, where reading
+    // an item would pass over it unseen.
+    const QByteArray hidden = "<item><title><!DOCTYPE x>T</title><!DOCTYPE y><sparkle:version>1.0</sparkle:version></item>";
+    const AppcastParseResult inside = parseAppcast(appcast(hidden));
+    EXPECT_TRUE(inside.items.isEmpty());
+    EXPECT_THAT(inside.error.toStdString(), ::testing::HasSubstr("document type"));
 }
 
 TEST(AppcastParser, StopsAtItsBudget)
@@ -120,6 +126,10 @@ TEST(AppcastParser, StopsAtItsBudget)
     const AppcastParseResult cut = parseAppcast(feed, 20);
     EXPECT_TRUE(cut.items.isEmpty());
     EXPECT_THAT(cut.error.toStdString(), ::testing::HasSubstr("too large"));
+    // Tokens inside an item count as well.
+    const AppcastParseResult bigItem = parseAppcast(appcast("<item>" + items + "<sparkle:version>1.0</sparkle:version></item>"), 20);
+    EXPECT_TRUE(bigItem.items.isEmpty());
+    EXPECT_THAT(bigItem.error.toStdString(), ::testing::HasSubstr("too large"));
 }
 
 } // namespace
