@@ -183,6 +183,17 @@ Do you still want to register it?</source>
     </message>
 </context>
 <context>
+    <name>DesktopApplications</name>
+    <message>
+        <source>The application could not be started.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No application can open it.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>FooterSection</name>
     <message>
         <source>Clear Log</source>
@@ -415,6 +426,29 @@ Once registered, you can launch the app by pressing Hyper + that key.</source>
         <source>Left: %1, Right: %2</source>
         <comment>Left and right Command key taps</comment>
         <extracomment>Left Command (Super) to %1 (Delete or Backspace), Right Command to %2 (Fn+Del or Delete)</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>LinuxTap</name>
+    <message>
+        <source>The tap&apos;s wake-up descriptor could not be made.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The event loop could not be made</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>An earlier tap is still running.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The virtual keyboard could not be created through /dev/uinput.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The virtual keyboard could not be watched</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

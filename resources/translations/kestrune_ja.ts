@@ -187,6 +187,17 @@ Do you still want to register it?</source>
     </message>
 </context>
 <context>
+    <name>DesktopApplications</name>
+    <message>
+        <source>The application could not be started.</source>
+        <translation>アプリケーションを起動できませんでした。</translation>
+    </message>
+    <message>
+        <source>No application can open it.</source>
+        <translation>これを開けるアプリケーションがありません。</translation>
+    </message>
+</context>
+<context>
     <name>FooterSection</name>
     <message>
         <source>Clear Log</source>
@@ -422,6 +433,29 @@ Once registered, you can launch the app by pressing Hyper + that key.</source>
         <comment>Left and right Command key taps</comment>
         <extracomment>Left Command (Super) to %1 (Delete or Backspace), Right Command to %2 (Fn+Del or Delete)</extracomment>
         <translation>左: %1、右: %2</translation>
+    </message>
+</context>
+<context>
+    <name>LinuxTap</name>
+    <message>
+        <source>The tap&apos;s wake-up descriptor could not be made.</source>
+        <translation>キー入力の監視に使う通知用ディスクリプタを作成できませんでした。</translation>
+    </message>
+    <message>
+        <source>The event loop could not be made</source>
+        <translation>イベントループを作成できませんでした</translation>
+    </message>
+    <message>
+        <source>An earlier tap is still running.</source>
+        <translation>以前のキー入力の監視がまだ動作しています。</translation>
+    </message>
+    <message>
+        <source>The virtual keyboard could not be created through /dev/uinput.</source>
+        <translation>/dev/uinput で仮想キーボードを作成できませんでした。</translation>
+    </message>
+    <message>
+        <source>The virtual keyboard could not be watched</source>
+        <translation>仮想キーボードを監視できませんでした</translation>
     </message>
 </context>
 <context>

@@ -2,6 +2,7 @@
 
 #include "platform/linux/GioHeaders.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -227,7 +228,7 @@ QString DesktopApplications::launch(const QUrl& url) const
     g_object_unref(context);
     if (launched)
         return {};
-    QString text = error ? QString::fromUtf8(error->message) : QStringLiteral("The application could not be started.");
+    QString text = error ? QString::fromUtf8(error->message) : QCoreApplication::translate("DesktopApplications", "The application could not be started.");
     g_clear_error(&error);
     return text;
 }
@@ -247,7 +248,7 @@ bool DesktopApplications::openUri(const QUrl& url, QString* error)
     GError* gerror = nullptr;
     const bool opened = g_app_info_launch_default_for_uri(url.toEncoded().constData(), nullptr, &gerror);
     if (!opened && error)
-        *error = gerror ? QString::fromUtf8(gerror->message) : QStringLiteral("No application can open it.");
+        *error = gerror ? QString::fromUtf8(gerror->message) : QCoreApplication::translate("DesktopApplications", "No application can open it.");
     g_clear_error(&gerror);
     return opened;
 }

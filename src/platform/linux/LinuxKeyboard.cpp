@@ -2,6 +2,8 @@
 
 #include "platform/linux/LinuxTap.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 #include <cerrno>
 #include <sys/eventfd.h>
@@ -26,7 +28,7 @@ std::unique_ptr<EventTap> LinuxKeyboard::createTap(uint64_t mask, EventHandler& 
 {
     failureReason_.clear();
     if (wakeFd_ < 0) {
-        failureReason_ = QStringLiteral("The tap's wake-up descriptor could not be made.");
+        failureReason_ = QCoreApplication::translate("LinuxTap", "The tap's wake-up descriptor could not be made.");
         return nullptr;
     }
     auto tap = std::make_unique<LinuxTap>(*this, mask, handler);

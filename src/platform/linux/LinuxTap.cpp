@@ -2,6 +2,8 @@
 
 #include "platform/linux/EvdevKeyTable.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -40,19 +42,20 @@ bool LinuxTap::open()
         failureReason_ = why;
         return false;
     };
-    auto systemError = [](const char* what) {
-        return QStringLiteral("%1: %2").arg(QLatin1String(what), QString::fromLocal8Bit(std::strerror(errno)));
+    // The reasons are shown in the panel, so they are in the user's language.
+    auto systemError = [](const QString& what) {
+        return QStringLiteral("%1: %2").arg(what, QString::fromLocal8Bit(std::strerror(errno)));
     };
     epoll_ = epoll_create1(EPOLL_CLOEXEC);
     if (epoll_ < 0)
-        return fail(systemError("The event loop could not be made"));
+        return fail(systemError(QCoreApplication::translate("LinuxTap", "The event loop could not be made")));
     epoll_event wake{};
     wake.events = EPOLLIN;
     wake.data.ptr = &kWakeTag;
     if (epoll_ctl(epoll_, EPOLL_CTL_ADD, kb_.wakeFd_, &wake) < 0)
-        return fail(systemError("The event loop could not be made"));
+        return fail(systemError(QCoreApplication::translate("LinuxTap", "The event loop could not be made")));
     if (!kb_.activate(this))
-        return fail(QStringLiteral("An earlier tap is still running."));
+        return fail(QCoreApplication::translate("LinuxTap", "An earlier tap is still running."));
     activated_ = true;
 
     int opened = 0;
@@ -75,12 +78,12 @@ bool LinuxTap::open()
             break;
     virtual_ = kb_.io_.createVirtualKeyboard(repeat);
     if (!virtual_)
-        return fail(QStringLiteral("The virtual keyboard could not be created through /dev/uinput."));
+        return fail(QCoreApplication::translate("LinuxTap", "The virtual keyboard could not be created through /dev/uinput."));
     epoll_event ev{};
     ev.events = EPOLLIN;
     ev.data.ptr = &kVirtualTag;
     if (epoll_ctl(epoll_, EPOLL_CTL_ADD, virtual_->fd(), &ev) < 0)
-        return fail(systemError("The virtual keyboard could not be watched"));
+        return fail(systemError(QCoreApplication::translate("LinuxTap", "The virtual keyboard could not be watched")));
     out_.setDevice(virtual_.get());
     for (const auto& d : devices_)
         tryGrab(*d);
