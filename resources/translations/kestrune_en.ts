@@ -428,6 +428,18 @@ Once registered, you can launch the app by pressing Hyper + that key.</source>
         <extracomment>Left Command (Super) to %1 (Delete or Backspace), Right Command to %2 (Fn+Del or Delete)</extracomment>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Eisu / Kana</source>
+        <comment>Left and right Command key taps, short</comment>
+        <extracomment>Left Command to Eisu, Right Command to Kana, in a narrow picker</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Del</source>
+        <comment>Delete key, short</comment>
+        <extracomment>The PC keyboard&apos;s Delete key, shortened for a narrow picker</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>LinuxTap</name>

@@ -112,6 +112,21 @@ QString displayName(CmdEisuKanaConfig c)
         .arg(names.backspaceShort, names.forwardDeleteShort);
 }
 
+QString shortDisplayName(CmdEisuKanaConfig c)
+{
+    if (c == CmdEisuKanaConfig::leftEisuRightKana) {
+        //: Left Command to Eisu, Right Command to Kana, in a narrow picker
+        return QCoreApplication::translate("KeyRemapper", "Eisu / Kana", "Left and right Command key taps, short");
+    }
+    const KeyNames names = keyNames();
+    if (names.isMac())
+        return QStringLiteral("%1 / %2").arg(names.backspaceShort, names.forwardDeleteShort);
+    // "Backspace / Delete" is too wide for the card; "Del" is how Qt and KDE
+    // write the Delete key in shortcuts.
+    //: The PC keyboard's Delete key, shortened for a narrow picker
+    return QStringLiteral("%1 / %2").arg(names.backspace, QCoreApplication::translate("KeyRemapper", "Del", "Delete key, short"));
+}
+
 QString displayName(VimModeConfig c)
 {
     return c == VimModeConfig::vim ? QStringLiteral("H/J/K/L") : QStringLiteral("W/A/S/D");

@@ -83,6 +83,9 @@ QString displayName(HyperKeyConfig c);
 QString shortDisplayName(HyperKeyConfig c);
 QString displayName(SinglePressConfig c);
 QString displayName(CmdEisuKanaConfig c);
+// The left and the right key's result, without "Left:"/"Right:": what the
+// card's narrow closed picker shows.
+QString shortDisplayName(CmdEisuKanaConfig c);
 QString displayName(VimModeConfig c);
 
 } // namespace kestrune::config

@@ -17,6 +17,18 @@ QVariantList options(const std::array<E, N>& all)
         list << QVariantMap{{QStringLiteral("value"), int(e)}, {QStringLiteral("text"), config::displayName(e)}};
     return list;
 }
+
+// With what the closed picker shows where the full name is too wide.
+template <typename E, size_t N>
+QVariantList optionsWithShortTexts(const std::array<E, N>& all)
+{
+    QVariantList list;
+    for (E e : all)
+        list << QVariantMap{{QStringLiteral("value"), int(e)},
+                            {QStringLiteral("text"), config::displayName(e)},
+                            {QStringLiteral("shortText"), config::shortDisplayName(e)}};
+    return list;
+}
 } // namespace
 
 ConfigOptions::ConfigOptions(QObject* parent) : QObject(parent)
@@ -29,18 +41,9 @@ ConfigOptions::ConfigOptions(QObject* parent) : QObject(parent)
 
 ConfigOptions::~ConfigOptions() = default;
 
-QVariantList ConfigOptions::hyperKey() const
-{
-    QVariantList list = options(config::kAllHyperKeyConfigs);
-    for (qsizetype i = 0; i < list.size(); ++i) {
-        QVariantMap option = list[i].toMap();
-        option.insert(QStringLiteral("shortText"), config::shortDisplayName(config::kAllHyperKeyConfigs[size_t(i)]));
-        list[i] = option;
-    }
-    return list;
-}
+QVariantList ConfigOptions::hyperKey() const { return optionsWithShortTexts(config::kAllHyperKeyConfigs); }
 QVariantList ConfigOptions::singlePress() const { return options(config::kAllSinglePressConfigs); }
-QVariantList ConfigOptions::cmdEisuKana() const { return options(config::kAllCmdEisuKanaConfigs); }
+QVariantList ConfigOptions::cmdEisuKana() const { return optionsWithShortTexts(config::kAllCmdEisuKanaConfigs); }
 QVariantList ConfigOptions::vimMode() const { return options(config::kAllVimModeConfigs); }
 
 bool ConfigOptions::eventFilter(QObject* watched, QEvent* event)

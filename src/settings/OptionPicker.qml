@@ -31,6 +31,7 @@ ComboBox {
     onActivated: index => control.picked(options[index].value)
 
     Accessible.name: label
+    hoverEnabled: true
     // Space opens the list (the control's own binding); Return does too, as
     // it does a pop-up button's, on release like Space, so that the release
     // does not close the list again. With the list open, Return chooses.
@@ -92,7 +93,35 @@ ComboBox {
         font: control.font
         color: Theme.primary
         verticalAlignment: Text.AlignVCenter
+        // A narrow picker (or a longer translation) shrinks a little before
+        // it cuts.
+        fontSizeMode: Text.HorizontalFit
+        minimumPixelSize: 9
         elide: Text.ElideRight
+    }
+
+    // Closed, a shortened or cut name is given whole on hover and focus,
+    // and to assistive technology.
+    readonly property bool showsWholeName: displayText === currentText && !contentItem.truncated
+    Accessible.description: showsWholeName ? "" : currentText
+    ToolTip {
+        objectName: control.objectName + ".toolTip"
+        parent: control
+        visible: !control.showsWholeName && !control.popup.visible && (control.hovered || control.visualFocus)
+        delay: 500
+        text: control.currentText
+        y: control.height + 4
+        margins: 6
+        padding: 6
+        font.pixelSize: Theme.captionSize
+        contentItem: Text {
+            text: control.currentText
+            font.pixelSize: Theme.captionSize
+            color: Theme.primary
+        }
+        background: PopoverBackground {
+            radius: 6
+        }
     }
 
     indicator: Canvas {

@@ -156,15 +156,16 @@ TEST(RemapperConfig, RawValuesRoundTripAndDisplayNamesSpeakThePlatform)
         const char* hyperClosed;
         const char* forwardDelete;
         const char* deleteKeys;
+        const char* deleteKeysClosed;
     };
     const Names table[] = {
         {KeyboardConvention::macOS,
          {"Hyper (⌘⌥⌃⇧)", "⌘ ⌥ ⌃", "⌘ ⌥ ⇧", "⌘ ⌃ ⇧", "⌥ ⌃ ⇧", "⌘ ⌥", "⌘ ⌃", "⌘ ⇧", "⌥ ⌃", "⌥ ⇧", "⌃ ⇧"},
-         "Hyper (⌘⌥⌃⇧)", "Fn + Delete", "Left: Del, Right: Fn+Del"},
+         "Hyper (⌘⌥⌃⇧)", "Fn + Delete", "Left: Del, Right: Fn+Del", "Del / Fn+Del"},
         {KeyboardConvention::linuxDesktop,
          {"Hyper (Super+Alt+Ctrl+Shift)", "Super+Alt+Ctrl", "Super+Alt+Shift", "Super+Ctrl+Shift", "Alt+Ctrl+Shift",
           "Super+Alt", "Super+Ctrl", "Super+Shift", "Alt+Ctrl", "Alt+Shift", "Ctrl+Shift"},
-         "Hyper", "Delete", "Left: Backspace, Right: Delete"},
+         "Hyper", "Delete", "Left: Backspace, Right: Delete", "Backspace / Del"},
     };
     for (const Names& names : table) {
         ScopedKeyboardConvention speaking(names.convention);
@@ -179,6 +180,8 @@ TEST(RemapperConfig, RawValuesRoundTripAndDisplayNamesSpeakThePlatform)
         EXPECT_EQ(config::displayName(SinglePressConfig::fnDelete), QString::fromUtf8(names.forwardDelete));
         EXPECT_EQ(config::displayName(CmdEisuKanaConfig::leftDelRightFnDel), QString::fromUtf8(names.deleteKeys));
         EXPECT_EQ(config::displayName(CmdEisuKanaConfig::leftEisuRightKana), QStringLiteral("Left: Eisu, Right: Kana"));
+        EXPECT_EQ(config::shortDisplayName(CmdEisuKanaConfig::leftDelRightFnDel), QString::fromUtf8(names.deleteKeysClosed));
+        EXPECT_EQ(config::shortDisplayName(CmdEisuKanaConfig::leftEisuRightKana), QStringLiteral("Eisu / Kana"));
         EXPECT_EQ(config::displayName(SinglePressConfig::esc), QStringLiteral("Esc"));
     }
 }

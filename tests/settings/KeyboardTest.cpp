@@ -428,6 +428,10 @@ TEST_F(PanelAccessibility, PickersCardsHelpAndMenuReadAsTheyShow)
         EXPECT_EQ(iface->role(), QAccessible::ComboBox);
         EXPECT_EQ(iface->text(QAccessible::Name), expected);
     }
+    // Closed, a picker that shows a shortened name gives the whole one.
+    EXPECT_EQ(accessible(item(QStringLiteral("cmdKeysPicker")))->text(QAccessible::Description),
+              QStringLiteral("Left: Eisu, Right: Kana"));
+    EXPECT_EQ(accessible(item(QStringLiteral("singlePressPicker")))->text(QAccessible::Description), QString());
 
     // A card: its title, a check box checked while on, its help as the
     // description; assistive technology can flip it.

@@ -23,6 +23,7 @@ struct Words {
     QStringList hyperList;
     QString forwardDelete;
     QString deleteKeys;
+    QString deleteKeysClosed;
     QString permissionHint;
     QStringList inLongPressHelp;
     QStringList inCmdHelp;
@@ -44,6 +45,7 @@ Words linuxWords()
              QStringLiteral("Alt+Ctrl"), QStringLiteral("Alt+Shift"), QStringLiteral("Ctrl+Shift")},
             QStringLiteral("Delete"),
             QStringLiteral("Left: Backspace, Right: Delete"),
+            QStringLiteral("Backspace / Del"),
             QStringLiteral("Allow Kestrune to read your keyboards"),
             {QStringLiteral("Super, Alt, Ctrl and Shift")},
             {QStringLiteral("left or right Super key"), QStringLiteral("Backspace and Delete"),
@@ -64,6 +66,7 @@ Words macWords()
              QStringLiteral("⌘ ⇧"), QStringLiteral("⌥ ⌃"), QStringLiteral("⌥ ⇧"), QStringLiteral("⌃ ⇧")},
             QStringLiteral("Fn + Delete"),
             QStringLiteral("Left: Del, Right: Fn+Del"),
+            QStringLiteral("Del / Fn+Del"),
             QStringLiteral("Grant Permission"),
             {QStringLiteral("Command, Option, Control and Shift")},
             {QStringLiteral("left or right Command key"), QStringLiteral("Delete and Fn + Delete"),
@@ -159,10 +162,28 @@ TEST_P(PanelWords, EveryTextSpeaksThePlatform)
     look();
     pressEscape();
 
-    click(item(QStringLiteral("cmdKeysPicker")));
+    // The L/R card's picker is narrow: closed, it names both results
+    // whole, and the full name shows on hover.
+    QQuickItem* cmdKeys = item(QStringLiteral("cmdKeysPicker"));
+    auto closedText = [&] { return cmdKeys->property("contentItem").value<QQuickItem*>(); };
+    EXPECT_EQ(cmdKeys->property("displayText").toString(), QStringLiteral("Eisu / Kana"));
+    EXPECT_FALSE(closedText()->property("truncated").toBool());
+    click(cmdKeys);
     EXPECT_EQ(optionText(item(QStringLiteral("cmdKeysPicker.option.1"))).toStdString(), w.deleteKeys.toStdString());
     look();
-    pressEscape();
+    click(item(QStringLiteral("cmdKeysPicker.option.1")));
+    layOut();
+    EXPECT_EQ(cmdKeys->property("displayText").toString().toStdString(), w.deleteKeysClosed.toStdString());
+    EXPECT_FALSE(closedText()->property("truncated").toBool());
+    h_->hoverAway();
+    hover(cmdKeys);
+    QObject* tip = cmdKeys->findChild<QObject*>(QStringLiteral("cmdKeysPicker.toolTip"));
+    ASSERT_TRUE(tip);
+    EXPECT_TRUE(h_->waitUntil([&] { return tip->property("opened").toBool(); }));
+    EXPECT_EQ(tip->property("text").toString().toStdString(), w.deleteKeys.toStdString());
+    look();
+    h_->savePng(h_->grab(), QStringLiteral("panel-words-%1-cmd-closed").arg(QString::fromLatin1(w.name).toLower()));
+    h_->hoverAway();
 
     // The help texts, as their popovers show them.
     const QString longPressHelp = item(QStringLiteral("heroCard"))
