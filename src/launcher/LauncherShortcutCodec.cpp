@@ -54,17 +54,20 @@ ShortcutDecodeResult decodeShortcuts(const QByteArray& data)
         return result;
     }
     const QJsonArray array = doc.array();
+    // One bad record rejects the list: none of the records read before it
+    // is kept.
+    auto reject = [&result](const QString& why) {
+        result.error = why;
+        result.shortcuts.clear();
+        return result;
+    };
     for (qsizetype i = 0; i < array.size(); ++i) {
         const QString where = QStringLiteral("Shortcut at index %1").arg(i);
-        if (!array[i].isObject()) {
-            result.error = QStringLiteral("%1 is %2, not an object.").arg(where, jsonTypeName(array[i]));
-            return result;
-        }
+        if (!array[i].isObject())
+            return reject(QStringLiteral("%1 is %2, not an object.").arg(where, jsonTypeName(array[i])));
         const QJsonObject object = array[i].toObject();
         auto fail = [&](const QString& key, const QString& problem) {
-            result.error = QStringLiteral("%1: key \"%2\" %3.").arg(where, key, problem);
-            result.shortcuts.clear();
-            return result;
+            return reject(QStringLiteral("%1: key \"%2\" %3.").arg(where, key, problem));
         };
         auto wrongType = [&](const QString& key, const QString& expected) {
             return fail(key, QStringLiteral("holds %1 where %2 was expected").arg(jsonTypeName(object[key]), expected));

@@ -101,6 +101,7 @@ TEST_F(LauncherTest, UndecodableListIsRejectedWholeAndKeptUntilTheNextChange)
     const std::pair<QByteArray, const char*> cases[] = {
         {R"([{"keyCode":8,"appURL":"file:///Applications/Safari.app"}])", "\"appName\""},
         {"[{\"keyCode\":8," + kSafari + "},{\"keyCode\":9,\"appURL\":\"file:///A.app\"}]", "index 1"},
+        {"[{\"keyCode\":8," + kSafari + "},3]", "index 1 is a number"},
         {"[{\"id\":\"{0A1B2C3D-4E5F-4A6B-8C7D-9E0F1A2B3C4D}\",\"keyCode\":8," + kSafari + "}]", "\"id\""},
         {"[{\"keyCode\":8.5," + kSafari + "}]", "\"keyCode\""},
         {R"([{"keyCode":8,"appURL":"http://[::1","appName":"X"}])", "\"appURL\""},
@@ -117,6 +118,8 @@ TEST_F(LauncherTest, UndecodableListIsRejectedWholeAndKeptUntilTheNextChange)
         EXPECT_TRUE(console.lines[0].contains(QLatin1String(mentions))) << console.lines[0].toStdString();
         relaunch();
         EXPECT_EQ(storedList(), data);
+        // The decoder hands back a reason or a list, never part of one.
+        EXPECT_TRUE(decodeShortcuts(data).shortcuts.isEmpty());
     }
 
     storeList(cases[0].first);
