@@ -226,7 +226,7 @@ Rectangle {
                                     text: Symbols.glyph("exclamationmark.triangle.fill")
                                     font.family: Theme.symbolFamily
                                     font.pixelSize: 13
-                                    color: Theme.yellow
+                                    color: Theme.warningSymbol
                                 }
                             }
                         }

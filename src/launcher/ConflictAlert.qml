@@ -45,7 +45,7 @@ Item {
                 text: Symbols.glyph("exclamationmark.triangle.fill")
                 font.family: Theme.symbolFamily
                 font.pixelSize: 36
-                color: Theme.yellow
+                color: Theme.warningSymbol
             }
             Text {
                 Layout.fillWidth: true

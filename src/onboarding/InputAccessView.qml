@@ -39,7 +39,7 @@ Rectangle {
                 text: Symbols.glyph("lock.shield")
                 font.family: Theme.symbolFamily
                 font.pixelSize: Theme.title2Size + 3
-                color: PermissionManager.isTrusted ? Theme.green : Theme.yellow
+                color: PermissionManager.isTrusted ? Theme.green : Theme.warningSymbol
             }
             Text {
                 Layout.fillWidth: true

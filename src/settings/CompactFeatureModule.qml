@@ -35,7 +35,7 @@ CardFrame {
                     text: Symbols.glyph(card.symbol)
                     font.family: Theme.symbolFamily
                     font.pixelSize: 18
-                    color: card.isActive ? Theme.blue : Theme.secondary
+                    color: card.isActive ? Theme.activeSymbol : Theme.secondary
                     Behavior on color { ColorAnimation { duration: Theme.duration(200) } }
                 }
             }

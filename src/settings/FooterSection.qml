@@ -30,7 +30,7 @@ Item {
             // The application sets its version from the build.
             text: "v" + (Qt.application.version.length > 0 ? Qt.application.version : "1.0")
             font.pixelSize: Theme.caption2Size
-            color: Theme.alpha(Theme.secondary, 0.6)
+            color: Theme.secondary
         }
     }
 }

@@ -38,7 +38,7 @@ CardFrame {
                 text: Symbols.glyph("capslock.fill")
                 font.family: Theme.symbolFamily
                 font.pixelSize: 18
-                color: card.isActive ? Theme.blue : Theme.secondary
+                color: card.isActive ? Theme.activeSymbol : Theme.secondary
                 Behavior on color { ColorAnimation { duration: Theme.duration(200) } }
             }
             Text {

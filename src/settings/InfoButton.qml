@@ -52,7 +52,7 @@ Item {
         text: Symbols.glyph("info.circle")
         font.family: Theme.symbolFamily
         font.pixelSize: 14
-        color: Theme.alpha(Theme.secondary, 0.8)
+        color: Theme.secondary
     }
 
     HoverHandler {

@@ -24,7 +24,7 @@ Rectangle {
             text: Symbols.glyph("exclamationmark.triangle.fill")
             font.family: Theme.symbolFamily
             font.pixelSize: Theme.title2Size
-            color: Theme.yellow
+            color: Theme.warningSymbol
         }
 
         ColumnLayout {

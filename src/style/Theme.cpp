@@ -62,11 +62,15 @@ QColor Theme::alpha(const QColor& color, double opacity) const
 // The system palette of the desktop the product was drawn for: labels are
 // black or white at high opacity, accents are the familiar saturated hues.
 QColor Theme::primary() const { return pick(QColor(0, 0, 0, 217), QColor(255, 255, 255, 230)); }
-QColor Theme::secondary() const { return pick(QColor(60, 60, 67, 153), QColor(235, 235, 245, 153)); }
+// Stronger than the usual 60 %: captions and hints on the panel's glass
+// stay above 4.5:1 against what shows through.
+QColor Theme::secondary() const { return pick(QColor(60, 60, 67, 199), QColor(235, 235, 245, 184)); }
 QColor Theme::blue() const { return pick(QColor(0x00, 0x7a, 0xff), QColor(0x0a, 0x84, 0xff)); }
 QColor Theme::green() const { return pick(QColor(0x28, 0xcd, 0x41), QColor(0x32, 0xd7, 0x4b)); }
 QColor Theme::orange() const { return pick(QColor(0xff, 0x95, 0x00), QColor(0xff, 0x9f, 0x0a)); }
 QColor Theme::yellow() const { return pick(QColor(0xff, 0xcc, 0x00), QColor(0xff, 0xd6, 0x0a)); }
+QColor Theme::warningSymbol() const { return pick(QColor(0xb0, 0x70, 0x00), yellow()); }
+QColor Theme::activeSymbol() const { return pick(blue(), QColor(0x40, 0x9c, 0xff)); }
 // Without a compositor-side blur, a mostly opaque tint keeps text legible
 // over any wallpaper while still letting a little of it through.
 QColor Theme::red() const { return pick(QColor(0xff, 0x3b, 0x30), QColor(0xff, 0x45, 0x3a)); }

@@ -30,6 +30,11 @@ class Theme : public QObject {
     Q_PROPERTY(QColor orange READ orange NOTIFY appearanceChanged)
     Q_PROPERTY(QColor yellow READ yellow NOTIFY appearanceChanged)
     Q_PROPERTY(QColor red READ red NOTIFY appearanceChanged)
+    // Symbols in those colours, where the plain one is too faint to read on
+    // the panel: a warning's triangle (yellow on light), an active feature's
+    // symbol (blue on dark glass).
+    Q_PROPERTY(QColor warningSymbol READ warningSymbol NOTIFY appearanceChanged)
+    Q_PROPERTY(QColor activeSymbol READ activeSymbol NOTIFY appearanceChanged)
     // Opaque window backgrounds: the window's own, and the one behind
     // controls and lists; the hairline between sections.
     Q_PROPERTY(QColor windowBackground READ windowBackground NOTIFY appearanceChanged)
@@ -76,6 +81,8 @@ public:
     QColor green() const;
     QColor orange() const;
     QColor yellow() const;
+    QColor warningSymbol() const;
+    QColor activeSymbol() const;
     QColor red() const;
     QColor windowBackground() const;
     QColor controlBackground() const;

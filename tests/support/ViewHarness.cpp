@@ -3,8 +3,12 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QHash>
 #include <QQmlComponent>
 #include <QTest>
+
+#include <algorithm>
+#include <cmath>
 
 namespace kestrune::test {
 
@@ -133,6 +137,46 @@ QColor pixel(const QImage& image, QPointF at)
 {
     const qreal ratio = image.devicePixelRatio();
     return image.pixelColor(qRound(at.x() * ratio), qRound(at.y() * ratio));
+}
+
+namespace {
+double relativeLuminance(const QColor& c)
+{
+    auto channel = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+    return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
+}
+} // namespace
+
+double contrastRatio(const QColor& a, const QColor& b)
+{
+    const double la = relativeLuminance(a);
+    const double lb = relativeLuminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+double renderedTextContrast(const QImage& image, const QQuickItem* text)
+{
+    const qreal ratio = image.devicePixelRatio();
+    const QRect box = QRectF(text->mapRectToScene(QRectF(0, 0, text->width(), text->height())).topLeft() * ratio,
+                             QSizeF(text->width(), text->height()) * ratio)
+                          .toAlignedRect()
+                          .intersected(image.rect());
+    QHash<QRgb, int> counts;
+    for (int y = box.top(); y <= box.bottom(); ++y)
+        for (int x = box.left(); x <= box.right(); ++x)
+            ++counts[image.pixel(x, y)];
+    QRgb background = 0;
+    int most = 0;
+    for (auto it = counts.cbegin(); it != counts.cend(); ++it) {
+        if (it.value() > most) {
+            most = it.value();
+            background = it.key();
+        }
+    }
+    double best = 1;
+    for (auto it = counts.cbegin(); it != counts.cend(); ++it)
+        best = std::max(best, contrastRatio(QColor(it.key()), QColor(background)));
+    return best;
 }
 
 } // namespace kestrune::test

@@ -62,4 +62,10 @@ bool waitUntil(const std::function<bool()>& done, int timeoutMs = 5000);
 // Colour at a point of an image, as a person would read it off a screenshot.
 QColor pixel(const QImage& image, QPointF at);
 
+// WCAG's contrast ratio of two colours (1 to 21), alpha ignored.
+double contrastRatio(const QColor& a, const QColor& b);
+// How a rendered text stands out: the ratio between the colour most of its
+// box shows (the background) and its most distinct pixel (the glyphs).
+double renderedTextContrast(const QImage& image, const QQuickItem* text);
+
 } // namespace kestrune::test

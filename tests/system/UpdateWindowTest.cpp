@@ -126,17 +126,6 @@ TEST_F(UpdateWindowTest, AFailureShowsTheReasonAndOk)
     EXPECT_TRUE(catcher_.urls.isEmpty());
 }
 
-double luminance(const QColor& c)
-{
-    auto channel = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
-    return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
-}
-
-double contrast(double a, double b)
-{
-    return (std::max(a, b) + 0.05) / (std::min(a, b) + 0.05);
-}
-
 // A button as rendered: how its label stands out from its fill (the label's
 // most distinct pixel), and its fill from the window around it.
 struct ButtonContrast {
@@ -148,13 +137,13 @@ ButtonContrast measure(const QImage& image, QQuickItem* button)
 {
     const QRectF rect = button->mapRectToScene(QRectF(0, 0, button->width(), button->height()));
     // Above the label, inside the border; and just above the button.
-    const double fill = luminance(image.pixelColor(QPoint(int(rect.center().x()), int(rect.top()) + 3)));
-    const double window = luminance(image.pixelColor(QPoint(int(rect.center().x()), int(rect.top()) - 3)));
+    const QColor fill = image.pixelColor(QPoint(int(rect.center().x()), int(rect.top()) + 3));
+    const QColor window = image.pixelColor(QPoint(int(rect.center().x()), int(rect.top()) - 3));
     ButtonContrast result;
-    result.fill = contrast(fill, window);
+    result.fill = test::contrastRatio(fill, window);
     for (int y = int(rect.top()) + 4; y < int(rect.bottom()) - 4; ++y) {
         for (int x = int(rect.left()) + 8; x < int(rect.right()) - 8; ++x)
-            result.label = std::max(result.label, contrast(luminance(image.pixelColor(x, y)), fill));
+            result.label = std::max(result.label, test::contrastRatio(image.pixelColor(x, y), fill));
     }
     return result;
 }
