@@ -55,6 +55,13 @@ public:
     // or be cleared.
     void setProblemObserver(std::function<void()> observer) { problemObserver_ = std::move(observer); }
 
+    // A stored value whose reader could not decode it (a list with a broken
+    // record): the user is told as of a value of the wrong type.
+    void noticeUndecodable(const QString& key) const { noticeWrongType(key); }
+    // Where a reader keeps such a value before it writes `key` afresh, so
+    // that replacing it loses nothing: "<key>.unreadable".
+    static QString keptAsideKey(const QString& key) { return key + QStringLiteral(".unreadable"); }
+
 protected:
     // Const: a typed read may be what finds a problem.
     void setLoadProblem(const DefaultsProblem& problem) const;

@@ -5,6 +5,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <utility>
 
 namespace kestrune {
 
@@ -102,13 +103,20 @@ void AppExclusionManager::loadExcludedApps()
     const std::optional<QByteArray> data = defaults_.dataValue(kExclusionsKey);
     if (!data)
         return;
-    // Unreadable data is ignored and stays stored until the list next changes.
-    if (std::optional<QList<ExcludedApp>> apps = decodeExcludedApps(*data))
+    // Unreadable data is ignored and stays stored until the list next
+    // changes, and is kept aside then.
+    if (std::optional<QList<ExcludedApp>> apps = decodeExcludedApps(*data)) {
         setExcludedApps(*apps);
+    } else {
+        undecodable_ = *data;
+        defaults_.noticeUndecodable(kExclusionsKey);
+    }
 }
 
 void AppExclusionManager::saveExcludedApps()
 {
+    if (undecodable_)
+        defaults_.setValue(UserDefaults::keptAsideKey(kExclusionsKey), *std::exchange(undecodable_, std::nullopt));
     defaults_.setValue(kExclusionsKey, encodeExcludedApps(excludedApps_));
 }
 

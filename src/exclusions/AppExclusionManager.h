@@ -94,6 +94,8 @@ private:
     UserDefaults& defaults_;
     Workspace& workspace_;
     Scheduler& scheduler_;
+    // Stored bytes that could not be decoded, until the list is next saved.
+    std::optional<QByteArray> undecodable_;
 
     bool enabled_ = true;
     QList<ExcludedApp> excludedApps_;

@@ -9,6 +9,7 @@
 #include <QJsonParseError>
 #include <QJsonValue>
 #include <optional>
+#include <utility>
 
 namespace kestrune {
 
@@ -163,8 +164,11 @@ void AppLauncherManager::loadShortcuts()
 
     ShortcutDecodeResult decoded = decodeShortcuts(*data);
     if (!decoded.error.isEmpty()) {
-        // The stored bytes stay as they are until the user next changes the list.
+        // The stored bytes stay as they are until the user next changes the
+        // list, and are kept aside then.
         console_.printLine(kLogPrefix + QStringLiteral("Failed to decode shortcuts: ") + decoded.error);
+        undecodable_ = *data;
+        defaults_.noticeUndecodable(kShortcutsKey);
         return;
     }
     // The assignment saves, which stores fresh ids and drops icon data.
@@ -175,6 +179,8 @@ void AppLauncherManager::loadShortcuts()
 
 void AppLauncherManager::saveShortcuts()
 {
+    if (undecodable_)
+        defaults_.setValue(UserDefaults::keptAsideKey(kShortcutsKey), *std::exchange(undecodable_, std::nullopt));
     // Strings and integers always encode, so there is no failure to report.
     defaults_.setValue(kShortcutsKey, encodeShortcuts(shortcuts_));
 }

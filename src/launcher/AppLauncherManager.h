@@ -27,6 +27,7 @@
 #include <atomic>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <vector>
 
 namespace kestrune {
@@ -97,6 +98,8 @@ private:
     Workspace& workspace_;
     Scheduler& scheduler_;
     Console& console_;
+    // Stored bytes that could not be decoded, until the list is next saved.
+    std::optional<QByteArray> undecodable_;
     QPointer<AppLauncherManager> self_; // copied by deferred work; made on the main thread
 
     bool enabled_ = false;

@@ -136,7 +136,7 @@ TEST_F(ExclusionTest, ListIsStoredCanonicallyAndReadBack)
     EXPECT_TRUE(excluded()) << "the loaded list is evaluated against the frontmost application";
 }
 
-TEST_F(ExclusionTest, UnreadableListIsIgnoredAndKeptUntilTheListChanges)
+TEST_F(ExclusionTest, UnreadableListIsIgnoredToldOfAndKeptAsideWhenTheListChanges)
 {
     const QByteArray cases[] = {
         R"([{"id":"0A1B2C3D-4E5F-4A6B-8C7D-9E0F1A2B3C4D","bundleID":"com.apple.Safari","name":"Safari"}])",
@@ -149,11 +149,20 @@ TEST_F(ExclusionTest, UnreadableListIsIgnoredAndKeptUntilTheListChanges)
         storeList(data);
         EXPECT_TRUE(make().excludedApps().isEmpty());
         EXPECT_FALSE(excluded());
+        // The panel says so, naming the setting.
+        EXPECT_EQ(defaults->loadProblem().kind, DefaultsProblem::Kind::wrongType);
+        EXPECT_EQ(defaults->loadProblem().key, AppExclusionManager::kExclusionsKey);
         relaunch();
         EXPECT_EQ(storedList(), data);
     }
+    // The first change replaces the list, and keeps what it replaced.
     make().addExcludedApp(app("/Applications/Xcode.app"));
     EXPECT_EQ(QJsonDocument::fromJson(storedList().value_or("")).array().size(), 1);
+    EXPECT_EQ(defaults->loadProblem().kind, DefaultsProblem::Kind::none);
+    relaunch();
+    EXPECT_EQ(defaults->dataValue(QStringLiteral("ExcludedApps.unreadable")), cases[2]);
+    EXPECT_EQ(make().excludedApps().size(), 1);
+    EXPECT_EQ(defaults->loadProblem().kind, DefaultsProblem::Kind::none) << "told once, not at every launch";
 }
 
 TEST_F(ExclusionTest, NothingRunsForAManagerThatIsGone)

@@ -96,7 +96,7 @@ TEST_F(LauncherTest, LegacyDataIsCompactedOnceAndMissingIdsAreStoredAtOnce)
     EXPECT_TRUE(console.lines.isEmpty());
 }
 
-TEST_F(LauncherTest, UndecodableListIsRejectedWholeAndKeptUntilTheNextChange)
+TEST_F(LauncherTest, UndecodableListIsRejectedWholeToldOfAndKeptAsideAtTheNextChange)
 {
     const std::pair<QByteArray, const char*> cases[] = {
         {R"([{"keyCode":8,"appURL":"file:///Applications/Safari.app"}])", "\"appName\""},
@@ -116,18 +116,26 @@ TEST_F(LauncherTest, UndecodableListIsRejectedWholeAndKeptUntilTheNextChange)
         ASSERT_EQ(console.lines.size(), 1);
         EXPECT_TRUE(console.lines[0].startsWith(kDecodeFailure)) << console.lines[0].toStdString();
         EXPECT_TRUE(console.lines[0].contains(QLatin1String(mentions))) << console.lines[0].toStdString();
+        EXPECT_EQ(defaults->loadProblem().kind, DefaultsProblem::Kind::wrongType);
+        EXPECT_EQ(defaults->loadProblem().key, AppLauncherManager::kShortcutsKey);
         relaunch();
         EXPECT_EQ(storedList(), data);
         // The decoder hands back a reason or a list, never part of one.
         EXPECT_TRUE(decodeShortcuts(data).shortcuts.isEmpty());
     }
 
+    // The first change replaces the list and keeps the old bytes aside.
+    const QString aside = QStringLiteral("launcherShortcuts.unreadable");
     storeList(cases[0].first);
     make()->addShortcut(app("/Applications/TextEdit.app"), 14);
     EXPECT_EQ(storedArray().size(), 1);
-    storeList(cases[0].first);
+    EXPECT_EQ(defaults->loadProblem().kind, DefaultsProblem::Kind::none);
+    relaunch();
+    EXPECT_EQ(defaults->dataValue(aside), cases[0].first);
+    storeList(cases[1].first);
     make()->removeShortcut(QUuid::createUuid()); // a removal that matches nothing still saves
     EXPECT_EQ(storedList(), QByteArray("[]"));
+    EXPECT_EQ(defaults->dataValue(aside), cases[1].first) << "the latest replaced list";
 }
 
 TEST_F(LauncherTest, AddingRebindsTheKeyLastAndWritesCompactData)
