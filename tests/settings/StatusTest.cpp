@@ -184,6 +184,29 @@ TEST_F(PanelStatus, AnUnreadableSettingsFileIsANoticeThatDefaultsAreInUse)
     EXPECT_FALSE(notice->isVisible());
 }
 
+// A stored list with a broken record reads as empty: the panel names the
+// setting, and the first change keeps the old list aside.
+TEST_F(PanelStatus, AnUnreadableListIsANoticeNamingItsSetting)
+{
+    otherStore_ = std::make_unique<FileDefaults>(otherDir_.path());
+    const QByteArray broken = R"([{"keyCode":8,"appURL":"file:///Applications/Safari.app"}])";
+    otherStore_->setValue(AppLauncherManager::kShortcutsKey, broken);
+    AppLauncherManager launcher(*otherStore_, sim_.workspace(), sim_.scheduler(), sim_.console());
+    EXPECT_TRUE(launcher.shortcuts().isEmpty());
+    loadPanel();
+    useSettingsFile(*otherStore_);
+    QQuickItem* notice = item(QStringLiteral("settingsFileNotice"));
+    ASSERT_TRUE(notice && notice->isVisible());
+    EXPECT_EQ(noticeText(QStringLiteral("settingsFileNotice"), "noticeTitle"), QStringLiteral("A setting could not be read"));
+    EXPECT_TRUE(noticeText(QStringLiteral("settingsFileNotice"), "noticeDetail").contains(QStringLiteral("\"launcherShortcuts\"")));
+    h_->savePng(h_->grab(), QStringLiteral("status-list-unreadable-light"));
+
+    launcher.addShortcut(QUrl::fromLocalFile(QStringLiteral("/Applications/TextEdit.app")), 14);
+    h_->settle();
+    EXPECT_FALSE(notice->isVisible());
+    EXPECT_EQ(otherStore_->dataValue(QStringLiteral("launcherShortcuts.unreadable")), broken);
+}
+
 // The macOS store (a QSettings; here an ini file, the defaults domain being
 // macOS's own) tells the panel the same way.
 TEST_F(PanelStatus, TheMacStoreFailingToSaveIsTheSameNotice)
