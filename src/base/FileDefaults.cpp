@@ -317,23 +317,15 @@ std::optional<DefaultsValue> FileDefaults::value(const QString& key) const
 
 void FileDefaults::noticeWrongType(const QString& key) const
 {
-    if (reportedKeys_.contains(key))
+    if (!markWrongType(key, path_))
         return;
-    reportedKeys_.insert(key);
-    // A file that could not be read whole already says more than this.
-    if (loadProblem().kind == DefaultsProblem::Kind::none)
-        setLoadProblem({DefaultsProblem::Kind::wrongType, path_, {}, key, 0});
-    report(QStringLiteral("Setting \"%1\" in %2 has a value of an unexpected type; its default is used and "
-                          "the stored value is kept.")
-               .arg(key, path_));
+    report(settingsfile::wrongTypeLine(key, path_));
 }
 
 void FileDefaults::setValue(const QString& key, const DefaultsValue& value)
 {
     values_.insert(key, toJson(value));
-    reportedKeys_.remove(key);
-    if (loadProblem().kind == DefaultsProblem::Kind::wrongType && loadProblem().key == key)
-        setLoadProblem({});
+    clearWrongType(key);
     save();
 }
 

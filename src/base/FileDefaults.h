@@ -22,7 +22,6 @@
 #include "base/UserDefaults.h"
 
 #include <QJsonObject>
-#include <QSet>
 
 namespace kestrune {
 
@@ -69,7 +68,6 @@ private:
     QJsonObject values_;      // as stored, including shapes we do not read
     bool unreadable_ = false; // the file on disk could not be read and is still in place
     bool readOnly_ = false;   // a newer file we cannot read at all: never overwritten
-    mutable QSet<QString> reportedKeys_;
 };
 
 } // namespace kestrune

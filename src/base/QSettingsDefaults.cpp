@@ -76,7 +76,14 @@ std::optional<DefaultsValue> QSettingsDefaults::value(const QString& key) const
 void QSettingsDefaults::setValue(const QString& key, const DefaultsValue& value)
 {
     settings_.setValue(key, std::visit([](const auto& v) { return QVariant::fromValue(v); }, value));
+    clearWrongType(key);
     save();
+}
+
+void QSettingsDefaults::noticeWrongType(const QString& key) const
+{
+    if (markWrongType(key, settings_.fileName()))
+        report(settingsfile::wrongTypeLine(key, settings_.fileName()));
 }
 
 void QSettingsDefaults::removeValue(const QString& key)

@@ -32,6 +32,9 @@ public:
     void setValue(const QString& key, const DefaultsValue& value) override;
     void removeValue(const QString& key) override;
 
+protected:
+    void noticeWrongType(const QString& key) const override;
+
 private:
     void save();
     bool keepUnreadableAside();

@@ -58,4 +58,11 @@ QString notSavedLine(const QString& file, const QString& error)
     return QStringLiteral("Settings could not be saved to %1 (%2).").arg(file, error);
 }
 
+QString wrongTypeLine(const QString& key, const QString& file)
+{
+    return QStringLiteral("Setting \"%1\" in %2 has a value of an unexpected type; its default is used and "
+                          "the stored value is kept.")
+        .arg(key, file);
+}
+
 } // namespace kestrune::settingsfile

@@ -17,5 +17,6 @@ QString unreadableLine(const QString& file, const QString& reason, int readableC
 QString keptAsideLine(const QString& keptAs);
 QString notKeptAsideLine(const QString& file, const QString& error);
 QString notSavedLine(const QString& file, const QString& error);
+QString wrongTypeLine(const QString& key, const QString& file);
 
 } // namespace kestrune::settingsfile

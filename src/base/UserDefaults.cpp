@@ -29,6 +29,24 @@ void UserDefaults::setLoadProblem(const DefaultsProblem& problem) const
         problemObserver_();
 }
 
+bool UserDefaults::markWrongType(const QString& key, const QString& location) const
+{
+    if (wrongTypeKeys_.contains(key))
+        return false;
+    wrongTypeKeys_.insert(key);
+    // A file that could not be read whole already says more than this.
+    if (loadProblem_.kind == DefaultsProblem::Kind::none)
+        setLoadProblem({DefaultsProblem::Kind::wrongType, location, {}, key, 0});
+    return true;
+}
+
+void UserDefaults::clearWrongType(const QString& key) const
+{
+    wrongTypeKeys_.remove(key);
+    if (loadProblem_.kind == DefaultsProblem::Kind::wrongType && loadProblem_.key == key)
+        setLoadProblem({});
+}
+
 void UserDefaults::setSaveProblem(const DefaultsProblem& problem) const
 {
     if (saveProblem_ == problem)

@@ -3,6 +3,7 @@
 // relaunches. Main thread only.
 
 #include <QByteArray>
+#include <QSet>
 #include <QString>
 #include <functional>
 #include <optional>
@@ -70,6 +71,11 @@ protected:
     // Told when a typed read finds a value of another type; a store that can
     // tell the user about it does so here.
     virtual void noticeWrongType(const QString& key) const { (void)key; }
+    // For those stores: sets the wrong-type problem for `key` in `location`
+    // unless a larger one stands; true only the first time for the key.
+    bool markWrongType(const QString& key, const QString& location) const;
+    // A new value for `key` replaces the one that could not be read.
+    void clearWrongType(const QString& key) const;
 
 private:
     template <typename T>
@@ -77,6 +83,7 @@ private:
 
     mutable DefaultsProblem loadProblem_;
     mutable DefaultsProblem saveProblem_;
+    mutable QSet<QString> wrongTypeKeys_;
     std::function<void()> problemObserver_;
 };
 

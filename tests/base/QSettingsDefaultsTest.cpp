@@ -134,6 +134,30 @@ TEST_F(QSettingsProblems, ASaveThatFailsIsReportedUntilOneSucceeds)
     EXPECT_EQ(d.saveProblem().kind, Kind::notSaved) << "a removal that cannot be written fails as well";
 }
 
+// A value of another type, or one its reader cannot decode: told once per
+// key, as the file store does, until the key is written afresh.
+TEST_F(QSettingsProblems, AValueThatCannotBeReadIsToldOnceUntilReplaced)
+{
+    QSettings settings(file(), QSettings::IniFormat);
+    kestrune::QSettingsDefaults d(settings, &console_);
+    int told = 0;
+    d.setProblemObserver([&] { ++told; });
+    d.setValue(QStringLiteral("isHUDEnabled"), QStringLiteral("yes"));
+    EXPECT_FALSE(d.boolValue(QStringLiteral("isHUDEnabled")));
+    EXPECT_FALSE(d.boolValue(QStringLiteral("isHUDEnabled")));
+    EXPECT_EQ(d.loadProblem().kind, Kind::wrongType);
+    EXPECT_EQ(d.loadProblem().key, QStringLiteral("isHUDEnabled"));
+    EXPECT_EQ(d.loadProblem().location, file());
+    EXPECT_EQ(told, 1);
+    EXPECT_EQ(console_.lines.size(), 1);
+    d.setValue(QStringLiteral("isHUDEnabled"), true);
+    EXPECT_EQ(d.loadProblem().kind, Kind::none);
+
+    d.noticeUndecodable(QStringLiteral("ExcludedApps"));
+    EXPECT_EQ(d.loadProblem().key, QStringLiteral("ExcludedApps"));
+    EXPECT_EQ(told, 3);
+}
+
 // A damaged file: what QSettings could parse is in use, the file stays as it
 // is until the first change, which keeps it aside and writes a complete one.
 TEST_F(QSettingsProblems, ADamagedFileIsKeptAsideByTheFirstChange)
