@@ -197,7 +197,7 @@ Item {
                 objectName: "chooserProblem"
                 Layout.fillWidth: true
                 visible: text !== ""
-                color: Theme.red
+                color: Theme.errorText
                 font.pixelSize: Theme.captionSize + 1
                 elide: Text.ElideMiddle
                 maximumLineCount: 1

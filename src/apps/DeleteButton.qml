@@ -24,7 +24,7 @@ Button {
         text: Symbols.glyph("trash")
         font.family: Theme.symbolFamily
         font.pixelSize: 16
-        color: Theme.red
+        color: Theme.errorText
         horizontalAlignment: Text.AlignHCenter
         verticalAlignment: Text.AlignVCenter
     }

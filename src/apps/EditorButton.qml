@@ -8,7 +8,9 @@ Button {
     id: control
 
     property bool prominent: false
-    property color tint: Theme.blue
+    property color tint: Theme.accent
+    // White on a tint of the caller's; on the accent, its own label colour.
+    property color labelColor: Qt.colorEqual(tint, Theme.accent) ? Theme.onAccent : "white"
     property string symbol: ""
 
     font.pixelSize: 13
@@ -48,7 +50,7 @@ Button {
                 anchors.verticalCenter: parent.verticalCenter
                 text: control.text
                 font: control.font
-                color: control.prominent ? "white" : Theme.primary
+                color: control.prominent ? control.labelColor : Theme.primary
             }
         }
     }

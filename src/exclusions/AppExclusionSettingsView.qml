@@ -93,7 +93,7 @@ Rectangle {
                     visible: !AppExclusionManager.canFollowFrontmostApplication
                     text: qsTr("This session does not tell Kestrune which application is in front, so exclusions cannot take effect here.")
                     font.pixelSize: Theme.captionSize
-                    color: Theme.orange
+                    color: Theme.warningText
                     wrapMode: Text.Wrap
                 }
             }

@@ -263,14 +263,14 @@ Rectangle {
                     text: Symbols.glyph("exclamationmark.triangle.fill")
                     font.family: Theme.symbolFamily
                     font.pixelSize: Theme.captionSize + 2
-                    color: Theme.orange
+                    color: Theme.warningText
                 }
                 Text {
                     Layout.fillWidth: true
                     text: qsTr("⚠️ Keys conflicting with Arrow Mode will not trigger.")
                     font.pixelSize: Theme.captionSize
                     font.bold: true
-                    color: Theme.orange
+                    color: Theme.warningText
                     wrapMode: Text.Wrap
                 }
             }

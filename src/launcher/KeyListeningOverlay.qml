@@ -81,7 +81,7 @@ Item {
                 text: unsupported ? qsTr("That key cannot start an application. Press another key.")
                                   : qsTr("Press any key (e.g., 'C').\nOnce registered, you can launch the app by pressing Hyper + that key.")
                 font.pixelSize: Theme.subheadlineSize + 1
-                color: unsupported ? Theme.orange : Theme.secondary
+                color: unsupported ? Theme.warningText : Theme.secondary
                 horizontalAlignment: Text.AlignHCenter
                 wrapMode: Text.Wrap
             }

@@ -43,7 +43,7 @@ ColumnLayout {
         text: block.access ? block.access.fixError : ""
         visible: text !== ""
         font.pixelSize: Theme.captionSize
-        color: Theme.orange
+        color: Theme.warningText
         horizontalAlignment: Text.AlignHCenter
         wrapMode: Text.Wrap
     }

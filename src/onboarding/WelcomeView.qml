@@ -200,14 +200,14 @@ Rectangle {
                                     text: Symbols.glyph("checkmark.circle.fill")
                                     font.family: Theme.symbolFamily
                                     font.pixelSize: 48
-                                    color: Theme.green
+                                    color: Theme.successText
                                 }
                                 Text {
                                     Layout.alignment: Qt.AlignHCenter
                                     text: qsTr("Permission Granted!")
                                     font.pixelSize: Theme.headlineSize
                                     font.bold: true
-                                    color: Theme.green
+                                    color: Theme.successText
                                 }
                                 Text {
                                     Layout.alignment: Qt.AlignHCenter
@@ -315,7 +315,7 @@ Rectangle {
                                     text: qsTr("Hyper Key")
                                     font.pixelSize: Theme.title2Size
                                     font.bold: true
-                                    color: Theme.blue
+                                    color: Theme.accent
                                 }
                             }
                         }

@@ -89,9 +89,8 @@ Rectangle {
             Layout.alignment: Qt.AlignHCenter
             Layout.topMargin: 10
             text: qsTr("OK")
-            // Darker than Theme.blue, so that white reads on it (5.7:1).
-            tint: "#0b63ce"
-            textColor: "white"
+            tint: Theme.accent
+            textColor: Theme.onAccent
             onClicked: view.closeRequested()
         }
     }

@@ -31,7 +31,7 @@ Rectangle {
             text: Symbols.glyph("exclamationmark.triangle.fill")
             font.family: Theme.symbolFamily
             font.pixelSize: Theme.title2Size
-            color: Theme.orange
+            color: Theme.warningText
         }
 
         ColumnLayout {

@@ -71,6 +71,11 @@ QColor Theme::orange() const { return pick(QColor(0xff, 0x95, 0x00), QColor(0xff
 QColor Theme::yellow() const { return pick(QColor(0xff, 0xcc, 0x00), QColor(0xff, 0xd6, 0x0a)); }
 QColor Theme::warningSymbol() const { return pick(QColor(0xb0, 0x70, 0x00), yellow()); }
 QColor Theme::activeSymbol() const { return pick(blue(), QColor(0x40, 0x9c, 0xff)); }
+QColor Theme::accent() const { return pick(QColor(0x0b, 0x63, 0xce), QColor(0x6a, 0xa8, 0xff)); }
+QColor Theme::onAccent() const { return pick(QColor(Qt::white), QColor(0x0a, 0x1f, 0x3d)); }
+QColor Theme::successText() const { return pick(QColor(0x15, 0x70, 0x2c), green()); }
+QColor Theme::warningText() const { return pick(QColor(0x94, 0x54, 0x00), orange()); }
+QColor Theme::errorText() const { return pick(QColor(0xc4, 0x00, 0x1a), QColor(0xff, 0x7b, 0x72)); }
 // Without a compositor-side blur, a mostly opaque tint keeps text legible
 // over any wallpaper while still letting a little of it through.
 QColor Theme::red() const { return pick(QColor(0xff, 0x3b, 0x30), QColor(0xff, 0x45, 0x3a)); }

@@ -35,6 +35,16 @@ class Theme : public QObject {
     // symbol (blue on dark glass).
     Q_PROPERTY(QColor warningSymbol READ warningSymbol NOTIFY appearanceChanged)
     Q_PROPERTY(QColor activeSymbol READ activeSymbol NOTIFY appearanceChanged)
+    // The blue of a window's default button and of blue words, with the
+    // label drawn on it: both read at 4.5:1 where `blue` with white does
+    // not. Green words ("Permission Granted!") likewise.
+    Q_PROPERTY(QColor accent READ accent NOTIFY appearanceChanged)
+    Q_PROPERTY(QColor onAccent READ onAccent NOTIFY appearanceChanged)
+    Q_PROPERTY(QColor successText READ successText NOTIFY appearanceChanged)
+    // Orange and red words (and their symbols) that must be read: a note
+    // that something cannot work, an error.
+    Q_PROPERTY(QColor warningText READ warningText NOTIFY appearanceChanged)
+    Q_PROPERTY(QColor errorText READ errorText NOTIFY appearanceChanged)
     // Opaque window backgrounds: the window's own, and the one behind
     // controls and lists; the hairline between sections.
     Q_PROPERTY(QColor windowBackground READ windowBackground NOTIFY appearanceChanged)
@@ -83,6 +93,11 @@ public:
     QColor yellow() const;
     QColor warningSymbol() const;
     QColor activeSymbol() const;
+    QColor accent() const;
+    QColor onAccent() const;
+    QColor successText() const;
+    QColor warningText() const;
+    QColor errorText() const;
     QColor red() const;
     QColor windowBackground() const;
     QColor controlBackground() const;

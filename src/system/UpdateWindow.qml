@@ -65,30 +65,28 @@ ApplicationWindow {
         }
     }
 
-    // The default button's fill and label. The style's own highlighted
+    // The default button's fill and label, Theme.accent and onAccent. The style's own highlighted
     // button washed its label out to about 2.6:1 and barely stood out from
     // the window. Light: white on a deep blue, 5.7:1, the fill 5:1 against
     // the window. Dark: a deep blue label on a light blue, 6.8:1, the fill
     // 5.9:1 against the window (white on any blue that stands out from a
     // dark window stays under 4.5:1).
-    readonly property color accent: Theme.isDark ? "#6aa8ff" : "#0b63ce"
-    readonly property color accentText: Theme.isDark ? "#0a1f3d" : "white"
 
     // The window's push button: the default one filled with the accent,
     // the others quiet, each looking enabled or not at a glance.
     component WindowButton: Button {
         id: button
-        palette.buttonText: highlighted ? root.accentText : Theme.primary
+        palette.buttonText: highlighted ? Theme.onAccent : Theme.primary
         background: Rectangle {
             implicitWidth: 80
             implicitHeight: 26
             radius: 4
             opacity: button.enabled ? 1 : 0.45
             color: button.highlighted
-                   ? (button.down ? Qt.darker(root.accent, 1.25) : button.hovered ? Qt.darker(root.accent, 1.1) : root.accent)
+                   ? (button.down ? Qt.darker(Theme.accent, 1.25) : button.hovered ? Qt.darker(Theme.accent, 1.1) : Theme.accent)
                    : (button.down ? root.palette.mid : root.palette.button)
             border.width: button.visualFocus ? 2 : 1
-            border.color: button.visualFocus ? Theme.blue : button.highlighted ? Qt.darker(root.accent, 1.2) : root.palette.mid
+            border.color: button.visualFocus ? Theme.blue : button.highlighted ? Qt.darker(Theme.accent, 1.2) : root.palette.mid
         }
     }
 

@@ -78,10 +78,12 @@ TEST_F(EditorTest, ExclusionScreenshots)
             openExclusions();
             const QString suffix = QStringLiteral("%1-%2").arg(dark ? "dark" : "light", QLatin1String(language));
             d_.save(QStringLiteral("exclusions-empty-") + suffix);
+            EXPECT_EQ(d_.illegibleTexts(), "") << "exclusions-empty-" << suffix.toStdString();
             exclusions_.addExcludedApp(desktopFile(QStringLiteral("org.example.Gtk.desktop")));
             exclusions_.addExcludedApp(desktopFile(QStringLiteral("fancyterm.desktop")));
             d_.settle();
             d_.save(QStringLiteral("exclusions-") + suffix);
+            EXPECT_EQ(d_.illegibleTexts(), "") << "exclusions-" << suffix.toStdString();
             EXPECT_EQ(d_.grab().pixelColor(5, 5).lightnessF() < 0.5, dark);
             if (QLatin1String(language) == QLatin1String("ja")) {
                 EXPECT_TRUE(textsUnder(d_.window()->contentItem()).contains(QStringLiteral("アプリを追加")));

@@ -9,6 +9,7 @@
 
 #include "app/Translations.h"
 #include "style/Theme.h"
+#include "support/ViewHarness.h"
 
 #include <QQuickView>
 #include <linux/input-event-codes.h>
@@ -112,6 +113,7 @@ TEST_F(EditorTest, ArrowModeKeysAskFirstAndTheWarningsFollowTheSettings)
     ASSERT_TRUE(isShown(QStringLiteral("conflictAlert")));
     EXPECT_TRUE(isShown(QStringLiteral("keyListeningCard")));
     d_.save(QStringLiteral("launcher-light-conflict-alert"));
+    EXPECT_EQ(illegibleTexts(d_.grab(), item(QStringLiteral("conflictAlert"))).join(QStringLiteral("; ")).toStdString(), "");
     d_.click(item(QStringLiteral("conflictCancelButton")));
     EXPECT_FALSE(isShown(QStringLiteral("conflictAlert")));
     EXPECT_FALSE(isShown(QStringLiteral("keyListeningCard")));
@@ -276,6 +278,7 @@ TEST_F(EditorTest, LauncherScreenshots)
             launcherWindow_->close();
             openLauncher();
             d_.save(QStringLiteral("launcher-") + suffix);
+            EXPECT_EQ(d_.illegibleTexts(), "") << "launcher-" << suffix.toStdString();
             EXPECT_EQ(d_.grab().pixelColor(5, 5).lightnessF() < 0.5, dark);
             startCapture(QStringLiteral("kde"));
             d_.save(QStringLiteral("launcher-capture-") + suffix);

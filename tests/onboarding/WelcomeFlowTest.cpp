@@ -222,14 +222,18 @@ TEST_F(OnboardingTest, WelcomeScreenshots)
             advance(0ms);
             const QString suffix = QStringLiteral("%1-%2").arg(dark ? "dark" : "light", QLatin1String(language));
             d_.save(QStringLiteral("welcome-0-") + suffix);
+            EXPECT_EQ(d_.illegibleTexts(), "") << "welcome-0-" << suffix.toStdString();
             expectIconStandsOut(d_, suffix);
             sim_.trust().setTrusted(true);
             advance(10s);
             d_.save(QStringLiteral("welcome-0-granted-") + suffix);
+            EXPECT_EQ(d_.illegibleTexts(), "") << "welcome-0-granted-" << suffix.toStdString();
             pressReturn(d_);
             d_.save(QStringLiteral("welcome-1-") + suffix);
+            EXPECT_EQ(d_.illegibleTexts(), "") << "welcome-1-" << suffix.toStdString();
             pressReturn(d_);
             d_.save(QStringLiteral("welcome-2-") + suffix);
+            EXPECT_EQ(d_.illegibleTexts(), "") << "welcome-2-" << suffix.toStdString();
             if (QLatin1String(language) == QLatin1String("ja")) {
                 EXPECT_EQ(d_.window()->title(), QStringLiteral("Kestrune へようこそ"));
                 EXPECT_TRUE(textsUnder(d_.window()->contentItem()).contains(QStringLiteral("はじめる")));

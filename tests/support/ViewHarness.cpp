@@ -1,8 +1,11 @@
 #include "support/ViewHarness.h"
 
+#include "style/Theme.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFont>
 #include <QHash>
 #include <QQmlComponent>
 #include <QTest>
@@ -173,10 +176,56 @@ double renderedTextContrast(const QImage& image, const QQuickItem* text)
             background = it.key();
         }
     }
-    double best = 1;
-    for (auto it = counts.cbegin(); it != counts.cend(); ++it)
-        best = std::max(best, contrastRatio(QColor(it.key()), QColor(background)));
-    return best;
+    // The text's colour laid over that background: a thin face's
+    // anti-aliased strokes never reach it, which is no fault of the colour.
+    const QColor ink = text->property("color").value<QColor>();
+    const QColor under(background);
+    const double a = ink.alphaF();
+    const QColor shown = QColor::fromRgbF(float(ink.redF() * a + under.redF() * (1 - a)),
+                                          float(ink.greenF() * a + under.greenF() * (1 - a)),
+                                          float(ink.blueF() * a + under.blueF() * (1 - a)));
+    return contrastRatio(shown, under);
+}
+
+QList<QQuickItem*> shownTexts(QQuickItem* root)
+{
+    QList<QQuickItem*> texts;
+    if (!root || !root->isVisible() || root->opacity() < 0.99)
+        return texts;
+    if (root->inherits("QQuickText") && !root->property("text").toString().trimmed().isEmpty())
+        texts << root;
+    for (QQuickItem* child : root->childItems())
+        texts << shownTexts(child);
+    return texts;
+}
+
+QString legibilityShortfall(const QImage& image, const QQuickItem* text)
+{
+    const QRectF box = text->mapRectToScene(QRectF(0, 0, text->width(), text->height()));
+    const QRectF shown(QPointF(0, 0), QSizeF(image.size()) / image.devicePixelRatio());
+    if (box.isEmpty() || !shown.contains(box))
+        return {};
+    const QFont font = text->property("font").value<QFont>();
+    const bool symbol = font.family() == Theme().symbolFamily();
+    // Large text (24 px, or 18.7 px bold) reads at 3:1, as symbols do.
+    const bool large = font.pixelSize() >= 24 || (font.pixelSize() >= 19 && font.weight() >= QFont::Bold);
+    const double needed = symbol || large ? 3.0 : 4.5;
+    const double ratio = renderedTextContrast(image, text);
+    if (ratio >= needed)
+        return {};
+    return QStringLiteral("\"%1\" (%2) at %3:1, needs %4:1")
+        .arg(text->property("text").toString().left(40), text->property("color").value<QColor>().name(QColor::HexArgb))
+        .arg(ratio, 0, 'f', 2)
+        .arg(needed);
+}
+
+QStringList illegibleTexts(const QImage& image, QQuickItem* root)
+{
+    QStringList shortfalls;
+    for (const QQuickItem* text : shownTexts(root))
+        if (const QString shortfall = legibilityShortfall(image, text); !shortfall.isEmpty())
+            shortfalls << shortfall;
+    return shortfalls;
 }
 
 } // namespace kestrune::test

@@ -121,4 +121,10 @@ QString WindowDriver::save(const QString& name)
     return saver.savePng(grab(), name);
 }
 
+std::string WindowDriver::illegibleTexts()
+{
+    settle();
+    return kestrune::test::illegibleTexts(grab(), window_->contentItem()).join(QStringLiteral("; ")).toStdString();
+}
+
 } // namespace kestrune::test

@@ -8,6 +8,7 @@
 #include <QQuickItem>
 #include <QQuickWindow>
 #include <QString>
+#include <string>
 
 namespace kestrune::test {
 
@@ -36,6 +37,9 @@ public:
     QImage grab();
     // Saves under the build's screenshots folder; returns the path.
     QString save(const QString& name);
+    // The texts shown now that stand out less than they must, described
+    // ("" when every one reads well), popups included.
+    std::string illegibleTexts();
 
 private:
     QQuickWindow* window_;
