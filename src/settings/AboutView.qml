@@ -73,7 +73,7 @@ Rectangle {
             textFormat: Text.PlainText
             font.pixelSize: Theme.captionSize
             font.underline: homepageMouse.containsMouse
-            color: Theme.blue
+            color: Theme.accent
             Accessible.role: Accessible.Link
             Accessible.name: qsTr("Homepage: %1").arg(view.homepage)
             MouseArea {

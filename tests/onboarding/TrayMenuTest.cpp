@@ -183,6 +183,7 @@ TEST_F(TrayMenu, AboutShowsVersionLicenceAndHomepage)
     EXPECT_FALSE(d_.find(QStringLiteral("aboutLicence"))->property("text").toString().isEmpty());
     EXPECT_TRUE(d_.find(QStringLiteral("aboutHomepage"))->property("text").toString().startsWith(QStringLiteral("https://")));
     d_.save(QStringLiteral("about-light"));
+    EXPECT_EQ(d_.illegibleTexts(), "");
 
     d_.click(d_.find(QStringLiteral("aboutOkButton")));
     EXPECT_FALSE(about.isVisible());
