@@ -153,7 +153,7 @@ Item {
                         width: ListView.view.width
                         height: 36
                         radius: 5
-                        color: ListView.isCurrentItem ? Theme.blue : "transparent"
+                        color: ListView.isCurrentItem ? Theme.accent : "transparent"
                         Accessible.role: Accessible.ListItem
                         Accessible.name: row.name
                         Accessible.selectable: true
@@ -172,7 +172,7 @@ Item {
                                 text: row.name
                                 elide: Text.ElideRight
                                 font.pixelSize: 13
-                                color: row.ListView.isCurrentItem ? "white" : Theme.primary
+                                color: row.ListView.isCurrentItem ? Theme.onAccent : Theme.primary
                             }
                         }
                         MouseArea {

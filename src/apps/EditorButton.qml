@@ -9,8 +9,8 @@ Button {
 
     property bool prominent: false
     property color tint: Theme.accent
-    // White on a tint of the caller's; on the accent, its own label colour.
-    property color labelColor: Qt.colorEqual(tint, Theme.accent) ? Theme.onAccent : "white"
+    // The label on a prominent button; a caller that sets `tint` sets this too.
+    property color labelColor: Theme.onAccent
     property string symbol: ""
 
     font.pixelSize: 13

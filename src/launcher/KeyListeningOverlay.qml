@@ -91,7 +91,10 @@ Item {
                 Layout.topMargin: 10
                 text: qsTr("Cancel")
                 prominent: true
-                tint: Theme.isDark ? "#636366" : "#8e8e93"
+                // Grey, as a secondary action; deep enough on light that the
+                // white label reads at 4.5:1.
+                tint: Theme.isDark ? "#636366" : "#6e6e73"
+                labelColor: "white"
                 focusPolicy: Qt.NoFocus
                 onClicked: overlay.cancelAction()
             }

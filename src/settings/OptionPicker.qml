@@ -178,7 +178,7 @@ ComboBox {
             text: option.modelData.text
             font.pixelSize: 11
             font.weight: control.currentIndex === option.index ? Font.DemiBold : Font.Normal
-            color: option.highlighted ? "white" : Theme.primary
+            color: option.highlighted ? Theme.onAccent : Theme.primary
             verticalAlignment: Text.AlignVCenter
             elide: Text.ElideRight
         }
@@ -191,14 +191,14 @@ ComboBox {
             text: Symbols.glyph("checkmark")
             font.family: Theme.symbolFamily
             font.pixelSize: 12
-            color: option.highlighted ? "white" : Theme.primary
+            color: option.highlighted ? Theme.onAccent : Theme.primary
         }
 
         background: Rectangle {
             x: 4
             width: option.width - 8
             radius: 4
-            color: option.highlighted ? Theme.blue : "transparent"
+            color: option.highlighted ? Theme.accent : "transparent"
         }
     }
 

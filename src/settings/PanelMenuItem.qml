@@ -22,7 +22,7 @@ MenuItem {
         id: label
         text: item.text
         font: item.font
-        color: !item.enabled ? Theme.secondary : item.highlighted ? "white" : Theme.primary
+        color: !item.enabled ? Theme.secondary : item.highlighted ? Theme.onAccent : Theme.primary
         verticalAlignment: Text.AlignVCenter
         elide: Text.ElideRight
     }
@@ -34,13 +34,13 @@ MenuItem {
         text: Symbols.glyph("checkmark")
         font.family: Theme.symbolFamily
         font.pixelSize: 14
-        color: item.highlighted ? "white" : Theme.primary
+        color: item.highlighted ? Theme.onAccent : Theme.primary
     }
 
     background: Rectangle {
         x: 4
         width: item.width - 8
         radius: 4
-        color: item.highlighted && item.enabled ? Theme.blue : "transparent"
+        color: item.highlighted && item.enabled ? Theme.accent : "transparent"
     }
 }

@@ -164,10 +164,17 @@ double renderedTextContrast(const QImage& image, const QQuickItem* text)
                              QSizeF(text->width(), text->height()) * ratio)
                           .toAlignedRect()
                           .intersected(image.rect());
+    // The background is what the box's edges show most: a symbol's glyph
+    // may fill most of its box, but never its edges.
     QHash<QRgb, int> counts;
-    for (int y = box.top(); y <= box.bottom(); ++y)
-        for (int x = box.left(); x <= box.right(); ++x)
-            ++counts[image.pixel(x, y)];
+    for (int x = box.left(); x <= box.right(); ++x) {
+        ++counts[image.pixel(x, box.top())];
+        ++counts[image.pixel(x, box.bottom())];
+    }
+    for (int y = box.top() + 1; y < box.bottom(); ++y) {
+        ++counts[image.pixel(box.left(), y)];
+        ++counts[image.pixel(box.right(), y)];
+    }
     QRgb background = 0;
     int most = 0;
     for (auto it = counts.cbegin(); it != counts.cend(); ++it) {

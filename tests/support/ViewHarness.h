@@ -64,8 +64,8 @@ QColor pixel(const QImage& image, QPointF at);
 
 // WCAG's contrast ratio of two colours (1 to 21), alpha ignored.
 double contrastRatio(const QColor& a, const QColor& b);
-// How a rendered text stands out: its colour laid over the colour most of
-// its box shows as rendered (the background), against that background.
+// How a rendered text stands out: its colour laid over the colour the edges
+// of its box show most as rendered (the background), against that background.
 double renderedTextContrast(const QImage& image, const QQuickItem* text);
 // The texts shown under `root`: visible, not faded, not blank.
 QList<QQuickItem*> shownTexts(QQuickItem* root);
