@@ -157,6 +157,7 @@ double contrastRatio(const QColor& a, const QColor& b)
     return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }
 
+namespace {
 double renderedTextContrast(const QImage& image, const QQuickItem* text)
 {
     const qreal ratio = image.devicePixelRatio();
@@ -193,6 +194,7 @@ double renderedTextContrast(const QImage& image, const QQuickItem* text)
                                           float(ink.blueF() * a + under.blueF() * (1 - a)));
     return contrastRatio(shown, under);
 }
+} // namespace
 
 QList<QQuickItem*> shownTexts(QQuickItem* root)
 {
@@ -226,13 +228,13 @@ QString legibilityShortfall(const QImage& image, const QQuickItem* text)
         .arg(needed);
 }
 
-QStringList illegibleTexts(const QImage& image, QQuickItem* root)
+std::string illegibleTexts(const QImage& image, QQuickItem* root)
 {
     QStringList shortfalls;
     for (const QQuickItem* text : shownTexts(root))
         if (const QString shortfall = legibilityShortfall(image, text); !shortfall.isEmpty())
             shortfalls << shortfall;
-    return shortfalls;
+    return shortfalls.join(QStringLiteral("; ")).toStdString();
 }
 
 } // namespace kestrune::test

@@ -12,6 +12,7 @@
 #include <QString>
 #include <functional>
 #include <memory>
+#include <string>
 
 namespace kestrune::test {
 
@@ -64,16 +65,16 @@ QColor pixel(const QImage& image, QPointF at);
 
 // WCAG's contrast ratio of two colours (1 to 21), alpha ignored.
 double contrastRatio(const QColor& a, const QColor& b);
-// How a rendered text stands out: its colour laid over the colour the edges
-// of its box show most as rendered (the background), against that background.
-double renderedTextContrast(const QImage& image, const QQuickItem* text);
 // The texts shown under `root`: visible, not faded, not blank.
 QList<QQuickItem*> shownTexts(QQuickItem* root);
 // Whether a shown text, wholly inside `image`, stands out as it must: 4.5:1
-// for words, 3:1 for large text and for a symbol of the symbol font. Empty when it does (or is
-// not wholly in the image); else what it is and how far it falls short.
+// for words, 3:1 for large text and for a symbol of the symbol font. Its
+// colour is laid over the colour the edges of its box show most (the
+// background, as rendered) and measured against it. Empty when it reads
+// well (or is not wholly in the image); else what it is and its ratio.
 QString legibilityShortfall(const QImage& image, const QQuickItem* text);
-// The shortfalls of every text shown under `root`, for one EXPECT.
-QStringList illegibleTexts(const QImage& image, QQuickItem* root);
+// The shortfalls of every text shown under `root`, joined for one EXPECT:
+// "" when every one reads well.
+std::string illegibleTexts(const QImage& image, QQuickItem* root);
 
 } // namespace kestrune::test

@@ -124,7 +124,7 @@ QString WindowDriver::save(const QString& name)
 std::string WindowDriver::illegibleTexts()
 {
     settle();
-    return kestrune::test::illegibleTexts(grab(), window_->contentItem()).join(QStringLiteral("; ")).toStdString();
+    return kestrune::test::illegibleTexts(grab(), window_->contentItem());
 }
 
 } // namespace kestrune::test
