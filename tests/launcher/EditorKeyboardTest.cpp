@@ -3,6 +3,7 @@
 // default), and each row's delete button says which application it removes.
 
 #include "EditorFixture.h"
+#include "support/ViewHarness.h"
 
 #include <QAccessible>
 #include <linux/input-event-codes.h>
@@ -11,23 +12,6 @@ using namespace kestrune;
 using namespace kestrune::test;
 
 namespace {
-
-QQuickItem* ringOf(QQuickItem* item)
-{
-    for (QQuickItem* child : item->childItems()) {
-        if (child->objectName() == QLatin1String("focusRing"))
-            return child;
-        if (QQuickItem* ring = ringOf(child))
-            return ring;
-    }
-    return nullptr;
-}
-
-bool ringShown(QQuickItem* item)
-{
-    QQuickItem* ring = item ? ringOf(item) : nullptr;
-    return ring && ring->isVisible();
-}
 
 QString accessibleName(QQuickItem* item)
 {
@@ -56,7 +40,7 @@ TEST_F(EditorKeyboard, ExclusionsAddAndDeleteFromTheKeyboard)
     openExclusions();
     QQuickItem* add = item(QStringLiteral("addApplicationButton"));
     ASSERT_TRUE(tabTo(add));
-    EXPECT_TRUE(ringShown(add));
+    EXPECT_TRUE(focusRingShown(add));
     // Return on the focused button opens the chooser; the window stays.
     enter();
     ASSERT_TRUE(isShown(QStringLiteral("appChooser")));
@@ -70,11 +54,11 @@ TEST_F(EditorKeyboard, ExclusionsAddAndDeleteFromTheKeyboard)
     QQuickItem* remove = item(QStringLiteral("exclusionRow.0"))->findChild<QQuickItem*>(QStringLiteral("deleteButton"));
     ASSERT_TRUE(remove);
     ASSERT_TRUE(tabTo(done));
-    EXPECT_TRUE(ringShown(done));
+    EXPECT_TRUE(focusRingShown(done));
     tab();
     EXPECT_EQ(focused(), remove);
-    EXPECT_TRUE(ringShown(remove));
-    EXPECT_FALSE(ringShown(done));
+    EXPECT_TRUE(focusRingShown(remove));
+    EXPECT_FALSE(focusRingShown(done));
     EXPECT_EQ(accessibleName(remove), QStringLiteral("Delete Example Editor"));
     d_.save(QStringLiteral("exclusions-light-focus-ring"));
     tab();
@@ -108,7 +92,7 @@ TEST_F(EditorKeyboard, LauncherAddButtonTakesReturnAndRowsNameTheirApplication)
     ASSERT_TRUE(remove);
     EXPECT_EQ(accessibleName(remove), QStringLiteral("Delete Kde App"));
     ASSERT_TRUE(tabTo(remove));
-    EXPECT_TRUE(ringShown(remove));
+    EXPECT_TRUE(focusRingShown(remove));
     enter();
     EXPECT_TRUE(launcher_.shortcuts().isEmpty());
     EXPECT_TRUE(launcherWindow_->isVisible());

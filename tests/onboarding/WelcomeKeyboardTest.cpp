@@ -2,6 +2,7 @@
 // ring, Return presses the focused one, and Next stays reachable.
 
 #include "OnboardingFixture.h"
+#include "support/ViewHarness.h"
 
 #include <QAccessible>
 #include <QClipboard>
@@ -11,23 +12,6 @@
 using namespace kestrune;
 using namespace kestrune::test;
 using namespace std::chrono_literals;
-
-namespace {
-
-bool ringShown(QQuickItem* item)
-{
-    if (!item)
-        return false;
-    for (QQuickItem* child : item->childItems()) {
-        if (child->objectName() == QLatin1String("focusRing"))
-            return child->isVisible();
-        if (ringShown(child))
-            return true;
-    }
-    return false;
-}
-
-} // namespace
 
 TEST_F(OnboardingTest, WelcomeButtonsFromTheKeyboard)
 {
@@ -56,7 +40,7 @@ TEST_F(OnboardingTest, WelcomeButtonsFromTheKeyboard)
     ASSERT_TRUE(copy && next);
     d_.key(Qt::Key_Tab, KEY_TAB, Qt::NoModifier, QStringLiteral("\t"));
     EXPECT_EQ(focused(), copy);
-    EXPECT_TRUE(ringShown(copy));
+    EXPECT_TRUE(focusRingShown(copy));
     d_.save(QStringLiteral("welcome-0-focus-ring-light-en"));
 
     // Return presses Copy; it does not turn the page.
@@ -66,8 +50,8 @@ TEST_F(OnboardingTest, WelcomeButtonsFromTheKeyboard)
 
     d_.key(Qt::Key_Tab, KEY_TAB, Qt::NoModifier, QStringLiteral("\t"));
     EXPECT_EQ(focused(), next);
-    EXPECT_TRUE(ringShown(next));
-    EXPECT_FALSE(ringShown(copy));
+    EXPECT_TRUE(focusRingShown(next));
+    EXPECT_FALSE(focusRingShown(copy));
     d_.key(Qt::Key_Return, KEY_ENTER, Qt::NoModifier, QStringLiteral("\r"));
     EXPECT_EQ(step(), 1);
     EXPECT_EQ(stepSpoken(), QStringLiteral("Step 2 of 3"));

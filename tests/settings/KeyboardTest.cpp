@@ -30,28 +30,6 @@ QString label(QQuickItem* item)
     return item->objectName();
 }
 
-QQuickItem* ringOf(QQuickItem* item)
-{
-    const QList<QQuickItem*> children = item->childItems();
-    for (QQuickItem* child : children) {
-        if (child->objectName() == QLatin1String("focusRing"))
-            return child;
-        // Into a control's own parts (its background), not into the
-        // controls inside it, whose rings are their own.
-        if (child->activeFocusOnTab())
-            continue;
-        if (QQuickItem* ring = ringOf(child))
-            return ring;
-    }
-    return nullptr;
-}
-
-bool ringShown(QQuickItem* item)
-{
-    QQuickItem* ring = item ? ringOf(item) : nullptr;
-    return ring && ring->isVisible();
-}
-
 void collect(QQuickItem* root, QList<QQuickItem*>& into)
 {
     const QList<QQuickItem*> children = root->childItems();
@@ -150,7 +128,7 @@ TEST_F(PanelKeyboard, TabReachesEveryControlInReadingOrderWithItsRingInView)
         press(Qt::Key_Tab);
         SCOPED_TRACE(expected.toStdString());
         ASSERT_EQ(label(focused()).toStdString(), expected.toStdString());
-        EXPECT_TRUE(ringShown(focused()));
+        EXPECT_TRUE(focusRingShown(focused()));
         EXPECT_TRUE(inView(focused())) << "the panel did not scroll to the focused control";
         EXPECT_TRUE(ringDrawn(focused()));
     }
@@ -164,7 +142,7 @@ TEST_F(PanelKeyboard, TabReachesEveryControlInReadingOrderWithItsRingInView)
         press(Qt::Key_Backtab, Qt::ShiftModifier);
         SCOPED_TRACE(it->toStdString());
         ASSERT_EQ(label(focused()).toStdString(), it->toStdString());
-        EXPECT_TRUE(ringShown(focused()));
+        EXPECT_TRUE(focusRingShown(focused()));
         EXPECT_TRUE(inView(focused()));
     }
 }
@@ -176,7 +154,7 @@ TEST_F(PanelKeyboard, EachOpeningStartsWithNothingFocused)
     QMetaObject::invokeMethod(view(), "panelShown");
     runDue();
     EXPECT_EQ(focused(), view());
-    EXPECT_FALSE(ringShown(item(QStringLiteral("card.doubleTap"))));
+    EXPECT_FALSE(focusRingShown(item(QStringLiteral("card.doubleTap"))));
     press(Qt::Key_Tab);
     EXPECT_EQ(label(focused()), QStringLiteral("statusDot"));
 }
@@ -188,21 +166,21 @@ TEST_F(PanelKeyboard, TheRingShowsOnlyForFocusFromTheKeyboard)
     QQuickItem* picker = item(QStringLiteral("longPressPicker"));
 
     click(ellipsis);
-    EXPECT_FALSE(ringShown(ellipsis));
+    EXPECT_FALSE(focusRingShown(ellipsis));
     pressEscape();
     click(picker);
-    EXPECT_FALSE(ringShown(picker));
+    EXPECT_FALSE(focusRingShown(picker));
     pressEscape();
     // A card flipped by a click takes no focus, so shows no ring.
     clickCard(QStringLiteral("card.doubleTap"));
     EXPECT_FALSE(item(QStringLiteral("card.doubleTap"))->hasActiveFocus());
-    EXPECT_FALSE(ringShown(item(QStringLiteral("card.doubleTap"))));
+    EXPECT_FALSE(focusRingShown(item(QStringLiteral("card.doubleTap"))));
 
     // From the clicked picker, Tab moves on with the ring.
     press(Qt::Key_Tab);
     EXPECT_EQ(label(focused()), QStringLiteral("heroCard/info"));
-    EXPECT_TRUE(ringShown(focused()));
-    EXPECT_FALSE(ringShown(picker));
+    EXPECT_TRUE(focusRingShown(focused()));
+    EXPECT_FALSE(focusRingShown(picker));
 }
 
 TEST_F(PanelKeyboard, SpaceAndReturnOperateCardsDotButtonsAndPickers)
@@ -243,7 +221,7 @@ TEST_F(PanelKeyboard, SpaceAndReturnOperateCardsDotButtonsAndPickers)
     EXPECT_FALSE(list->property("visible").toBool());
     EXPECT_EQ(int(remapper_.singlePressConfig()), before + 1);
     EXPECT_EQ(label(focused()), QStringLiteral("singlePressPicker"));
-    EXPECT_TRUE(ringShown(focused()));
+    EXPECT_TRUE(focusRingShown(focused()));
     press(Qt::Key_Return);
     EXPECT_TRUE(list->property("visible").toBool()) << "Return opens a closed picker";
     press(Qt::Key_Escape);
@@ -283,7 +261,7 @@ TEST_F(PanelKeyboard, TheMenuOpensChoosesAndGivesFocusBack)
     EXPECT_FALSE(hud->property("isHUDEnabled").toBool());
     EXPECT_FALSE(hudItem->isVisible());
     EXPECT_EQ(label(focused()), QStringLiteral("ellipsisButton"));
-    EXPECT_TRUE(ringShown(focused()));
+    EXPECT_TRUE(focusRingShown(focused()));
 
     // Escape closes the menu only; the next one closes the panel.
     QSignalSpy closes(view(), SIGNAL(closeRequested()));
@@ -345,7 +323,7 @@ TEST_F(PanelKeyboard, ArrowKeysMoveBetweenCardsAndTheViewFollows)
         press(step.key);
         SCOPED_TRACE(step.to);
         ASSERT_EQ(label(focused()).toStdString(), std::string(step.to));
-        EXPECT_TRUE(ringShown(focused()));
+        EXPECT_TRUE(focusRingShown(focused()));
         EXPECT_TRUE(inView(focused()));
     }
     EXPECT_EQ(before, std::make_tuple(remapper_.isVimModeEnabled(), remapper_.isCapsLockDoubleTapEnabled(),

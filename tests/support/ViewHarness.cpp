@@ -196,6 +196,29 @@ double renderedTextContrast(const QImage& image, const QQuickItem* text)
 }
 } // namespace
 
+namespace {
+QQuickItem* focusRingOf(QQuickItem* item)
+{
+    for (QQuickItem* child : item->childItems()) {
+        if (child->objectName() == QLatin1String("focusRing"))
+            return child;
+        // Into a control's own parts (its background), not into the
+        // controls inside it, whose rings are their own.
+        if (child->activeFocusOnTab())
+            continue;
+        if (QQuickItem* ring = focusRingOf(child))
+            return ring;
+    }
+    return nullptr;
+}
+} // namespace
+
+bool focusRingShown(QQuickItem* control)
+{
+    QQuickItem* ring = control ? focusRingOf(control) : nullptr;
+    return ring && ring->isVisible();
+}
+
 QList<QQuickItem*> shownTexts(QQuickItem* root)
 {
     QList<QQuickItem*> texts;

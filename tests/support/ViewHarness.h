@@ -65,6 +65,10 @@ QColor pixel(const QImage& image, QPointF at);
 
 // WCAG's contrast ratio of two colours (1 to 21), alpha ignored.
 double contrastRatio(const QColor& a, const QColor& b);
+// Whether the control's own focus ring (a FocusRing in its parts, not in a
+// control inside it) is showing.
+bool focusRingShown(QQuickItem* control);
+
 // The texts shown under `root`: visible, not faded, not blank.
 QList<QQuickItem*> shownTexts(QQuickItem* root);
 // Whether a shown text, wholly inside `image`, stands out as it must: 4.5:1

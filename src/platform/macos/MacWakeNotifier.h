@@ -24,7 +24,6 @@ public:
     std::function<void()> beforeSleep;
 
 private:
-    void removeObserver();
     void* observer_ = nullptr;      // the notification centre's observer token, retained
     void* sleepObserver_ = nullptr; // likewise, for the sleep notice
 };

@@ -4,53 +4,55 @@
 
 namespace kestrune {
 
-MacWakeNotifier::MacWakeNotifier()
-{
-    id<NSObject> observer = [[[NSWorkspace sharedWorkspace] notificationCenter]
-        addObserverForName:NSWorkspaceWillSleepNotification
-                    object:nil
-                     queue:[NSOperationQueue mainQueue]
-                usingBlock:^(NSNotification* notification) {
-                    (void)notification;
-                    if (beforeSleep) {
-                        const auto hook = beforeSleep; // may replace itself
-                        hook();
-                    }
-                }];
-    sleepObserver_ = (__bridge_retained void*)observer;
-}
+namespace {
 
-MacWakeNotifier::~MacWakeNotifier()
+// Observes a workspace notice on the main queue; the token comes back
+// retained, for forget().
+void* observe(NSNotificationName name, void (^handler)(void))
 {
-    removeObserver();
-    id<NSObject> sleepObserver = (__bridge_transfer id<NSObject>)sleepObserver_;
-    sleepObserver_ = nullptr;
-    [[[NSWorkspace sharedWorkspace] notificationCenter] removeObserver:sleepObserver];
-}
-
-void MacWakeNotifier::removeObserver()
-{
-    if (!observer_)
-        return;
-    id<NSObject> observer = (__bridge_transfer id<NSObject>)observer_;
-    observer_ = nullptr;
-    [[[NSWorkspace sharedWorkspace] notificationCenter] removeObserver:observer];
-}
-
-void MacWakeNotifier::setWakeHandler(std::function<void()> handler)
-{
-    removeObserver();
-    if (!handler)
-        return;
-    id<NSObject> observer = [[[NSWorkspace sharedWorkspace] notificationCenter]
-        addObserverForName:NSWorkspaceDidWakeNotification
+    id<NSObject> token = [[[NSWorkspace sharedWorkspace] notificationCenter]
+        addObserverForName:name
                     object:nil
                      queue:[NSOperationQueue mainQueue]
                 usingBlock:^(NSNotification* notification) {
                     (void)notification;
                     handler();
                 }];
-    observer_ = (__bridge_retained void*)observer;
+    return (__bridge_retained void*)token;
+}
+
+void forget(void*& token)
+{
+    if (!token)
+        return;
+    id<NSObject> observer = (__bridge_transfer id<NSObject>)token;
+    token = nullptr;
+    [[[NSWorkspace sharedWorkspace] notificationCenter] removeObserver:observer];
+}
+
+} // namespace
+
+MacWakeNotifier::MacWakeNotifier()
+{
+    sleepObserver_ = observe(NSWorkspaceWillSleepNotification, ^{
+        if (beforeSleep) {
+            const auto hook = beforeSleep; // may replace itself
+            hook();
+        }
+    });
+}
+
+MacWakeNotifier::~MacWakeNotifier()
+{
+    forget(observer_);
+    forget(sleepObserver_);
+}
+
+void MacWakeNotifier::setWakeHandler(std::function<void()> handler)
+{
+    forget(observer_);
+    if (handler)
+        observer_ = observe(NSWorkspaceDidWakeNotification, ^{ handler(); });
 }
 
 } // namespace kestrune
