@@ -40,6 +40,49 @@ TEST_F(LinuxInputFaults, AKeyboardVanishingWithALoneKeyHeldGivesNoTap)
     EXPECT_EQ(rig.out(), (Keys{"+KEY_ESC", "-KEY_ESC", "+KEY_LEFTMETA", "-KEY_LEFTMETA", "+KEY_HANJA", "-KEY_HANJA"}));
 }
 
+// The kernel releases a vanishing or reset keyboard's keys itself, and the
+// tap usually reads those releases before the keyboard reads as gone: they
+// carry no scan code, and end the keys without a tap.
+TEST_F(LinuxInputFaults, TheKernelsOwnReleasesEndKeysWithoutATap)
+{
+    rig.defaults.setValue(QStringLiteral("isCmdEisuKanaEnabled"), true);
+    ASSERT_TRUE(rig.start());
+    struct Case {
+        std::vector<uint16_t> held;
+        Keys pressed; // what the virtual keyboard got for the presses
+        Keys ended;   // and for the kernel's releases
+    };
+    const Case cases[] = {
+        {{KEY_CAPSLOCK}, {}, {}},
+        {{KEY_LEFTMETA}, {"+KEY_LEFTMETA"}, {"-KEY_LEFTMETA"}},
+        {{KEY_RIGHTMETA}, {"+KEY_RIGHTMETA"}, {"-KEY_RIGHTMETA"}},
+        {{KEY_LEFTSHIFT, KEY_CAPSLOCK, KEY_Q},
+         join({{"+KEY_LEFTSHIFT"}, {"+KEY_LEFTCTRL", "+KEY_LEFTALT", "+KEY_LEFTMETA", "+KEY_Q"}}),
+         {"-KEY_Q", "-KEY_LEFTMETA", "-KEY_LEFTALT", "-KEY_LEFTCTRL", "-KEY_LEFTSHIFT"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.held.size());
+        for (uint16_t code : c.held)
+            kbd.press(code);
+        EXPECT_EQ(rig.out(), c.pressed);
+        kbd.releaseHeld(); // a driver reset: the keyboard stays
+        EXPECT_EQ(rig.out(), c.ended);
+        rig.advance(Millis{1000});
+        EXPECT_EQ(rig.take(), Keys{}) << "no Escape, Hanja or Hangeul";
+        EXPECT_TRUE(rig.held.empty());
+    }
+    // Ordinary releases from the same keyboard still tap, and so does a key
+    // its driver translates and reports without scan codes either way (a
+    // Mac keyboard's Command with hid-apple's swap_opt_cmd).
+    kbd.press(KEY_CAPSLOCK);
+    kbd.release(KEY_CAPSLOCK);
+    for (int value : {1, 0}) {
+        const input_event bare[] = {{{}, EV_KEY, KEY_LEFTMETA, value}, {{}, EV_SYN, SYN_REPORT, 0}};
+        kbd.send(bare);
+    }
+    EXPECT_EQ(rig.out(), (Keys{"+KEY_ESC", "-KEY_ESC", "+KEY_LEFTMETA", "-KEY_LEFTMETA", "+KEY_HANJA", "-KEY_HANJA"}));
+}
+
 TEST_F(LinuxInputFaults, AKeyHeldOnTwoKeyboardsComesUpWithTheLastRelease)
 {
     ASSERT_TRUE(rig.start());

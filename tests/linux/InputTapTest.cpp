@@ -151,8 +151,13 @@ TEST_F(LinuxInputTap, LoneCommandTapsGiveEisuAndKana)
 
 TEST_F(LinuxInputTap, DoubleTapTogglesCapsLockAndTheLedsFollowTheSystem)
 {
+    // Opened for reading alone (no write access granted): it types, but its
+    // LEDs cannot be set, as the kernel refuses the write.
+    PipeKeyboard& readOnly = rig.io.addKeyboard("/dev/input/event4");
+    readOnly.setReadOnly(true);
     rig.defaults.setValue(QStringLiteral("isCapsLockDoubleTapEnabled"), true);
     ASSERT_TRUE(rig.start());
+    EXPECT_TRUE(readOnly.isGrabbed());
     EXPECT_EQ(rig.capsLock.lockState(), false);
 
     // One tap: the Escape comes later, posted from the main thread.
@@ -175,6 +180,7 @@ TEST_F(LinuxInputTap, DoubleTapTogglesCapsLockAndTheLedsFollowTheSystem)
     rig.io.sendToVirtual(on);
     rig.settle();
     EXPECT_EQ(kbd.leds(), 1u << LED_CAPSL);
+    EXPECT_EQ(readOnly.leds(), 0u);
 
     for (int i = 0; i < 2; ++i) {
         kbd.press(KEY_CAPSLOCK);

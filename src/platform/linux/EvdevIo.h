@@ -49,8 +49,10 @@ public:
     // The kernel's key state now (EVIOCGKEY): true while any key is down.
     virtual bool anyKeyDown() = 0;
     // The LED state when opened (bit n: LED n), and setting it (EV_LED).
+    // Setting needs the node open for writing: false when it is not (only
+    // read access was granted) or the write failed.
     virtual unsigned initialLeds() = 0;
-    virtual void setLeds(unsigned leds) = 0;
+    virtual bool setLeds(unsigned leds) = 0;
     virtual std::optional<RepeatSettings> repeat() = 0;
     // False once `path` names another node than the one open (the device was
     // replaced under the same name).
@@ -80,8 +82,10 @@ public:
     // Any thread. The event nodes of the keyboards present, in a stable
     // order, never one carrying kVirtualKeyboardName.
     virtual std::vector<std::string> keyboardPaths() = 0;
-    // Any thread. Null with `error` set when the node cannot be opened for
-    // reading or is not a keyboard after all.
+    // Any thread. Opened for reading and writing (writing sets its LEDs), or
+    // for reading alone where only that is allowed. Null with `error` set
+    // when the node cannot be opened for reading or is not a keyboard after
+    // all.
     virtual std::unique_ptr<EvdevDevice> open(const std::string& path, OpenError* error) = 0;
     // Tap thread. Null when /dev/uinput cannot be used.
     virtual std::unique_ptr<VirtualKeyboardDevice> createVirtualKeyboard(const std::optional<RepeatSettings>& repeat) = 0;

@@ -122,7 +122,7 @@ public:
         return leds;
     }
 
-    void setLeds(unsigned leds) override
+    bool setLeds(unsigned leds) override
     {
         input_event events[kLedCount + 1] = {};
         size_t n = 0;
@@ -130,9 +130,9 @@ public:
             if (libevdev_has_event_code(dev_, EV_LED, led))
                 events[n++] = input_event{{}, EV_LED, static_cast<uint16_t>(led), (leds >> led) & 1 ? 1 : 0};
         if (n == 0)
-            return;
+            return true; // no LEDs to set
         events[n++] = input_event{{}, EV_SYN, SYN_REPORT, 0};
-        writeAll(fd_, events, n * sizeof(input_event));
+        return writeAll(fd_, events, n * sizeof(input_event)) >= 0;
     }
 
     std::optional<RepeatSettings> repeat() override
@@ -277,7 +277,12 @@ std::unique_ptr<EvdevDevice> LibevdevIo::open(const std::string& path, OpenError
             *error = e;
         return nullptr;
     };
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    // Write access is what sets a keyboard's LEDs: while it is grabbed, the
+    // desktop's LED changes reach only the virtual keyboard, and the tap
+    // passes them on.
+    int fd = ::open(path.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0 && (errno == EACCES || errno == EPERM || errno == EROFS))
+        fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return fail(errno == EACCES || errno == EPERM ? OpenError::denied : OpenError::gone);
     libevdev* dev = nullptr;

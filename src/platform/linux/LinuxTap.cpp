@@ -9,6 +9,7 @@
 #include <cstring>
 #include <sys/epoll.h>
 #include <unistd.h>
+#include <utility>
 
 namespace kestrune {
 
@@ -132,6 +133,8 @@ void LinuxTap::tryGrab(Device& d)
     }
     d.grabbed = true;
     d.held.reset();
+    d.madeUp.reset();
+    d.scanned = false;
     d.io->setLeds(leds_);
 }
 
@@ -143,17 +146,24 @@ void LinuxTap::vanish(Device& d)
     if (d.gone)
         return;
     epoll_ctl(epoll_, EPOLL_CTL_DEL, d.io->fd(), nullptr);
-    if (d.grabbed) {
-        for (unsigned code = 1; code < KEY_CNT; ++code)
-            if (d.held[code] && code != KEY_CAPSLOCK && evdev::modifierIndex(code) < 0)
-                onKey(d, code, 0, true);
-        if (d.held[KEY_CAPSLOCK])
-            onKey(d, KEY_CAPSLOCK, 0, true);
-        for (uint16_t code : evdev::kModifierKeys)
-            if (d.held[code])
-                onKey(d, code, 0, true);
-    }
+    if (d.grabbed)
+        releaseEnded(d, d.held);
     d.gone = true;
+}
+
+// Releases `keys` (a copy is taken: onKey changes d.held) as ended rather
+// than let go: never a lone tap.
+void LinuxTap::releaseEnded(Device& d, const std::bitset<KEY_CNT>& keys)
+{
+    const std::bitset<KEY_CNT> ending = keys & d.held;
+    for (unsigned code = 1; code < KEY_CNT; ++code)
+        if (ending[code] && code != KEY_CAPSLOCK && evdev::modifierIndex(code) < 0)
+            onKey(d, code, 0, true);
+    if (ending[KEY_CAPSLOCK])
+        onKey(d, KEY_CAPSLOCK, 0, true);
+    for (uint16_t code : evdev::kModifierKeys)
+        if (ending[code])
+            onKey(d, code, 0, true);
 }
 
 void LinuxTap::reap()
@@ -242,17 +252,51 @@ void LinuxTap::serviceDevice(Device& d)
         }
         // A keyboard not grabbed yet: its events went to the system as well.
         if (d.grabbed) {
-            for (int i = 0; i < n; ++i) {
-                const input_event& e = buffer_[static_cast<size_t>(i)];
-                if (e.type == EV_KEY && e.code < KEY_CNT)
-                    onKey(d, e.code, e.value);
-            }
+            for (int i = 0; i < n; ++i)
+                handleDeviceEvent(d, buffer_[static_cast<size_t>(i)]);
         }
         if (static_cast<size_t>(n) < buffer_.size())
             break;
     }
     if (!d.grabbed)
         tryGrab(d);
+}
+
+// A keyboard that goes away (unplugged, switched off, out of range) does not
+// report its keys coming up; the kernel releases them itself, as ordinary
+// releases and before reads fail with ENODEV, so the tap usually reads them
+// while the keyboard still seems present. It does the same when a driver
+// resets a keyboard (on resume). Those releases carry no scan code, while
+// the drivers of real keyboards (USB, Bluetooth, AT) report one just before
+// every key they press or release: a key pressed with a scan code and
+// released without one is ended instead of let go, so a Caps Lock or Super
+// key held while its keyboard is unplugged is no lone tap. Keys that come
+// without scan codes (other programs' virtual keyboards, keys a driver
+// translates itself, as hid-apple's Fn layer does) are judged by ENODEV alone.
+void LinuxTap::handleDeviceEvent(Device& d, const input_event& e)
+{
+    if (e.type == EV_MSC && e.code == MSC_SCAN) {
+        d.scanned = true;
+        return;
+    }
+    if (e.type == EV_SYN && e.code == SYN_REPORT) {
+        d.scanned = false;
+        if (d.madeUp.any()) {
+            releaseEnded(d, d.madeUp);
+            d.madeUp.reset();
+        }
+        return;
+    }
+    if (e.type != EV_KEY || e.code >= KEY_CNT)
+        return;
+    const bool scanned = std::exchange(d.scanned, false);
+    if (e.value == 1 && !d.held[e.code])
+        d.pressScanned[e.code] = scanned;
+    if (e.value == 0 && !scanned && d.pressScanned[e.code] && d.held[e.code]) {
+        d.madeUp.set(e.code); // ended together at the frame's end, in chord order
+        return;
+    }
+    onKey(d, e.code, e.value);
 }
 
 // LEDs the system set on the virtual keyboard go on to the grabbed keyboards,

@@ -53,16 +53,25 @@ private:
         bool grabbed = false;
         bool gone = false;      // removed from epoll; freed at the end of the loop turn
         std::bitset<KEY_CNT> held;
+        // A scan code (MSC_SCAN) came just now, before the next key event;
+        // which held keys were pressed with one; the releases in the
+        // current frame that came without one, the kernel's own
+        // (handleDeviceEvent).
+        bool scanned = false;
+        std::bitset<KEY_CNT> pressScanned;
+        std::bitset<KEY_CNT> madeUp;
     };
     enum class Opened { yes, denied, skipped };
 
     Opened openDevice(const std::string& path);
     void tryGrab(Device& d);
     void vanish(Device& d);
+    void releaseEnded(Device& d, const std::bitset<KEY_CNT>& keys);
     void reap();
     void rescan();
 
     void serviceDevice(Device& d);
+    void handleDeviceEvent(Device& d, const input_event& e);
     void serviceVirtual();
     void serviceControl();
     void drainDevices();

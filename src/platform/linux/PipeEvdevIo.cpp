@@ -96,8 +96,28 @@ void PipeKeyboard::key(uint16_t code, int value)
     send(events);
 }
 
+void PipeKeyboard::releaseHeld()
+{
+    std::bitset<KEY_CNT> held;
+    {
+        std::lock_guard lock(mutex_);
+        held = keys_;
+    }
+    std::vector<input_event> events;
+    for (unsigned code = 0; code < KEY_CNT; ++code)
+        if (held[code])
+            events.push_back({{}, EV_KEY, static_cast<uint16_t>(code), 0});
+    if (events.empty())
+        return;
+    events.push_back({{}, EV_SYN, SYN_REPORT, 0});
+    send(events);
+}
+
 void PipeKeyboard::vanish()
 {
+    if (vanished())
+        return;
+    releaseHeld();
     if (vanished_.exchange(true, std::memory_order_acq_rel))
         return;
     closeFd(writeFd_); // wakes a reader: the read end reports hang-up
@@ -179,10 +199,13 @@ public:
 
     unsigned initialLeds() override { return kb_->initialLeds_; }
 
-    void setLeds(unsigned leds) override
+    bool setLeds(unsigned leds) override
     {
+        if (kb_->readOnly_)
+            return false; // EBADF: a descriptor opened for reading alone
         std::lock_guard lock(kb_->mutex_);
         kb_->leds_ = leds;
+        return true;
     }
 
     std::optional<RepeatSettings> repeat() override { return kb_->repeat_; }

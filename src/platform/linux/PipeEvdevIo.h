@@ -39,7 +39,13 @@ public:
     void release(uint16_t code) { key(code, 0); }
     void repeat(uint16_t code) { key(code, 2); }
     void key(uint16_t code, int value);
-    // Unplugged: reads fail with ENODEV, the node leaves the listing.
+    // The kernel's own release of every key held, as it sends them when a
+    // keyboard goes away or its driver resets it: one frame of releases
+    // without scan codes.
+    void releaseHeld();
+    // Unplugged: the kernel's releases (releaseHeld) reach an open reader
+    // first, then reads fail with ENODEV and the node leaves the listing.
+    // Which of the two the reader sees first is a race, as with the kernel.
     void vanish();
 
     // --- Set up before the tap opens it.
@@ -47,6 +53,8 @@ public:
     void setGrabRefused(bool refused) { grabRefused_ = refused; }
     void setRepeat(std::optional<RepeatSettings> repeat) { repeat_ = repeat; }
     void setInitialLeds(unsigned leds) { initialLeds_ = leds; }
+    // Only read access granted: it opens, but its LEDs cannot be set.
+    void setReadOnly(bool readOnly) { readOnly_ = readOnly; }
 
     // --- Observations, any thread.
     bool isGrabbed() const;
@@ -66,6 +74,7 @@ private:
     bool grabRefused_ = false;
     std::optional<RepeatSettings> repeat_;
     unsigned initialLeds_ = 0;
+    bool readOnly_ = false;
 
     mutable std::mutex mutex_;
     std::bitset<KEY_CNT> keys_; // the kernel's key state
