@@ -764,11 +764,35 @@ You can customize settings at any time.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Usage: kestrune [--show | --quit | --print-active-app [SECONDS] | --help | --version]</source>
+        <source>pause the running Kestrune: every key passes untouched until resumed</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Usage: kestrune [--show | --quit | --help | --version]</source>
+        <source>resume remapping in the running Kestrune</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Kestrune is running but did not answer; it was not paused.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Kestrune is running but did not answer; it was not resumed.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Kestrune is paused: keys pass untouched.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Kestrune is remapping.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Usage: kestrune [--show | --quit | --pause | --resume | --print-active-app [SECONDS] | --help | --version]</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Usage: kestrune [--show | --quit | --pause | --resume | --help | --version]</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -776,12 +776,36 @@ You can customize settings at any time.</source>
         <translation>オプションは一度に 1 つだけ指定してください:「%1」</translation>
     </message>
     <message>
-        <source>Usage: kestrune [--show | --quit | --print-active-app [SECONDS] | --help | --version]</source>
-        <translation>使い方: kestrune [--show | --quit | --print-active-app [秒数] | --help | --version]</translation>
+        <source>pause the running Kestrune: every key passes untouched until resumed</source>
+        <translation>実行中の Kestrune を一時停止します。再開するまで、すべてのキーはそのまま届きます</translation>
     </message>
     <message>
-        <source>Usage: kestrune [--show | --quit | --help | --version]</source>
-        <translation>使い方: kestrune [--show | --quit | --help | --version]</translation>
+        <source>resume remapping in the running Kestrune</source>
+        <translation>実行中の Kestrune のリマップを再開します</translation>
+    </message>
+    <message>
+        <source>Kestrune is running but did not answer; it was not paused.</source>
+        <translation>Kestrune は実行中ですが応答がありません。一時停止していません。</translation>
+    </message>
+    <message>
+        <source>Kestrune is running but did not answer; it was not resumed.</source>
+        <translation>Kestrune は実行中ですが応答がありません。再開していません。</translation>
+    </message>
+    <message>
+        <source>Kestrune is paused: keys pass untouched.</source>
+        <translation>Kestrune を一時停止しました。キーはそのまま届きます。</translation>
+    </message>
+    <message>
+        <source>Kestrune is remapping.</source>
+        <translation>Kestrune はリマップを再開しました。</translation>
+    </message>
+    <message>
+        <source>Usage: kestrune [--show | --quit | --pause | --resume | --print-active-app [SECONDS] | --help | --version]</source>
+        <translation>使い方: kestrune [--show | --quit | --pause | --resume | --print-active-app [秒数] | --help | --version]</translation>
+    </message>
+    <message>
+        <source>Usage: kestrune [--show | --quit | --pause | --resume | --help | --version]</source>
+        <translation>使い方: kestrune [--show | --quit | --pause | --resume | --help | --version]</translation>
     </message>
 </context>
 <context>

@@ -40,6 +40,8 @@ QString helpText()
     };
     option(QStringLiteral("--show"), Text::tr("show the settings panel of the running Kestrune (start it if none runs)"));
     option(QStringLiteral("--quit"), Text::tr("ask the running Kestrune to quit; it resets the keyboard as it goes"));
+    option(QStringLiteral("--pause"), Text::tr("pause the running Kestrune: every key passes untouched until resumed"));
+    option(QStringLiteral("--resume"), Text::tr("resume remapping in the running Kestrune"));
 #ifdef KESTRUNE_LINUX_BACKEND
     option(QStringLiteral("--print-active-app [SECONDS]"),
            Text::tr("print the applications that come to the front, as exclusions see them (for 10 seconds)"));
@@ -77,6 +79,28 @@ int quitRunningInstance()
     return 0;
 }
 
+// --pause and --resume: the running instance does as its status dot does.
+int pauseRunningInstance(bool pause)
+{
+    SingleInstance instance(SingleInstance::defaultFolder());
+    switch (instance.send(pause ? SingleInstance::Request::pause : SingleInstance::Request::resume)) {
+    case SingleInstance::Delivery::noInstance:
+        print(stderr, Text::tr("Kestrune is not running."));
+        return 1;
+    case SingleInstance::Delivery::untrusted:
+        print(stderr, instance.problem());
+        return 1;
+    case SingleInstance::Delivery::noAnswer:
+        print(stderr, pause ? Text::tr("Kestrune is running but did not answer; it was not paused.")
+                            : Text::tr("Kestrune is running but did not answer; it was not resumed."));
+        return 1;
+    case SingleInstance::Delivery::delivered:
+        break;
+    }
+    print(stdout, pause ? Text::tr("Kestrune is paused: keys pass untouched.") : Text::tr("Kestrune is remapping."));
+    return 0;
+}
+
 } // namespace
 
 CommandLine CommandLine::parse(const QStringList& arguments)
@@ -88,6 +112,10 @@ CommandLine CommandLine::parse(const QStringList& arguments)
             action = Action::show;
         else if (argument == QLatin1String("--quit"))
             action = Action::quit;
+        else if (argument == QLatin1String("--pause"))
+            action = Action::pause;
+        else if (argument == QLatin1String("--resume"))
+            action = Action::resume;
         else if (argument == QLatin1String("--help") || argument == QLatin1String("-h"))
             action = Action::help;
         else if (argument == QLatin1String("--version"))
@@ -108,9 +136,10 @@ CommandLine CommandLine::parse(const QStringList& arguments)
 QString commandLineUsage()
 {
 #ifdef KESTRUNE_LINUX_BACKEND
-    return Text::tr("Usage: kestrune [--show | --quit | --print-active-app [SECONDS] | --help | --version]");
+    return Text::tr("Usage: kestrune [--show | --quit | --pause | --resume | --print-active-app [SECONDS] | --help | "
+                    "--version]");
 #else
-    return Text::tr("Usage: kestrune [--show | --quit | --help | --version]");
+    return Text::tr("Usage: kestrune [--show | --quit | --pause | --resume | --help | --version]");
 #endif
 }
 
@@ -130,6 +159,9 @@ int runCommandLine(const CommandLine& command, int argc, char* argv[])
         return 0;
     case CommandLine::Action::quit:
         return quitRunningInstance();
+    case CommandLine::Action::pause:
+    case CommandLine::Action::resume:
+        return pauseRunningInstance(command.action == CommandLine::Action::pause);
     case CommandLine::Action::refuse:
         print(stderr, QStringLiteral("kestrune: ")
                           + QCoreApplication::translate("kestrune::CommandLine", command.error).arg(command.argument));

@@ -6,6 +6,8 @@
 //   kestrune                  start, or show the running instance's panel
 //   kestrune --show           the same, and the panel opens on a fresh start
 //   kestrune --quit           the running instance quits as on SIGTERM
+//   kestrune --pause/--resume the running instance pauses or resumes
+//                             remapping, as its status dot does
 //   kestrune --help / --version
 //
 // --print-active-app is handled before this (app/PrintActiveApp.h).
@@ -16,7 +18,7 @@
 namespace kestrune {
 
 struct CommandLine {
-    enum class Action { run, show, quit, help, version, refuse };
+    enum class Action { run, show, quit, pause, resume, help, version, refuse };
     Action action = Action::run;
     // For refuse: what was wrong (an untranslated text with one %1) and
     // the argument it names. Translated when printed: the parse runs
@@ -31,7 +33,7 @@ struct CommandLine {
 // The one-line summary of the options, as --help and a refusal print it.
 QString commandLineUsage();
 
-// Carries out help, version, quit and refuse in a process that never
+// Carries out help, version, quit, pause, resume and refuse in a process that never
 // becomes the instance. Needs no display. Returns the exit status.
 int runCommandLine(const CommandLine& command, int argc, char* argv[]);
 

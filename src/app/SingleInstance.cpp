@@ -20,6 +20,19 @@ namespace kestrune {
 namespace {
 const QByteArray kShowRequest = QByteArrayLiteral("show\n");
 const QByteArray kQuitRequest = QByteArrayLiteral("quit\n");
+const QByteArray kPauseRequest = QByteArrayLiteral("pause\n");
+const QByteArray kResumeRequest = QByteArrayLiteral("resume\n");
+
+const QByteArray& wireRequest(SingleInstance::Request request)
+{
+    switch (request) {
+    case SingleInstance::Request::quit: return kQuitRequest;
+    case SingleInstance::Request::pause: return kPauseRequest;
+    case SingleInstance::Request::resume: return kResumeRequest;
+    case SingleInstance::Request::show: break;
+    }
+    return kShowRequest;
+}
 constexpr int kConnectWaitMs = 2000;
 constexpr qint64 kMaxRequestBytes = 64;
 } // namespace
@@ -119,6 +132,8 @@ void SingleInstance::accept(QLocalSocket* socket)
             emit activationRequested();
         else if (line == kQuitRequest)
             emit quitRequested();
+        else if (line == kPauseRequest || line == kResumeRequest)
+            emit pauseRequested(line == kPauseRequest);
     });
 }
 
@@ -141,7 +156,7 @@ SingleInstance::Delivery SingleInstance::send(Request request)
         return Delivery::untrusted;
     if (!isHeldByAnother())
         return Delivery::noInstance;
-    return notifyRunningInstance(request == Request::quit ? kQuitRequest : kShowRequest) ? Delivery::delivered
+    return notifyRunningInstance(wireRequest(request)) ? Delivery::delivered
                                                                                           : Delivery::noAnswer;
 }
 

@@ -2,8 +2,8 @@
 // Kestrune runs once per user. The first process holds a lock file and
 // listens on a local socket in the user's runtime folder; a later one finds
 // the lock taken, asks the first to show its panel, and exits without ever
-// starting a second engine. The command line's --show and --quit use the
-// same socket (send()) without ever claiming.
+// starting a second engine. The command line's --show, --quit, --pause and
+// --resume use the same socket (send()) without ever claiming.
 //
 // The folder must be a real folder of this user with mode 0700 (the /tmp
 // fallback could have been made by anyone); otherwise nothing in it is
@@ -28,7 +28,7 @@ public:
     static constexpr Millis kIdleTimeout{3000};
 
     // What another process may ask of the running instance.
-    enum class Request { show, quit };
+    enum class Request { show, quit, pause, resume };
     // What became of a request sent with send().
     enum class Delivery {
         noInstance, // nothing holds the lock: no Kestrune runs for this user
@@ -70,6 +70,8 @@ signals:
     void activationRequested();
     // Another process (kestrune --quit) asked the running instance to quit.
     void quitRequested();
+    // kestrune --pause / --resume: remapping paused (true) or resumed.
+    void pauseRequested(bool paused);
 
 private:
     bool folderIsPrivate(bool create);

@@ -265,6 +265,8 @@ int main(int argc, char* argv[])
     QObject::connect(&instance, &SingleInstance::activationRequested, &panel, showPanel);
     // kestrune --quit: the same clean quit as SIGTERM, with its reset.
     QObject::connect(&instance, &SingleInstance::quitRequested, &app, &QCoreApplication::quit);
+    QObject::connect(&instance, &SingleInstance::pauseRequested, &remapper,
+                     [&remapper](bool paused) { remapper.setIsEnabled(!paused); });
 
     AppDelegate::Hooks hooks;
     hooks.showWelcomeWindow = [&] { windows.showWelcomeWindow(); };

@@ -1,5 +1,6 @@
 // kestrune's command line, through the real executable: what each option
-// prints and returns, that --show and --quit reach the running instance, and
+// prints and returns, that --show, --quit, --pause and --resume reach the
+// running instance, and
 // that none of them starts a second one (nor its tap). Offscreen platform;
 // runtime and settings folders of the test's own.
 
@@ -98,7 +99,8 @@ TEST_F(CommandLine, HelpAndVersionAnswerWithoutStartingAnything)
         const Outcome help = run({option});
         EXPECT_EQ(help.status, 0) << option.toStdString();
         EXPECT_TRUE(help.out.startsWith(QStringLiteral("Usage: kestrune [--show | --quit |"))) << help.out.toStdString();
-        for (const char* listed : {"--show", "--quit", "--print-active-app", "--help", "--version", "README.md"})
+        for (const char* listed :
+             {"--show", "--quit", "--pause", "--resume", "--print-active-app", "--help", "--version", "README.md"})
             EXPECT_TRUE(help.out.contains(QLatin1String(listed))) << listed;
         EXPECT_TRUE(help.err.isEmpty()) << help.err.toStdString();
     }
@@ -118,6 +120,7 @@ TEST_F(CommandLine, MistakesAreRefusedWithTheUsageLine)
         {{QStringLiteral("-x")}, "unknown option “-x”"},
         {{QStringLiteral("settings.json")}, "unexpected argument “settings.json”"},
         {{QStringLiteral("--show"), QStringLiteral("--quit")}, "one option at a time"},
+        {{QStringLiteral("--pause"), QStringLiteral("--resume")}, "one option at a time"},
         {{QStringLiteral("--quit"), QStringLiteral("now")}, "unexpected argument “now”"},
     };
     for (const auto& mistake : mistakes) {
@@ -133,16 +136,23 @@ TEST_F(CommandLine, MistakesAreRefusedWithTheUsageLine)
     EXPECT_TRUE(QDir(runtime()).isEmpty()) << "a refused command started something";
 }
 
-TEST_F(CommandLine, QuitWithNoneRunningSaysSoAndSucceeds)
+TEST_F(CommandLine, WithNoneRunningQuitSucceedsAndPauseFails)
 {
     const Outcome quit = run({QStringLiteral("--quit")});
     EXPECT_EQ(quit.status, 0);
     EXPECT_EQ(quit.out, QStringLiteral("Kestrune is not running.\n"));
     EXPECT_FALSE(ranTheEngine(quit));
+    // Nothing was paused or resumed: a script must learn that.
+    for (const QString& option : {QStringLiteral("--pause"), QStringLiteral("--resume")}) {
+        const Outcome outcome = run({option});
+        EXPECT_EQ(outcome.status, 1) << option.toStdString();
+        EXPECT_EQ(outcome.err, QStringLiteral("Kestrune is not running.\n"));
+        EXPECT_FALSE(ranTheEngine(outcome));
+    }
     EXPECT_TRUE(QDir(runtime()).isEmpty());
 }
 
-TEST_F(CommandLine, ShowAndQuitReachTheRunningInstanceAndStartNoOther)
+TEST_F(CommandLine, EachRequestReachesTheRunningInstanceAndStartsNoOther)
 {
     QProcess first;
     start(first);
@@ -153,6 +163,15 @@ TEST_F(CommandLine, ShowAndQuitReachTheRunningInstanceAndStartNoOther)
     EXPECT_TRUE(show.out.contains(QStringLiteral("already running; its panel is now shown"))) << show.out.toStdString();
     EXPECT_FALSE(ranTheEngine(show)) << show.out.toStdString();
     EXPECT_EQ(first.state(), QProcess::Running);
+
+    // What a pause does to the keys is proven on the kernel (tests/vm).
+    const Outcome pause = run({QStringLiteral("--pause")});
+    EXPECT_EQ(pause.status, 0) << pause.err.toStdString();
+    EXPECT_EQ(pause.out, QStringLiteral("Kestrune is paused: keys pass untouched.\n"));
+    const Outcome resume = run({QStringLiteral("--resume")});
+    EXPECT_EQ(resume.status, 0) << resume.err.toStdString();
+    EXPECT_EQ(resume.out, QStringLiteral("Kestrune is remapping.\n"));
+    EXPECT_FALSE(ranTheEngine(pause) || ranTheEngine(resume));
 
     const Outcome quit = run({QStringLiteral("--quit")});
     EXPECT_EQ(quit.status, 0) << quit.err.toStdString();
