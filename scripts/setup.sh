@@ -15,6 +15,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev zsh
   dbus-daemon python3-dbusmock desktop-file-utils appstream dpkg-dev lintian
   sway foot nodejs
+  qemu-system-x86 linux-image-amd64 busybox-static cpio python3-evdev
 )
 missing=()
 for p in "${packages[@]}"; do

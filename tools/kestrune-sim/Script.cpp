@@ -56,30 +56,41 @@ std::pair<QString, QString> firstWord(const QString& text)
 
 QString applySetting(SimHarness& h, const QString& name, const QString& value)
 {
+    if (applyRemapperSetting(h.remapper, name, value))
+        return {};
     if (const auto b = parseBool(value)) {
-        KeyRemapper& r = h.remapper;
+        if (name == QLatin1String("isAppLauncherEnabled")) h.launcher.setEnabled(*b);
+        else if (name == QLatin1String("isAppExclusionEnabled")) h.exclusions.setEnabled(*b);
+    }
+    return {};
+}
+
+} // namespace
+
+bool applyRemapperSetting(KeyRemapper& r, const QString& name, const QString& value)
+{
+    if (const auto b = parseBool(value)) {
         if (name == QLatin1String("isEnabled")) r.setIsEnabled(*b);
         else if (name == QLatin1String("isHyperKeyEnabled")) r.setIsHyperKeyEnabled(*b);
         else if (name == QLatin1String("isSinglePressEnabled")) r.setIsSinglePressEnabled(*b);
         else if (name == QLatin1String("isCmdEisuKanaEnabled")) r.setIsCmdEisuKanaEnabled(*b);
         else if (name == QLatin1String("isCapsLockDoubleTapEnabled")) r.setIsCapsLockDoubleTapEnabled(*b);
         else if (name == QLatin1String("isVimModeEnabled")) r.setIsVimModeEnabled(*b);
-        else if (name == QLatin1String("isAppLauncherEnabled")) h.launcher.setEnabled(*b);
-        else if (name == QLatin1String("isAppExclusionEnabled")) h.exclusions.setEnabled(*b);
-        return {};
+        else return false;
+        return true;
     }
     if (name == QLatin1String("hyperKeyConfig"))
-        h.remapper.setHyperKeyConfig(*config::hyperKeyConfigFromRaw(value));
+        r.setHyperKeyConfig(*config::hyperKeyConfigFromRaw(value));
     else if (name == QLatin1String("singlePressConfig"))
-        h.remapper.setSinglePressConfig(*config::singlePressConfigFromRaw(value));
+        r.setSinglePressConfig(*config::singlePressConfigFromRaw(value));
     else if (name == QLatin1String("cmdEisuKanaConfig"))
-        h.remapper.setCmdEisuKanaConfig(*config::cmdEisuKanaConfigFromRaw(value));
+        r.setCmdEisuKanaConfig(*config::cmdEisuKanaConfigFromRaw(value));
     else if (name == QLatin1String("vimModeConfig"))
-        h.remapper.setVimModeConfig(*config::vimModeConfigFromRaw(value));
-    return {};
+        r.setVimModeConfig(*config::vimModeConfigFromRaw(value));
+    else
+        return false;
+    return true;
 }
-
-} // namespace
 
 std::optional<KeyCode> parseKey(const QString& name)
 {

@@ -97,6 +97,10 @@ QString scriptedApplicationName(const QString& bundleId);
 // command the engine refused (a setting value that does not fit), else empty.
 QString run(SimHarness& harness, const std::vector<Line>& lines);
 
+// Applies a `set` of one of the remapper's own settings (checked by parse)
+// through its setters, as the settings panel does; false for any other name.
+bool applyRemapperSetting(KeyRemapper& remapper, const QString& name, const QString& value);
+
 // The settings `set` accepts, and whether VALUE fits NAME.
 QString checkSetting(const QString& name, const QString& value);
 
