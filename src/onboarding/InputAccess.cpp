@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QRegularExpression>
 #include <QStandardPaths>
 
 #include <unistd.h>
@@ -20,9 +21,13 @@ bool writable(const QString& path)
     return ::access(QFile::encodeName(path).constData(), W_OK) == 0;
 }
 
+// One word for the shell, whatever the path holds: the shown command is
+// pasted into a terminal, where a folder named "$(…)" or "a;b" would
+// otherwise run code. Single quotes keep everything literal but themselves.
 QString quoted(const QString& path)
 {
-    if (!path.contains(QLatin1Char(' ')) && !path.contains(QLatin1Char('\'')))
+    static const QRegularExpression plain(QStringLiteral("^[A-Za-z0-9_./,:+@%=-]+$"));
+    if (plain.match(path).hasMatch())
         return path;
     QString escaped = path;
     escaped.replace(QLatin1Char('\''), QLatin1String("'\\''"));

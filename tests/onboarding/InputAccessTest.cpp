@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
+#include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -110,11 +111,26 @@ TEST_F(InputAccessTest, ReportsTheFirstConditionThatFailsWithItsCommand)
     access->refresh();
     EXPECT_EQ(access->problem(), Problem::none);
 
-    // A rule source in a folder with spaces is quoted for the shell.
-    paths_.ruleSource = QStringLiteral("/home/me/My Kestrune/70-kestrune.rules");
+    // The rule source is one word for the shell whatever its folder holds:
+    // the shell gives the path back as it is and runs nothing of it.
     uinputWritable_ = false;
-    access = make();
-    EXPECT_TRUE(access->command().contains(QStringLiteral("'/home/me/My Kestrune/70-kestrune.rules'")));
+    const QString marker = dir_.path() + QStringLiteral("/ran");
+    for (const QString& folder :
+         {QStringLiteral("My Kestrune"), QStringLiteral("$(touch %1)").arg(marker),
+          QStringLiteral("`touch %1`").arg(marker), QStringLiteral("it's;touch %1").arg(marker),
+          QStringLiteral("a|b&c>d"), QStringLiteral("*"), QStringLiteral("tab\there"), QStringLiteral("plain")}) {
+        paths_.ruleSource = QStringLiteral("/home/me/") + folder + QStringLiteral("/70-kestrune.rules");
+        access = make();
+        const QString command = access->command();
+        const QString start = QStringLiteral("install -m 644 ");
+        const qsizetype from = command.indexOf(start) + start.size();
+        const QString word = command.mid(from, command.indexOf(QStringLiteral(" /etc/udev/rules.d/")) - from);
+        QProcess shell;
+        shell.start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), QStringLiteral("printf %s ") + word});
+        ASSERT_TRUE(shell.waitForFinished(5000));
+        EXPECT_EQ(QString::fromUtf8(shell.readAllStandardOutput()), paths_.ruleSource) << command.toStdString();
+        EXPECT_FALSE(QFile::exists(marker)) << "the shown command ran code: " << command.toStdString();
+    }
     access->copyCommand();
     EXPECT_EQ(QGuiApplication::clipboard()->text(), access->command());
 }
