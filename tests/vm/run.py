@@ -175,6 +175,15 @@ class Stage:
         self.proc = None
         return rc
 
+    def finish(self, *procs):
+        """Ends a check, passed or not: Kestrune, the guest processes it
+        started, and the keyboard it plugged."""
+        self.stop()
+        for p in procs:
+            self.vm.signal(p, "KILL")
+        if self.usb:
+            self.unplug()
+
     def output_log(self):
         return self.vm.read_file(f"{self.run_dir}/kestrune.out")
 
@@ -283,11 +292,7 @@ def run_scenario(stage, name):
         got = stage.keys(out)
         raw = stage.lines(out)
     finally:
-        stage.stop()
-        stage.vm.signal(reader, "KILL")
-        stage.vm.wait(reader)
-        if stage.usb:
-            stage.unplug()
+        stage.finish(reader)
     if got != expected:
         if os.environ.get("KESTRUNE_VM_DEBUG"):
             print("\n".join(raw))
@@ -336,10 +341,7 @@ def check_leds(stage):
         stage.unplug()
         stage.usb = first
     finally:
-        stage.stop()
-        stage.vm.signal(reader, "KILL")
-        if stage.usb:
-            stage.unplug()
+        stage.finish(reader)
 
 
 def check_grab(stage):
@@ -368,10 +370,7 @@ def check_grab(stage):
         stage.tap("b")
         poll(lambda: "-KEY_B" in stage.keys(theirs), 10, "the other reader to see B after Kestrune quit")
     finally:
-        stage.stop()
-        for p in (reader, other):
-            stage.vm.signal(p, "KILL")
-        stage.unplug()
+        stage.finish(reader, other)
 
 
 def check_two_keyboards(stage):
@@ -409,10 +408,7 @@ def check_two_keyboards(stage):
                        "+KEY_C", "-KEY_C", "-KEY_LEFTMETA", "-KEY_LEFTSHIFT", "-KEY_LEFTALT", "-KEY_LEFTCTRL"],
                f"two keyboards typed {got}")
     finally:
-        stage.stop()
-        for p in (reader, typer):
-            stage.vm.signal(p, "KILL")
-        stage.unplug()
+        stage.finish(reader, typer)
 
 
 def check_signals(stage):
@@ -451,10 +447,7 @@ def check_signals(stage):
             stage.start({"singlePressConfig": "esc"})
             stage.sync(out)
     finally:
-        stage.stop()
-        for p in (reader, other):
-            stage.vm.signal(p, "KILL")
-        stage.unplug()
+        stage.finish(reader, other)
 
 
 CHECKS = {
