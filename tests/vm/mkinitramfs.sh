@@ -99,10 +99,12 @@ for m in $(cat /modules); do
 done
 
 guest_init=
+keep=
 cache=loose
 for arg in $(cat /proc/cmdline); do
   case "$arg" in
     kestrune.init=*) guest_init="${arg#kestrune.init=}" ;;
+    kestrune.keep=*) keep="${arg#kestrune.keep=}" ;;
     kestrune.9pcache=*) cache="${arg#kestrune.9pcache=}" ;;
   esac
 done
@@ -112,8 +114,16 @@ done
 # bearable under TCG; the host's files are not expected to change mid-run.
 mount -t 9p -o trans=virtio,version=9p2000.L,ro,msize=512000,cache=$cache hostroot /newroot \
   || fail "cannot mount the host's root over 9p"
+# The guest writes in tmpfs over /tmp, /run, /var/tmp and /root. The folder
+# to keep (the checkout, with its build) may lie under one of them, as a CI
+# clone in /tmp does: it is set aside first and put back at its own path.
+mkdir -p /kept
+[ -n "$keep" ] && [ -d "/newroot$keep" ] && mount -o bind "/newroot$keep" /kept
 for d in tmp run var/tmp root; do
   mount -t tmpfs -o mode=0755 tmpfs "/newroot/$d" || fail "cannot mount tmpfs on /$d"
+  case "$keep/" in
+    "/$d/"*) mkdir -p "/newroot$keep" && mount -o move /kept "/newroot$keep" || fail "cannot keep $keep" ;;
+  esac
 done
 chmod 1777 /newroot/tmp /newroot/var/tmp
 for d in dev proc sys; do

@@ -161,7 +161,7 @@ class Vm:
         accel, cpu = self._accel()
         cmdline = " ".join(filter(None, [
             "console=ttyS0 quiet panic=-1 mitigations=off 8250.nr_uarts=1",
-            f"kestrune.init={HERE}/guest-init.sh", self.append]))
+            f"kestrune.init={HERE}/guest-init.sh", f"kestrune.keep={REPO}", self.append]))
         args = [
             "qemu-system-x86_64", "-accel", accel, "-cpu", cpu,
             "-machine", "q35", "-m", self.memory, "-smp", str(self.smp),
