@@ -258,6 +258,12 @@ void LinuxTap::serviceDevice(Device& d)
         if (static_cast<size_t>(n) < buffer_.size())
             break;
     }
+    // The kernel hands out whole frames, so its releases end with their
+    // SYN_REPORT; should one not come, they are not kept waiting for it.
+    if (d.madeUp.any() && !d.gone) {
+        releaseEnded(d, d.madeUp);
+        d.madeUp.reset();
+    }
     if (!d.grabbed)
         tryGrab(d);
 }
