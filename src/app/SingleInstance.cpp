@@ -156,8 +156,7 @@ SingleInstance::Delivery SingleInstance::send(Request request)
         return Delivery::untrusted;
     if (!isHeldByAnother())
         return Delivery::noInstance;
-    return notifyRunningInstance(wireRequest(request)) ? Delivery::delivered
-                                                                                          : Delivery::noAnswer;
+    return notifyRunningInstance(wireRequest(request)) ? Delivery::delivered : Delivery::noAnswer;
 }
 
 bool SingleInstance::waitUntilGone(Millis limit)

@@ -6,7 +6,7 @@ folder and the repo are at the same paths in the guest (tmpfs on /tmp, /run,
 /var/tmp, /root). guest_agent.py answers on a virtio-serial port; QMP drives
 the emulated keyboards. The guest console goes to WORKDIR/console.log.
 
-How QEMU 7.2 routes keys (checked by smoke.py):
+How QEMU 7.2 routes keys (found while building this harness):
 - input-send-event without "device" goes to one keyboard only: the one
   activated last. A hot-plugged usb-kbd takes every key from the AT keyboard
   until it is unplugged; then the AT keyboard gets them again.

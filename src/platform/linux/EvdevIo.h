@@ -49,10 +49,10 @@ public:
     // The kernel's key state now (EVIOCGKEY): true while any key is down.
     virtual bool anyKeyDown() = 0;
     // The LED state when opened (bit n: LED n), and setting it (EV_LED).
-    // Setting needs the node open for writing: false when it is not (only
-    // read access was granted) or the write failed.
+    // Setting needs the node open for writing; where only read access was
+    // granted it does nothing.
     virtual unsigned initialLeds() = 0;
-    virtual bool setLeds(unsigned leds) = 0;
+    virtual void setLeds(unsigned leds) = 0;
     virtual std::optional<RepeatSettings> repeat() = 0;
     // False once `path` names another node than the one open (the device was
     // replaced under the same name).

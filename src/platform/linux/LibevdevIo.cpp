@@ -122,7 +122,7 @@ public:
         return leds;
     }
 
-    bool setLeds(unsigned leds) override
+    void setLeds(unsigned leds) override
     {
         input_event events[kLedCount + 1] = {};
         size_t n = 0;
@@ -130,9 +130,9 @@ public:
             if (libevdev_has_event_code(dev_, EV_LED, led))
                 events[n++] = input_event{{}, EV_LED, static_cast<uint16_t>(led), (leds >> led) & 1 ? 1 : 0};
         if (n == 0)
-            return true; // no LEDs to set
+            return;
         events[n++] = input_event{{}, EV_SYN, SYN_REPORT, 0};
-        return writeAll(fd_, events, n * sizeof(input_event)) >= 0;
+        writeAll(fd_, events, n * sizeof(input_event));
     }
 
     std::optional<RepeatSettings> repeat() override

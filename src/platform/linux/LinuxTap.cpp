@@ -166,6 +166,14 @@ void LinuxTap::releaseEnded(Device& d, const std::bitset<KEY_CNT>& keys)
             onKey(d, code, 0, true);
 }
 
+void LinuxTap::endMadeUp(Device& d)
+{
+    if (d.madeUp.none())
+        return;
+    releaseEnded(d, d.madeUp);
+    d.madeUp.reset();
+}
+
 void LinuxTap::reap()
 {
     std::erase_if(devices_, [](const std::unique_ptr<Device>& d) { return d->gone; });
@@ -260,10 +268,8 @@ void LinuxTap::serviceDevice(Device& d)
     }
     // The kernel hands out whole frames, so its releases end with their
     // SYN_REPORT; should one not come, they are not kept waiting for it.
-    if (d.madeUp.any() && !d.gone) {
-        releaseEnded(d, d.madeUp);
-        d.madeUp.reset();
-    }
+    if (!d.gone)
+        endMadeUp(d);
     if (!d.grabbed)
         tryGrab(d);
 }
@@ -287,10 +293,7 @@ void LinuxTap::handleDeviceEvent(Device& d, const input_event& e)
     }
     if (e.type == EV_SYN && e.code == SYN_REPORT) {
         d.scanned = false;
-        if (d.madeUp.any()) {
-            releaseEnded(d, d.madeUp);
-            d.madeUp.reset();
-        }
+        endMadeUp(d);
         return;
     }
     if (e.type != EV_KEY || e.code >= KEY_CNT)

@@ -67,6 +67,7 @@ private:
     void tryGrab(Device& d);
     void vanish(Device& d);
     void releaseEnded(Device& d, const std::bitset<KEY_CNT>& keys);
+    void endMadeUp(Device& d); // the kernel's releases read so far
     void reap();
     void rescan();
 

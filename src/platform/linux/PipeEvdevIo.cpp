@@ -199,13 +199,12 @@ public:
 
     unsigned initialLeds() override { return kb_->initialLeds_; }
 
-    bool setLeds(unsigned leds) override
+    void setLeds(unsigned leds) override
     {
         if (kb_->readOnly_)
-            return false; // EBADF: a descriptor opened for reading alone
+            return; // EBADF: a descriptor opened for reading alone
         std::lock_guard lock(kb_->mutex_);
         kb_->leds_ = leds;
-        return true;
     }
 
     std::optional<RepeatSettings> repeat() override { return kb_->repeat_; }
