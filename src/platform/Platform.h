@@ -6,6 +6,7 @@
 #include "base/Scheduler.h"
 #include "base/UserDefaults.h"
 #include "platform/EventTap.h"
+#include "platform/InputMethod.h"
 #include "platform/System.h"
 
 namespace kestrune {
@@ -26,6 +27,9 @@ struct Platform {
     // Null where the system itself keeps other sessions' keys from us (a
     // macOS session tap sees only its own console session's events).
     SessionMonitor* session = nullptr;
+    // Null where the JIS keys themselves switch the input mode (macOS) and
+    // in the simulator.
+    InputMethod* inputMethod = nullptr;
 };
 
 } // namespace kestrune

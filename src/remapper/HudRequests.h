@@ -3,11 +3,10 @@
 // implements it; the simulator prints the requests.
 
 #include "base/Scheduler.h"
+#include "platform/InputMethod.h"
 #include "remapper/RemapperConfig.h"
 
 namespace kestrune {
-
-enum class InputMode { eisu, kana };
 
 class HudRequests {
 public:

@@ -272,8 +272,13 @@ bool KeyRemapper::commandSection(KeyEvent& event, const Snapshot& s)
 
     // A lone tap; the release itself still reaches the application.
     if (s.cmdEisuKanaConfig == CmdEisuKanaConfig::leftEisuRightKana) {
+        const InputMode mode = isLeft ? InputMode::eisu : InputMode::kana;
+        // An input method driven directly reports the mode it reached to
+        // the HUD itself; otherwise the JIS key is the switch.
+        if (platform_.inputMethod && platform_.inputMethod->request(mode))
+            return true;
         if (with_.hud)
-            with_.hud->showInputModeHUD(isLeft ? InputMode::eisu : InputMode::kana);
+            with_.hud->showInputModeHUD(mode);
         postKeyPress(isLeft ? kc::kVK_JIS_Eisu : kc::kVK_JIS_Kana);
     } else {
         postKeyPress(isLeft ? kc::kVK_Delete : kc::kVK_ForwardDelete);

@@ -30,6 +30,10 @@ KeyRemapper::KeyRemapper(Platform& platform, Collaborators collaborators, QObjec
                 self->handleSessionActiveChanged(active);
         });
     }
+    if (platform_.inputMethod && with_.hud) {
+        HudRequests* hud = with_.hud;
+        platform_.inputMethod->setReachedHandler([hud](InputMode mode) { hud->showInputModeHUD(mode); });
+    }
 }
 
 KeyRemapper::~KeyRemapper()
@@ -43,6 +47,8 @@ KeyRemapper::~KeyRemapper()
     cancelTapRetry();
     if (platform_.session)
         platform_.session->setActiveHandler({});
+    if (platform_.inputMethod)
+        platform_.inputMethod->setReachedHandler({});
     tearDownTap();
     for (auto& t : retiredThreads_)
         if (t->thread.joinable())
