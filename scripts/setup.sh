@@ -17,11 +17,28 @@ packages=(
   sway foot nodejs
   qemu-system-x86 linux-image-amd64 busybox-static cpio python3-evdev
 )
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
+# The input methods Eisu and Kana are tested against, with their GTK
+# modules, a GTK text entry and a way to type into it; without their
+# recommendations, which would bring whole desktop settings tools.
+input_methods=(
+  fcitx5 fcitx5-mozc fcitx5-anthy fcitx5-frontend-gtk3
+  ibus ibus-mozc ibus-anthy ibus-gtk3
+  python3-gi gir1.2-gtk-3.0 xdotool
+)
+missing_of() {
+  local p
+  for p in "$@"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || echo "$p"
+  done
+}
+mapfile -t missing < <(missing_of "${packages[@]}")
+mapfile -t missing_ims < <(missing_of "${input_methods[@]}")
+if [ ${#missing[@]} -gt 0 ] || [ ${#missing_ims[@]} -gt 0 ]; then
   $SUDO apt-get update -q
+fi
+if [ ${#missing[@]} -gt 0 ]; then
   $SUDO apt-get install -y -q "${missing[@]}"
+fi
+if [ ${#missing_ims[@]} -gt 0 ]; then
+  $SUDO apt-get install -y -q --no-install-recommends "${missing_ims[@]}"
 fi

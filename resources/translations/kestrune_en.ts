@@ -843,6 +843,29 @@ You can customize settings at any time.</source>
     </message>
 </context>
 <context>
+    <name>kestrune::IBusSwitch</name>
+    <message>
+        <source>IBus is not running.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>IBus has no Japanese input method set up.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>GNOME has no Japanese input source.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>IBus did not switch to %1.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 has no input field to switch.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>kestrune::InputAccess</name>
     <message>
         <source>The uinput module is not loaded, so Kestrune has no way to type the keys it changes.</source>
@@ -874,6 +897,37 @@ You can customize settings at any time.</source>
     </message>
     <message>
         <source>The access helper could not be started. Run the command below in a terminal instead.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>kestrune::LinuxInputMethod</name>
+    <message>
+        <source>%1 with %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No input method (fcitx5 or IBus) is running: Eisu and Kana are sent as the Hanja and Hangul keys, which an input method may read as other switches.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Turn on Kestrune&apos;s GNOME Shell extension, so that Kana can select the Japanese input source.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 has no Japanese input method set up: add Mozc or Anthy to it, so that Kana can turn Japanese input on.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Eisu and Kana switch %1.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The last switch failed: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>IBus is not running.</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -855,6 +855,29 @@ You can customize settings at any time.</source>
     </message>
 </context>
 <context>
+    <name>kestrune::IBusSwitch</name>
+    <message>
+        <source>IBus is not running.</source>
+        <translation>IBus が動いていません。</translation>
+    </message>
+    <message>
+        <source>IBus has no Japanese input method set up.</source>
+        <translation>IBus に日本語入力メソッドが設定されていません。</translation>
+    </message>
+    <message>
+        <source>GNOME has no Japanese input source.</source>
+        <translation>GNOME に日本語の入力ソースがありません。</translation>
+    </message>
+    <message>
+        <source>IBus did not switch to %1.</source>
+        <translation>IBus が %1 に切り替わりませんでした。</translation>
+    </message>
+    <message>
+        <source>%1 has no input field to switch.</source>
+        <translation>入力欄がないため %1 を切り替えられません。</translation>
+    </message>
+</context>
+<context>
     <name>kestrune::InputAccess</name>
     <message>
         <source>The uinput module is not loaded, so Kestrune has no way to type the keys it changes.</source>
@@ -887,6 +910,37 @@ You can customize settings at any time.</source>
     <message>
         <source>The access helper could not be started. Run the command below in a terminal instead.</source>
         <translation>アクセス用ヘルパーを起動できませんでした。代わりに下のコマンドを端末で実行してください。</translation>
+    </message>
+</context>
+<context>
+    <name>kestrune::LinuxInputMethod</name>
+    <message>
+        <source>%1 with %2</source>
+        <translation>%1 (%2)</translation>
+    </message>
+    <message>
+        <source>No input method (fcitx5 or IBus) is running: Eisu and Kana are sent as the Hanja and Hangul keys, which an input method may read as other switches.</source>
+        <translation>入力メソッド (fcitx5 または IBus) が動いていません。英数とかなは Hanja キーと Hangul キーとして送られ、入力メソッドによっては別の切り替えとして扱われます。</translation>
+    </message>
+    <message>
+        <source>Turn on Kestrune&apos;s GNOME Shell extension, so that Kana can select the Japanese input source.</source>
+        <translation>かなで日本語の入力ソースを選べるように、Kestrune の GNOME Shell 拡張機能をオンにしてください。</translation>
+    </message>
+    <message>
+        <source>%1 has no Japanese input method set up: add Mozc or Anthy to it, so that Kana can turn Japanese input on.</source>
+        <translation>%1 に日本語入力メソッドが設定されていません。かなで日本語入力をオンにできるように、Mozc か Anthy を追加してください。</translation>
+    </message>
+    <message>
+        <source>Eisu and Kana switch %1.</source>
+        <translation>英数とかなで %1 を切り替えます。</translation>
+    </message>
+    <message>
+        <source>The last switch failed: %1</source>
+        <translation>前回の切り替えに失敗しました: %1</translation>
+    </message>
+    <message>
+        <source>IBus is not running.</source>
+        <translation>IBus が動いていません。</translation>
     </message>
 </context>
 <context>

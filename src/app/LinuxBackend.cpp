@@ -3,9 +3,12 @@
 #include "platform/linux/FrontmostRoute.h"
 
 #include <QCoreApplication>
+#include <QDBusConnection>
 #include <QDir>
 #include <QFileInfo>
 #include <QUrl>
+
+#include <linux/input-event-codes.h>
 
 namespace kestrune {
 
@@ -42,6 +45,7 @@ LinuxBackend::LinuxBackend(Scheduler& scheduler, UserDefaults& defaults, Console
             "rule that grants this to the user at the seat), or see \"Input access\" in %1.")
                                .arg(readme));
     })
+    , inputMethod_(scheduler, QDBusConnection::sessionBus(), [this] { keyboard_.tapRawKey(KEY_HIRAGANA); })
 {
     devices_.isOwnDevice = [](const QString& name) { return name == QLatin1String(kVirtualKeyboardName); };
     devices_.onKeyboardsChanged = [this] { keyboard_.rescanDevices(); };
@@ -52,7 +56,7 @@ LinuxBackend::LinuxBackend(Scheduler& scheduler, UserDefaults& defaults, Console
 Platform LinuxBackend::platform()
 {
     return Platform{scheduler_, defaults_,  console_,    keyboard_,  shell_,   devices_, wake_,
-                    trust_,     capsLock_,  *workspace_, loginItem_, updates_, &session_};
+                    trust_,     capsLock_,  *workspace_, loginItem_, updates_, &session_, &inputMethod_};
 }
 
 } // namespace kestrune

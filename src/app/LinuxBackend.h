@@ -11,6 +11,7 @@
 #include "platform/linux/CapsLockMapping.h"
 #include "platform/linux/LibevdevIo.h"
 #include "platform/linux/LinuxCapsLock.h"
+#include "platform/linux/LinuxInputMethod.h"
 #include "platform/linux/LinuxInputTrust.h"
 #include "platform/linux/LinuxKeyboard.h"
 #include "platform/linux/LinuxShellRunner.h"
@@ -42,6 +43,8 @@ public:
     // the installed README.
     void setGrantAction(std::function<void()> action) { grantAction_ = std::move(action); }
     EvdevIo& io() { return io_; }
+    // What the L/R card's help says of Eisu and Kana.
+    QObject* inputMethodStatus() { return &inputMethod_; }
 
 private:
     Scheduler& scheduler_;
@@ -60,6 +63,7 @@ private:
     LogindWakeNotifier wake_;
     LogindSession session_;
     XdgAutostartLoginItem loginItem_;
+    LinuxInputMethod inputMethod_;
     std::function<void()> grantAction_;
 };
 

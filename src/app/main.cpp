@@ -222,7 +222,11 @@ int main(int argc, char* argv[])
     SettingsFileStatus settingsFile(defaults);
     PanelWindow panel(engine, {{QStringLiteral("launchAtLogin"), QVariant::fromValue<QObject*>(&launchAtLogin)},
                                {QStringLiteral("hud"), QVariant::fromValue<QObject*>(&hud)},
-                               {QStringLiteral("settingsFile"), QVariant::fromValue<QObject*>(&settingsFile)}},
+                               {QStringLiteral("settingsFile"), QVariant::fromValue<QObject*>(&settingsFile)},
+#ifdef KESTRUNE_LINUX_BACKEND
+                               {QStringLiteral("inputMethod"), QVariant::fromValue(backend.inputMethodStatus())},
+#endif
+                              },
                       false);
 #ifdef KESTRUNE_MACOS_BACKEND
     MacBackend::decoratePanel(panel);

@@ -18,6 +18,8 @@ Item {
     property QtObject hud: null            // isHUDEnabled
     property QtObject updater: null        // checkForUpdates()
     property QtObject settingsFile: null   // hasProblem, title, detail
+    // Linux: which input method Eisu and Kana drive, or what is missing.
+    property QtObject inputMethod: null    // summary
 
     signal resetKeysRequested()
     signal quitRequested()
@@ -223,6 +225,7 @@ Item {
                     symbol: "keyboard.fill"
                     helpText: qsTr("L/R Command Help").arg(PlatformWords.command)
                               .arg(PlatformWords.backspace).arg(PlatformWords.forwardDelete)
+                              + (view.inputMethod ? "\n\n" + view.inputMethod.summary : "")
                     isActive: KeyRemapper.isCmdEisuKanaEnabled
                     onToggled: KeyRemapper.isCmdEisuKanaEnabled = !KeyRemapper.isCmdEisuKanaEnabled
                     control: OptionPicker {

@@ -5,13 +5,13 @@
 // time, so the two directions can never disagree.
 //
 // Eisu and Kana: the engine's kVK_JIS_Eisu (102) and kVK_JIS_Kana (104) go
-// out as KEY_HANJA and KEY_HANGEUL. Those are what an Apple JIS keyboard's own
-// 英数 / かな keys produce on Linux (HID LANG2 / LANG1); xkb gives them the
-// keysyms Hangul_Hanja / Hangul, which current mozc (ibus-mozc and
-// fcitx5-mozc) reads as its OFF / ON keys, bound to IME off / IME on in its
-// keymaps. Muhenkan and Henkan switch the IME in mozc only through an
-// optional keymap overlay, so they stay the keys they are and pass through
-// untranslated.
+// out as KEY_HANJA and KEY_HANGEUL, what an Apple JIS keyboard's own 英数 /
+// かな keys produce on Linux (HID LANG2 / LANG1). They are only the fallback:
+// the input methods do not read them as absolute switches (fcitx5 takes
+// Hangul as a toggle and Hanja as "on"; IBus ignores both), so wherever
+// fcitx5 or IBus runs, LinuxInputMethod switches it over D-Bus instead and
+// these keys are not sent. Muhenkan and Henkan stay the keys they are and
+// pass through untranslated.
 //
 // Keys with no macOS counterpart (media and system keys, Muhenkan, Henkan,
 // Print Screen, …) are not in the table: the tap passes them straight to the

@@ -44,6 +44,13 @@ void LinuxKeyboard::post(const KeyEvent& event)
     enqueue(Item{Item::Kind::key, false, event});
 }
 
+void LinuxKeyboard::tapRawKey(int evdevCode)
+{
+    KeyEvent event;
+    event.keyCode = static_cast<KeyCode>(evdevCode);
+    enqueue(Item{Item::Kind::rawTap, false, event});
+}
+
 void LinuxKeyboard::rescanDevices()
 {
     rescanRequested_.store(true, std::memory_order_release);

@@ -51,6 +51,10 @@ public:
     QString tapFailureReason() const override { return failureReason_; }
     // Dropped while no tap exists: the virtual keyboard is gone with it.
     void post(const KeyEvent& event) override;
+    // Any thread. A press and release of a key the engine has no code for
+    // (the Hiragana key an input method reads), written to the virtual
+    // keyboard without passing the handler. Dropped while no tap runs.
+    void tapRawKey(int evdevCode);
 
     // Any thread. The tap thread looks for keyboards it does not have yet
     // (the device monitor calls this when devices arrive).
@@ -78,10 +82,10 @@ private:
     friend class LinuxTap;
 
     struct Item {
-        enum class Kind : uint8_t { key, capsLock };
+        enum class Kind : uint8_t { key, capsLock, rawTap };
         Kind kind = Kind::key;
         bool on = false;
-        KeyEvent event;
+        KeyEvent event; // rawTap: keyCode holds the evdev code
     };
     static constexpr size_t kQueueCapacity = 1024;
 

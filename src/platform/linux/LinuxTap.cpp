@@ -474,6 +474,10 @@ void LinuxTap::drainQueue()
             applyCapsLock(item.on);
             continue;
         }
+        if (item.kind == LinuxKeyboard::Item::Kind::rawTap) {
+            out_.tap(item.event.keyCode);
+            continue;
+        }
         KeyEvent event = item.event;
         if (!enabled() || !wants(event.type) || handler_.handleEvent(event))
             write(event, -1);

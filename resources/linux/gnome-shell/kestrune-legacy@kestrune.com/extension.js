@@ -5,8 +5,10 @@
 // connection; Kestrune trusts only what comes from the owner of
 // org.gnome.Shell. Only the focused application's identity is sent: its
 // desktop id, window class and process id. Nothing typed is seen.
+// It also lists and selects the input sources, for Kestrune's Eisu and Kana.
 
 const {Gio, GLib, Shell} = imports.gi;
+const Keyboard = imports.ui.status.keyboard;
 
 const OBJECT_PATH = '/com/kestrune/Kestrune/ShellExtension';
 const INTERFACE_XML = `
@@ -18,6 +20,14 @@ const INTERFACE_XML = `
       <arg type="s" direction="out" name="wmClassInstance"/>
       <arg type="i" direction="out" name="pid"/>
     </method>
+    <method name="GetInputSources">
+      <arg type="a(ss)" direction="out" name="sources"/>
+      <arg type="u" direction="out" name="current"/>
+    </method>
+    <method name="SelectInputSource">
+      <arg type="u" direction="in" name="index"/>
+      <arg type="b" direction="out" name="selected"/>
+    </method>
     <signal name="ActiveApplicationChanged">
       <arg type="s" name="appId"/>
       <arg type="s" name="wmClass"/>
@@ -26,6 +36,26 @@ const INTERFACE_XML = `
     </signal>
   </interface>
 </node>`;
+
+// The input sources in the Shell's order, as (type, id), and the index of
+// the current one: Kestrune's Kana looks for the Japanese one here.
+function inputSources(manager) {
+    const sources = manager.inputSources;
+    const list = [];
+    for (let i = 0; sources[i]; ++i)
+        list.push([sources[i].type, sources[i].id]);
+    return [list, manager.currentSource ? manager.currentSource.index : 0];
+}
+
+// Selects a source as the Shell's own switcher does, so that the top bar
+// and IBus agree; false when there is no such source.
+function selectInputSource(manager, index) {
+    const source = manager.inputSources[index];
+    if (!source)
+        return false;
+    source.activate(true);
+    return true;
+}
 
 // (appId, wmClass, wmClassInstance, pid) of the focused window's
 // application; empty strings and 0 when nothing has focus.
@@ -44,6 +74,8 @@ class KestruneExtension {
         this._tracker = Shell.WindowTracker.get_default();
         this._service = {
             GetActiveApplication: () => describeFocus(this._tracker),
+            GetInputSources: () => inputSources(Keyboard.getInputSourceManager()),
+            SelectInputSource: index => selectInputSource(Keyboard.getInputSourceManager(), index),
         };
         this._exported = Gio.DBusExportedObject.wrapJSObject(INTERFACE_XML, this._service);
         this._exported.export(Gio.DBus.session, OBJECT_PATH);
