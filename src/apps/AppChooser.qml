@@ -170,6 +170,8 @@ Item {
                             Text {
                                 Layout.fillWidth: true
                                 text: row.name
+                                // A .desktop file's Name is anyone's text, never markup.
+                                textFormat: Text.PlainText
                                 elide: Text.ElideRight
                                 font.pixelSize: 13
                                 color: row.ListView.isCurrentItem ? Theme.onAccent : Theme.primary
@@ -196,6 +198,7 @@ Item {
                 id: problem
                 objectName: "chooserProblem"
                 Layout.fillWidth: true
+                textFormat: Text.PlainText // it quotes a file's name
                 visible: text !== ""
                 color: Theme.errorText
                 font.pixelSize: Theme.captionSize + 1

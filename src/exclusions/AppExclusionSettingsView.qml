@@ -157,6 +157,7 @@ Rectangle {
                                 id: appName
                                 Layout.fillWidth: true
                                 text: Applications.displayName(Applications.fileUrl(row.modelData.path), row.modelData.name)
+                                textFormat: Text.PlainText // a .desktop file's Name, never markup
                                 font.family: Theme.roundedFamily
                                 font.pixelSize: 14
                                 font.weight: Font.Medium
@@ -166,6 +167,7 @@ Rectangle {
                             Text {
                                 Layout.fillWidth: true
                                 text: row.modelData.bundleID
+                                textFormat: Text.PlainText // from a file's name
                                 font.pixelSize: Theme.captionSize
                                 color: Theme.secondary
                                 elide: Text.ElideRight

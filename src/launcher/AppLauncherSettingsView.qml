@@ -179,6 +179,7 @@ Rectangle {
                                 id: appName
                                 Layout.fillWidth: true
                                 text: Applications.displayName(row.modelData.appURL, row.modelData.appName)
+                                textFormat: Text.PlainText // a .desktop file's Name, never markup
                                 font.family: Theme.roundedFamily
                                 font.pixelSize: 14
                                 font.weight: Font.Medium

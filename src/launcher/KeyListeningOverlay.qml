@@ -66,6 +66,7 @@ Item {
             Text {
                 Layout.fillWidth: true
                 text: qsTr("Assign a single key for '%1'").arg(overlay.appName)
+                textFormat: Text.PlainText // the name is the .desktop file's, never markup
                 font.pixelSize: Theme.headlineSize
                 font.bold: true
                 color: Theme.primary

@@ -25,6 +25,17 @@ QStringList names(const QList<LauncherShortcut>& shortcuts)
         list << QStringLiteral("%1=%2").arg(s.appName).arg(s.keyCode);
     return list;
 }
+
+// The text items under `root`, shown or not, whose text holds `part`.
+QList<QQuickItem*> textsHolding(QQuickItem* root, const QString& part)
+{
+    QList<QQuickItem*> found;
+    if (root->inherits("QQuickText") && root->property("text").toString().contains(part))
+        found << root;
+    for (QQuickItem* child : root->childItems())
+        found << textsHolding(child, part);
+    return found;
+}
 } // namespace
 
 TEST_F(EditorTest, AddingABindingByChoosingAnApplicationAndPressingItsKey)
@@ -262,6 +273,41 @@ TEST_F(EditorTest, BrowseRefusesWhatCannotBeLaunchedWithItsReason)
     ASSERT_TRUE(isShown(QStringLiteral("keyListeningCard")));
     d_.key(Qt::Key_P, KEY_P, Qt::NoModifier, QStringLiteral("p"));
     ASSERT_EQ(names(launcher_.shortcuts()), QStringList{QStringLiteral("Portable=35")});
+}
+
+// A .desktop file's Name, and a file's name, are anyone's text: markup in
+// them is shown as written, never rendered (an <img> would fetch a remote
+// image), in the chooser, the key capture, the refusal and both editors' rows.
+TEST_F(EditorTest, ApplicationNamesAreShownAsWritten)
+{
+    const auto expectPlain = [this](const char* where) {
+        d_.settle();
+        const QList<QQuickItem*> texts = textsHolding(d_.window()->contentItem(), QStringLiteral("<img "));
+        EXPECT_FALSE(texts.isEmpty()) << where << ": the name is not shown";
+        for (QQuickItem* text : texts)
+            EXPECT_EQ(text->property("textFormat").toInt(), int(Qt::PlainText))
+                << where << ": " << text->property("text").toString().toStdString();
+    };
+    openLauncher();
+    openChooser();
+    search(QStringLiteral("marked"));
+    expectPlain("chooser");
+    d_.key(Qt::Key_Return, KEY_ENTER, Qt::NoModifier, QStringLiteral("\r"));
+    ASSERT_TRUE(isShown(QStringLiteral("keyListeningCard")));
+    expectPlain("key capture");
+    d_.key(Qt::Key_M, KEY_M, Qt::NoModifier, QStringLiteral("m"));
+    ASSERT_EQ(launcher_.shortcuts().size(), 1);
+    expectPlain("launcher row");
+
+    openChooser();
+    writeDesktopFile(QStringLiteral("elsewhere/<img src=x.png>.desktop"), "not a key file");
+    browseTo(desktopRoot() + QStringLiteral("/elsewhere/<img src=x.png>.desktop"));
+    expectPlain("refusal");
+    d_.key(Qt::Key_Escape, KEY_ESC);
+
+    exclusions_.addExcludedApp(desktopFile(QStringLiteral("marked-up.desktop")));
+    openExclusions();
+    expectPlain("exclusion row");
 }
 
 // Screenshots for people to look at: both appearances, English and Japanese.

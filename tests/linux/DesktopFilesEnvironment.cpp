@@ -37,7 +37,7 @@ public:
         const QString bin = r + QStringLiteral("/bin");
         QDir().mkpath(bin);
         for (const char* program : {"example-editor", "gtk-app", "kde-app", "fancyterm-bin", "helper-bin", "removed",
-                                    "tool", "portable", "latecomer"})
+                                    "tool", "portable", "latecomer", "marked-up"})
             installProgram(bin + QLatin1Char('/') + QLatin1String(program), "#!/bin/sh\nexit 0\n");
         qputenv("PATH", QFile::encodeName(bin) + ':' + qgetenv("PATH"));
         qputenv("XDG_DATA_HOME", QFile::encodeName(r + QStringLiteral("/home-data")));
@@ -72,6 +72,9 @@ public:
         writeDesktopFile("data/applications/noexec.desktop", app + "Name=No Exec\n");
         writeDesktopFile("data/applications/uninstalled.desktop", app + "Name=Uninstalled\nExec=kestrune-not-installed\n");
         writeDesktopFile("data/applications/vendor/tool.desktop", app + "Name=Vendor Tool\nExec=tool\n");
+        // A name anyone could write: markup, and an image from elsewhere.
+        writeDesktopFile("data/applications/marked-up.desktop",
+                         app + "Name=<img src=\"http://127.0.0.1:9/kestrune.png\"><b>Marked</b> Up\nExec=marked-up\n");
         writeDesktopFile("data/applications/launch-ok.desktop",
                          app + "Name=Launch Ok\nExec=touch " + QFile::encodeName(r) + "/launched\n");
         writeDesktopFile("data/applications/launch-broken.desktop",
