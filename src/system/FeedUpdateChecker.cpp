@@ -29,18 +29,11 @@ bool isLoopback(const QUrl& url)
     return !address.isNull() && address.isLoopback();
 }
 
-// Only pages the user can reach safely are offered: https, or plain http to
-// this machine (as for the feed itself, for testing).
-bool isWebPage(const QUrl& url)
-{
-    return url.isValid() && !url.host().isEmpty()
-        && (url.scheme() == QLatin1String("https") || (url.scheme() == QLatin1String("http") && isLoopback(url)));
-}
-
 } // namespace
 
-FeedUpdateChecker::FeedUpdateChecker(const QUrl& feedUrl, const QString& currentVersion, QObject* parent)
-    : QObject(parent), feedUrl_(feedUrl), currentVersion_(currentVersion)
+FeedUpdateChecker::FeedUpdateChecker(const QUrl& feedUrl, const QString& currentVersion,
+                                     std::optional<LoopbackHttpForTests> loopbackHttp, QObject* parent)
+    : QObject(parent), feedUrl_(feedUrl), currentVersion_(currentVersion), loopbackHttp_(loopbackHttp.has_value())
 {
     if (feedUrl_.isEmpty())
         state_ = NotConfigured;
@@ -61,9 +54,7 @@ void FeedUpdateChecker::check()
         return;
     if (feedUrl_.isEmpty())
         return finish(NotConfigured);
-    const bool secure = feedUrl_.scheme() == QLatin1String("https");
-    const bool localTest = feedUrl_.scheme() == QLatin1String("http") && isLoopback(feedUrl_);
-    if (!feedUrl_.isValid() || feedUrl_.host().isEmpty() || !(secure || localTest))
+    if (!acceptsAddress(feedUrl_))
         return fail(tr("The update feed address must start with https://: %1").arg(feedUrl_.toDisplayString()));
 
     state_ = Checking;
@@ -92,6 +83,14 @@ void FeedUpdateChecker::check()
             abortWith(tr("The update feed is too large to be a release feed."));
     });
     connect(reply, &QNetworkReply::finished, this, &FeedUpdateChecker::finishReply);
+}
+
+bool FeedUpdateChecker::acceptsAddress(const QUrl& url) const
+{
+    if (!url.isValid() || url.host().isEmpty())
+        return false;
+    return url.scheme() == QLatin1String("https")
+        || (loopbackHttp_ && url.scheme() == QLatin1String("http") && isLoopback(url));
 }
 
 void FeedUpdateChecker::abortWith(const QString& reason)
@@ -144,7 +143,7 @@ void FeedUpdateChecker::finishParse(const AppcastParseResult& feed, const QUrl& 
     const AppcastItem newest = *newestItem(feed.items);
     latestVersion_ = newest.displayVersion;
     const QUrl page = base.resolved(newest.url);
-    downloadUrl_ = !newest.url.isEmpty() && isWebPage(page) ? page : QUrl();
+    downloadUrl_ = !newest.url.isEmpty() && acceptsAddress(page) ? page : QUrl();
     finish(compareVersions(newest.displayVersion, currentVersion_) > 0 ? UpdateAvailable : UpToDate);
 }
 
@@ -162,7 +161,7 @@ void FeedUpdateChecker::finish(State state, const QString& errorText)
 
 void FeedUpdateChecker::openDownloadPage()
 {
-    if (isWebPage(downloadUrl_))
+    if (acceptsAddress(downloadUrl_))
         QDesktopServices::openUrl(downloadUrl_);
 }
 

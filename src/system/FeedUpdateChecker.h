@@ -3,10 +3,11 @@
 // says what it found. It only reads the feed: nothing is downloaded or run,
 // and the user is sent to the release's web page to update.
 //
-// The feed must be HTTPS (plain http only to this machine, for testing);
-// redirects are followed only to HTTPS. An empty feed address means updates
-// come with the distribution's packages: the state is NotConfigured. The feed
-// is parsed on a pool thread; the state stays Checking until that is done.
+// The feed and the release page it offers must be HTTPS, and redirects are
+// followed only to HTTPS (see acceptsAddress). An empty feed address means
+// updates come with the distribution's packages: the state is NotConfigured.
+// The feed is parsed on a pool thread; the state stays Checking until that
+// is done.
 //
 // Main thread; lives on the thread with the event loop.
 
@@ -16,12 +17,22 @@
 #include <QUrl>
 #include <QtQml/qqmlregistration.h>
 
+#include <optional>
+
 class QNetworkAccessManager;
 class QNetworkReply;
 
 namespace kestrune {
 
 struct AppcastParseResult;
+
+// Lets a checker fetch and offer plain http on this machine. Only the tests
+// can make one: its constructor is defined in their support code alone, so
+// the application, in every build, fetches and offers https only.
+class LoopbackHttpForTests {
+public:
+    LoopbackHttpForTests();
+};
 
 class FeedUpdateChecker : public QObject {
     Q_OBJECT
@@ -37,18 +48,24 @@ public:
     enum State { Idle, Checking, UpToDate, UpdateAvailable, Failed, NotConfigured };
     Q_ENUM(State)
 
-    FeedUpdateChecker(const QUrl& feedUrl, const QString& currentVersion, QObject* parent = nullptr);
+    FeedUpdateChecker(const QUrl& feedUrl, const QString& currentVersion,
+                      std::optional<LoopbackHttpForTests> loopbackHttp = std::nullopt, QObject* parent = nullptr);
     ~FeedUpdateChecker() override;
 
     State state() const { return state_; }
     QString currentVersion() const { return currentVersion_; }
     // The feed's newest version once a check succeeded; empty otherwise.
     QString latestVersion() const { return latestVersion_; }
-    // That release's page (https only; http just to this machine, for
-    // testing); empty when the feed gave none.
+    // That release's page; empty when the feed gave none or acceptsAddress
+    // refuses it.
     QUrl downloadUrl() const { return downloadUrl_; }
     // Why the last check failed, for the user; empty unless Failed.
     QString errorText() const { return errorText_; }
+
+    // Whether a feed or a release page at `url` is fetched or offered:
+    // https, and plain http on this machine where LoopbackHttpForTests
+    // allows it.
+    bool acceptsAddress(const QUrl& url) const;
 
     // Fetches and reads the feed. A check already under way is left to finish.
     Q_INVOKABLE void check();
@@ -71,6 +88,7 @@ private:
 
     const QUrl feedUrl_;
     const QString currentVersion_;
+    const bool loopbackHttp_;
     QNetworkAccessManager* network_ = nullptr; // child
     QPointer<QNetworkReply> reply_;
     QString abortReason_;

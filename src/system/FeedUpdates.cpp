@@ -9,8 +9,9 @@ namespace {
 const QUrl kWindowUrl(QStringLiteral("qrc:/qt/qml/Kestrune/System/UpdateWindow.qml"));
 }
 
-FeedUpdates::FeedUpdates(QQmlEngine& engine, const QUrl& feedUrl, const QString& currentVersion)
-    : engine_(engine), checker_(feedUrl, currentVersion)
+FeedUpdates::FeedUpdates(QQmlEngine& engine, const QUrl& feedUrl, const QString& currentVersion,
+                         std::optional<LoopbackHttpForTests> loopbackHttp)
+    : engine_(engine), checker_(feedUrl, currentVersion, loopbackHttp)
 {
 }
 

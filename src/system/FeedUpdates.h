@@ -22,7 +22,8 @@ public:
     // `feedUrl`: the release feed (empty: updates come with the packages);
     // `currentVersion`: this build's version. The window comes from the
     // Kestrune.System module through `engine`.
-    FeedUpdates(QQmlEngine& engine, const QUrl& feedUrl, const QString& currentVersion);
+    FeedUpdates(QQmlEngine& engine, const QUrl& feedUrl, const QString& currentVersion,
+                std::optional<LoopbackHttpForTests> loopbackHttp = std::nullopt);
     ~FeedUpdates() override;
 
     // Nothing: on Linux the distribution's package manager updates installed

@@ -40,7 +40,7 @@ TEST(FeedUpdateChecker, ComparesTheNewestReleaseWithOurs)
 {
     LoopbackFeedServer server;
     server.respond(kFeed);
-    FeedUpdateChecker older(server.url(), QStringLiteral("0.9.3"));
+    FeedUpdateChecker older(server.url(), QStringLiteral("0.9.3"), LoopbackHttpForTests());
     QSignalSpy changes(&older, &FeedUpdateChecker::changed);
     older.check();
     EXPECT_EQ(older.state(), FeedUpdateChecker::Checking);
@@ -53,7 +53,7 @@ TEST(FeedUpdateChecker, ComparesTheNewestReleaseWithOurs)
     EXPECT_EQ(changes.count(), 2) << "checking, then the result";
 
     for (const char* ours : {"0.10", "0.10.1"}) {
-        FeedUpdateChecker current(server.url(), QString::fromLatin1(ours));
+        FeedUpdateChecker current(server.url(), QString::fromLatin1(ours), LoopbackHttpForTests());
         runCheck(current);
         EXPECT_EQ(current.state(), FeedUpdateChecker::UpToDate) << ours;
     }
@@ -69,7 +69,7 @@ TEST(FeedUpdateChecker, FailuresSayWhatWentWrongAndClearTheLastResult)
 {
     LoopbackFeedServer server;
     server.respond(kFeed);
-    FeedUpdateChecker checker(server.url(), QStringLiteral("0.1"));
+    FeedUpdateChecker checker(server.url(), QStringLiteral("0.1"), LoopbackHttpForTests());
     runCheck(checker);
     ASSERT_EQ(checker.state(), FeedUpdateChecker::UpdateAvailable);
 
@@ -83,9 +83,46 @@ TEST(FeedUpdateChecker, FailuresSayWhatWentWrongAndClearTheLastResult)
     runCheck(checker);
     EXPECT_THAT(errorOf(checker), StartsWith("The update feed could not be reached: "));
 
-    FeedUpdateChecker unreachable(QUrl(QStringLiteral("http://127.0.0.1:%1/").arg(test::closedPort())), {});
+    FeedUpdateChecker unreachable(QUrl(QStringLiteral("http://127.0.0.1:%1/").arg(test::closedPort())), {},
+                                  LoopbackHttpForTests());
     runCheck(unreachable);
     EXPECT_THAT(errorOf(unreachable), StartsWith("The update feed could not be reached: "));
+}
+
+// The application's checkers take https alone; plain http on this machine
+// is for the tests' server, and only where they ask for it.
+TEST(FeedUpdateChecker, PlainHttpOnThisMachineIsForTheTestsAlone)
+{
+    const FeedUpdateChecker product(QUrl(), {});
+    const FeedUpdateChecker tests(QUrl(), {}, LoopbackHttpForTests());
+    const struct {
+        const char* address;
+        bool product;
+        bool tests;
+    } cases[] = {
+        {"https://kestrune.example/releases/1.0", true, true},
+        {"https://127.0.0.1/releases/1.0", true, true},
+        {"http://127.0.0.1:8080/releases/1.0", false, true},
+        {"http://localhost/releases/1.0", false, true},
+        {"http://[::1]/releases/1.0", false, true},
+        {"http://kestrune.example/releases/1.0", false, false},
+        {"http://127.0.0.1.kestrune.example/releases/1.0", false, false},
+        {"file:///etc/passwd", false, false},
+        {"https:/releases/1.0", false, false},
+    };
+    for (const auto& c : cases) {
+        const QUrl address(QString::fromLatin1(c.address));
+        EXPECT_EQ(product.acceptsAddress(address), c.product) << c.address;
+        EXPECT_EQ(tests.acceptsAddress(address), c.tests) << c.address;
+    }
+
+    // The feed itself: refused before any request is made.
+    LoopbackFeedServer server;
+    server.respond(kFeed);
+    FeedUpdateChecker checker(server.url(), QStringLiteral("0.1"));
+    runCheck(checker);
+    EXPECT_THAT(errorOf(checker), HasSubstr("https://"));
+    EXPECT_EQ(server.requestCount(), 0);
 }
 
 TEST(FeedUpdateChecker, OnlyHttpsIsFetchedOrFollowedExceptOnThisMachine)
@@ -101,13 +138,13 @@ TEST(FeedUpdateChecker, OnlyHttpsIsFetchedOrFollowedExceptOnThisMachine)
     target.respond(kFeed);
     QUrl byName = target.url();
     byName.setHost(QStringLiteral("localhost"));
-    FeedUpdateChecker local(byName, QStringLiteral("0.1"));
+    FeedUpdateChecker local(byName, QStringLiteral("0.1"), LoopbackHttpForTests());
     runCheck(local);
     EXPECT_EQ(local.state(), FeedUpdateChecker::UpdateAvailable);
 
     LoopbackFeedServer redirecting;
     redirecting.respond({}, "302 Found", "Location: " + target.url().toEncoded() + "\r\n");
-    FeedUpdateChecker redirected(redirecting.url(), QStringLiteral("0.1"));
+    FeedUpdateChecker redirected(redirecting.url(), QStringLiteral("0.1"), LoopbackHttpForTests());
     runCheck(redirected);
     EXPECT_THAT(errorOf(redirected), HasSubstr("not HTTPS"));
     EXPECT_EQ(target.requestCount(), 1) << "only the direct request reached it";
@@ -125,7 +162,7 @@ TEST(FeedUpdateChecker, GoingAwayMidCheckStopsTheTransfer)
 {
     LoopbackFeedServer server;
     server.respond(kFeed);
-    auto checker = std::make_unique<FeedUpdateChecker>(server.url(), QStringLiteral("0.1"));
+    auto checker = std::make_unique<FeedUpdateChecker>(server.url(), QStringLiteral("0.1"), LoopbackHttpForTests());
     checker->check();
     checker.reset();
     for (int i = 0; i < 5; ++i) // nothing may call back into it

@@ -1,7 +1,8 @@
 #pragma once
 // A feed server for the update tests: listens on 127.0.0.1 and answers each
 // request with the one canned HTTP/1.1 response, then closes the connection.
-// Main thread; needs the event loop running (waitUntil).
+// Main thread; needs the event loop running (waitUntil). Plain http, so only
+// a checker made with LoopbackHttpForTests reads it.
 
 #include "support/ViewHarness.h"
 

@@ -74,7 +74,7 @@ TEST_F(UpdateWindowTest, AnAvailableUpdateOffersItsPage)
 {
     server_.respond(appcast("<item><link>https://kestrune.example/releases/0.10.0</link>"
                             "<sparkle:shortVersionString>0.10.0</sparkle:shortVersionString></item>"));
-    FeedUpdateChecker checker(server_.url(), QStringLiteral("0.9.3"));
+    FeedUpdateChecker checker(server_.url(), QStringLiteral("0.9.3"), LoopbackHttpForTests());
     QObject* root = showChecked(checker);
     ASSERT_TRUE(root) << h_.error().toStdString();
     EXPECT_EQ(h_.window()->title(), QStringLiteral("Software Update"));
@@ -96,7 +96,7 @@ TEST_F(UpdateWindowTest, FeedTextIsShownAsPlainTextAndAPlainHttpPageIsNotOffered
     server_.respond(appcast("<item><link>http://kestrune.example/releases/1.0</link>"
                             "<sparkle:shortVersionString>1.0&lt;img src=&quot;https://tracker.example/p.png&quot;&gt;"
                             "&lt;b&gt;</sparkle:shortVersionString></item>"));
-    FeedUpdateChecker checker(server_.url(), QStringLiteral("0.9.3"));
+    FeedUpdateChecker checker(server_.url(), QStringLiteral("0.9.3"), LoopbackHttpForTests());
     ASSERT_TRUE(showChecked(checker)) << h_.error().toStdString();
     ASSERT_EQ(checker.state(), FeedUpdateChecker::UpdateAvailable);
     QQuickItem* status = h_.find(QStringLiteral("updateStatusText"));
@@ -113,7 +113,7 @@ TEST_F(UpdateWindowTest, FeedTextIsShownAsPlainTextAndAPlainHttpPageIsNotOffered
 TEST_F(UpdateWindowTest, AFailureShowsTheReasonAndOk)
 {
     server_.respond("<rss><channel><item><title>Kestrune</item>");
-    FeedUpdateChecker checker(server_.url(), QStringLiteral("0.9.3"));
+    FeedUpdateChecker checker(server_.url(), QStringLiteral("0.9.3"), LoopbackHttpForTests());
     ASSERT_TRUE(showChecked(checker, /*dark=*/true)) << h_.error().toStdString();
     EXPECT_EQ(text(QStringLiteral("updateStatusText")), QStringLiteral("Could not check for updates."));
     EXPECT_EQ(text(QStringLiteral("updateDetailText")), checker.errorText());
@@ -154,7 +154,7 @@ TEST_F(UpdateWindowTest, TheDefaultButtonReadsAsEnabledInBothAppearances)
 {
     for (bool dark : {false, true}) {
         server_.respond("<rss><channel><item><title>Kestrune</item>");
-        FeedUpdateChecker checker(server_.url(), QStringLiteral("0.9.3"));
+        FeedUpdateChecker checker(server_.url(), QStringLiteral("0.9.3"), LoopbackHttpForTests());
         ASSERT_TRUE(showChecked(checker, dark)) << h_.error().toStdString();
         QQuickItem* ok = h_.find(QStringLiteral("closeButton"));
         ASSERT_TRUE(ok && ok->isEnabled());
@@ -167,7 +167,7 @@ TEST_F(UpdateWindowTest, TheDefaultButtonReadsAsEnabledInBothAppearances)
 
     server_.respond(appcast("<item><link>https://kestrune.example/releases/0.10.0</link>"
                             "<sparkle:shortVersionString>0.10.0</sparkle:shortVersionString></item>"));
-    FeedUpdateChecker checker(server_.url(), QStringLiteral("0.9.3"));
+    FeedUpdateChecker checker(server_.url(), QStringLiteral("0.9.3"), LoopbackHttpForTests());
     ASSERT_TRUE(showChecked(checker, true)) << h_.error().toStdString();
     const QImage available = h_.grab();
     h_.savePng(available, QStringLiteral("update-available-dark"));
@@ -179,7 +179,7 @@ TEST_F(UpdateWindowTest, TheDefaultButtonReadsAsEnabledInBothAppearances)
 TEST_F(UpdateWindowTest, FeedUpdatesShowsOneWindowAndChecksEachTime)
 {
     server_.respond(appcast("<item><sparkle:shortVersionString>0.9.3</sparkle:shortVersionString></item>"));
-    FeedUpdates updates(h_.engine(), server_.url(), QStringLiteral("0.9.3"));
+    FeedUpdates updates(h_.engine(), server_.url(), QStringLiteral("0.9.3"), LoopbackHttpForTests());
     updates.startUpdater();
     EXPECT_EQ(updates.window(), nullptr) << "nothing happens unasked";
     EXPECT_EQ(server_.requestCount(), 0);
