@@ -700,6 +700,14 @@ You can customize settings at any time.</source>
         <source>“%1” runs “%2”, which is not installed.</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>“%1” belongs to another account, which could change it later.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>“%1” may be changed by other accounts (its group or everyone may write it).</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>kestrune::CommandLine</name>

@@ -712,6 +712,14 @@ You can customize settings at any time.</source>
         <source>“%1” runs “%2”, which is not installed.</source>
         <translation>「%1」が実行する「%2」はインストールされていません。</translation>
     </message>
+    <message>
+        <source>“%1” belongs to another account, which could change it later.</source>
+        <translation>「%1」は別のアカウントのファイルで、後から書き換えられるおそれがあります。</translation>
+    </message>
+    <message>
+        <source>“%1” may be changed by other accounts (its group or everyone may write it).</source>
+        <translation>「%1」は他のアカウントが書き換えられます（グループまたは全員に書き込み権限があります）。</translation>
+    </message>
 </context>
 <context>
     <name>kestrune::CommandLine</name>

@@ -124,6 +124,11 @@ QString Applications::problemWith(const QUrl& url) const
         return tr("“%1” names no program to run.").arg(QFileInfo(path).fileName());
     case ApplicationProblem::programMissing:
         return tr("“%1” runs “%2”, which is not installed.").arg(QFileInfo(path).fileName(), program);
+    case ApplicationProblem::notOwnedByUser:
+        return tr("“%1” belongs to another account, which could change it later.").arg(QFileInfo(path).fileName());
+    case ApplicationProblem::writableByOthers:
+        return tr("“%1” may be changed by other accounts (its group or everyone may write it).")
+            .arg(QFileInfo(path).fileName());
     }
     return {};
 }

@@ -25,6 +25,8 @@ enum class ApplicationProblem {
     hidden,          // Hidden=true: an entry that deletes an application
     noProgram,       // no Exec line
     programMissing,  // Exec or TryExec names a program that is not installed
+    notOwnedByUser,  // another account (not root) owns it
+    writableByOthers, // its group or everyone may write it
 };
 
 class ApplicationCatalog {
@@ -33,9 +35,10 @@ public:
     // Main thread. The launchable applications the desktop shows in its
     // menus, sorted by name.
     virtual QList<InstalledApplication> applications() = 0;
-    // Main thread. Whether the file at `path` is a launchable application;
-    // fills `app` when it is. `program` receives the missing program's name
-    // for programMissing.
+    // Main thread. Whether the file at `path` is a launchable application
+    // that only the user or root may change (it is read again at each
+    // launch); fills `app` when it is. `program` receives the missing
+    // program's name for programMissing.
     virtual ApplicationProblem check(const QString& path, InstalledApplication* app, QString* program) = 0;
 };
 

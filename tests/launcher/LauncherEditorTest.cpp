@@ -9,10 +9,15 @@
 
 #include "app/Translations.h"
 #include "style/Theme.h"
+#include "support/AsOrdinaryUser.h"
 #include "support/ViewHarness.h"
 
+#include <QFile>
 #include <QQuickView>
+#include <QTemporaryDir>
 #include <linux/input-event-codes.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace kestrune;
 using namespace kestrune::test;
@@ -257,8 +262,16 @@ TEST_F(EditorTest, BrowseRefusesWhatCannotBeLaunchedWithItsReason)
          QStringLiteral("runs “kestrune-not-installed”, which is not installed")},
         {root + QStringLiteral("/elsewhere/garbage.desktop"), QStringLiteral("“garbage.desktop” could not be read")},
         {root + QStringLiteral("/bin/tool"), QStringLiteral("“tool” is not a .desktop file")},
+        {root + QStringLiteral("/elsewhere/theirs.desktop"), QStringLiteral("“theirs.desktop” belongs to another account")},
+        {root + QStringLiteral("/elsewhere/shared.desktop"), QStringLiteral("“shared.desktop” may be changed by other accounts")},
     };
     writeDesktopFile(QStringLiteral("elsewhere/garbage.desktop"), QByteArray("\x01\x02 [not a key file\n=", 20));
+    // Launchable, but another account could change them later.
+    for (const char* name : {"theirs", "shared"})
+        writeDesktopFile(QStringLiteral("elsewhere/%1.desktop").arg(QLatin1String(name)),
+                         "[Desktop Entry]\nType=Application\nName=Theirs\nExec=tool\n");
+    ASSERT_EQ(::chown(QFile::encodeName(root + QStringLiteral("/elsewhere/theirs.desktop")).constData(), 65534, 65534), 0);
+    ASSERT_EQ(::chmod(QFile::encodeName(root + QStringLiteral("/elsewhere/shared.desktop")).constData(), 0664), 0);
     for (const Case& c : cases) {
         browseTo(c.path);
         EXPECT_TRUE(isShown(QStringLiteral("appChooser"))) << c.path.toStdString();
@@ -273,6 +286,44 @@ TEST_F(EditorTest, BrowseRefusesWhatCannotBeLaunchedWithItsReason)
     ASSERT_TRUE(isShown(QStringLiteral("keyListeningCard")));
     d_.key(Qt::Key_P, KEY_P, Qt::NoModifier, QStringLiteral("p"));
     ASSERT_EQ(names(launcher_.shortcuts()), QStringList{QStringLiteral("Portable=35")});
+}
+
+// Whose .desktop files are taken, as an ordinary user sees it: the user's
+// own and root's, and only while no one else may write them.
+TEST(ApplicationCatalog, TakesOnlyFilesNoOtherAccountMayChange)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    ASSERT_EQ(::chmod(QFile::encodeName(dir.path()).constData(), 0755), 0);
+    constexpr uid_t kUser = 65534; // as AsOrdinaryUser acts
+    constexpr uid_t kRoot = 0;
+    constexpr uid_t kOther = 1;
+    const struct {
+        uid_t owner;
+        mode_t mode;
+        ApplicationProblem problem;
+    } cases[] = {
+        {kUser, 0644, ApplicationProblem::none},
+        {kUser, 0600, ApplicationProblem::none},
+        {kRoot, 0644, ApplicationProblem::none},
+        {kOther, 0644, ApplicationProblem::notOwnedByUser},
+        {kUser, 0664, ApplicationProblem::writableByOthers},
+        {kUser, 0646, ApplicationProblem::writableByOthers},
+        {kRoot, 0664, ApplicationProblem::writableByOthers},
+    };
+    GioApplicationCatalog catalog;
+    int index = 0;
+    for (const auto& c : cases) {
+        const QString path = dir.path() + QStringLiteral("/app%1.desktop").arg(index++);
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("[Desktop Entry]\nType=Application\nName=App\nExec=sh\n");
+        file.close();
+        ASSERT_EQ(::chown(QFile::encodeName(path).constData(), c.owner, c.owner), 0);
+        ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), c.mode), 0);
+        AsOrdinaryUser asUser;
+        EXPECT_EQ(catalog.check(path, nullptr, nullptr), c.problem) << "owner " << c.owner << ", mode " << std::oct << c.mode;
+    }
 }
 
 // A .desktop file's Name, and a file's name, are anyone's text: markup in

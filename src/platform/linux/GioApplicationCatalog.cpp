@@ -8,6 +8,8 @@
 
 #include <algorithm>
 #include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace kestrune {
 
@@ -96,6 +98,15 @@ ApplicationProblem GioApplicationCatalog::check(const QString& path, InstalledAp
     if (!path.endsWith(QLatin1String(".desktop")))
         return QFileInfo(path).isFile() ? ApplicationProblem::notDesktopFile : ApplicationProblem::unreadable;
     const QByteArray file = QFile::encodeName(path);
+    // The file is read again at every launch: one that another account may
+    // change could by then start a program of that account's choosing.
+    struct stat status {};
+    if (::stat(file.constData(), &status) != 0)
+        return ApplicationProblem::unreadable;
+    if (status.st_uid != ::geteuid() && status.st_uid != 0)
+        return ApplicationProblem::notOwnedByUser;
+    if ((status.st_mode & (S_IWGRP | S_IWOTH)) != 0)
+        return ApplicationProblem::writableByOthers;
     std::unique_ptr<GKeyFile, KeyFileFree> keys(g_key_file_new());
     if (!g_key_file_load_from_file(keys.get(), file.constData(), G_KEY_FILE_NONE, nullptr))
         return ApplicationProblem::unreadable;
