@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QSocketNotifier>
+#include <cerrno>
 #include <csignal>
 #include <fcntl.h>
 #include <sys/socket.h>
@@ -14,9 +15,13 @@ int signalFds[2] = {-1, -1};
 
 extern "C" void onQuitSignal(int)
 {
-    // Only async-signal-safe work here: wake the event loop.
+    // Only async-signal-safe work here: wake the event loop. The code
+    // interrupted may be about to read errno, which a failed write (the
+    // socket full of earlier wake-ups) would otherwise change under it.
+    const int savedErrno = errno;
     const char byte = 1;
     [[maybe_unused]] const ssize_t n = ::write(signalFds[0], &byte, 1);
+    errno = savedErrno;
 }
 } // namespace
 

@@ -5,6 +5,7 @@
 #include "app/SignalQuit.h"
 
 #include <QCoreApplication>
+#include <cerrno>
 #include <csignal>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
@@ -64,6 +65,34 @@ TEST(SignalQuit, TerminalStopSignalsDoNotStopTheProcess)
     }
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0);
+}
+
+// The handler may run between a failed call and the look at its errno.
+// Nothing reads the wake-up socket here, so it fills and the handler's own
+// writes start failing: errno must still read as the interrupted code left it.
+TEST(SignalQuit, TheHandlerLeavesErrnoAsItWas)
+{
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        int argc = 1;
+        char name[] = "child";
+        char* argv[] = {name, nullptr};
+        QCoreApplication app(argc, argv);
+        if (!SignalQuit::install(&app))
+            ::_exit(2);
+        for (int i = 0; i < 10000; ++i) {
+            errno = EDOM;
+            std::raise(SIGINT);
+            if (errno != EDOM)
+                ::_exit(1);
+        }
+        ::_exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "errno changed under the interrupted code";
 }
 
 } // namespace
