@@ -2,6 +2,7 @@
 // runtime folder) with real Wayland windows (foot, each with its own app id),
 // focused with swaymsg: the activation notices, the identifiers they resolve
 // to through the desktop files, and exclusions following them end to end.
+// Messages no sway sends come from a peer of the test's own.
 
 #include "platform/linux/LinuxWorkspace.h"
 #include "platform/linux/SwayActiveWindow.h"
@@ -22,7 +23,14 @@
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
 
+#include <atomic>
+#include <cstring>
+#include <fcntl.h>
 #include <memory>
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <thread>
 #include <unistd.h>
 
 namespace kestrune {
@@ -226,6 +234,151 @@ TEST_F(SwayRouteTest, SwayGoingAwayStopsTracking)
 
     const SwayActiveWindow nowhere(QStringLiteral("/nonexistent/sway-ipc.sock"));
     EXPECT_FALSE(nowhere.isTracking());
+}
+
+// An i3 IPC message: the magic, the length and type in the host's byte
+// order, then the payload.
+QByteArray ipcMessage(std::uint32_t type, const QByteArray& payload, std::uint32_t length)
+{
+    QByteArray message("i3-ipc");
+    message.append(reinterpret_cast<const char*>(&length), 4);
+    message.append(reinterpret_cast<const char*>(&type), 4);
+    return message + payload;
+}
+QByteArray ipcMessage(std::uint32_t type, const QByteArray& payload)
+{
+    return ipcMessage(type, payload, static_cast<std::uint32_t>(payload.size()));
+}
+
+constexpr std::uint32_t kWindowEvent = 0x80000003u;
+
+QByteArray focusEvent(const char* appId)
+{
+    return QByteArray(R"({"change":"focus","container":{"id":7,"pid":0,"app_id":")") + appId + "\"}}";
+}
+
+// An IPC peer on a thread of its own (the route waits for its first answers
+// before its constructor returns): it answers the subscription and the tree
+// request, sends `then` once released, and keeps reading until the route
+// closes the connection.
+class FakeIpcPeer {
+public:
+    explicit FakeIpcPeer(QByteArray then) : then_(std::move(then))
+    {
+        if (::pipe2(release_, O_CLOEXEC) != 0)
+            return;
+        listener_ = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        const QByteArray path = QFile::encodeName(path_);
+        std::memcpy(address.sun_path, path.constData(), std::min<size_t>(path.size(), sizeof address.sun_path - 1));
+        if (::bind(listener_, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0
+            && ::listen(listener_, 1) == 0)
+            thread_ = std::thread([this] { serve(); });
+    }
+    ~FakeIpcPeer()
+    {
+        release();
+        if (thread_.joinable())
+            thread_.join();
+        for (const int fd : {listener_, release_[0], release_[1]})
+            ::close(fd);
+    }
+
+    QString path() const { return path_; }
+    // Waits for the route to close the connection: false when it did not
+    // within a guard.
+    bool waitForClose()
+    {
+        if (thread_.joinable())
+            thread_.join();
+        return closed_;
+    }
+    // Lets `then` go, after the route's constructor has returned.
+    void release()
+    {
+        const char byte = 1;
+        if (!released_.exchange(true))
+            [[maybe_unused]] const ssize_t n = ::write(release_[1], &byte, 1);
+    }
+
+private:
+    void serve()
+    {
+        const int peer = ::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
+        if (peer < 0)
+            return;
+        char buffer[4096];
+        const auto sendAll = [peer](const QByteArray& out) {
+            for (qsizetype sent = 0; sent < out.size();) {
+                const ssize_t n = ::send(peer, out.constData() + sent, out.size() - sent, MSG_NOSIGNAL);
+                if (n <= 0)
+                    return; // the route closed the connection
+                sent += n;
+            }
+        };
+        sendAll(ipcMessage(2, R"({"success":true})") + ipcMessage(4, "{}"));
+        if (::read(release_[0], buffer, 1) == 1)
+            sendAll(then_);
+        pollfd ready{peer, POLLIN, 0};
+        while (::poll(&ready, 1, 10000) == 1) { // a guard, never reached when the route does its part
+            if (::read(peer, buffer, sizeof buffer) <= 0) {
+                closed_ = true;
+                break;
+            }
+        }
+        ::close(peer);
+    }
+
+    QTemporaryDir dir_;
+    QString path_ = dir_.path() + QStringLiteral("/ipc.sock");
+    QByteArray then_;
+    int listener_ = -1;
+    int release_[2] = {-1, -1};
+    std::atomic<bool> released_{false};
+    bool closed_ = false; // read once the thread has ended
+    std::thread thread_;
+};
+
+// A header that breaks the protocol (another magic, a length no real message
+// has) ends the connection: nothing after it is read or kept. A message just
+// at the limit is still taken.
+TEST(SwayIpcTest, ABadHeaderClosesTheConnection)
+{
+    test::ensureApplication();
+    constexpr std::uint32_t kLimit = 4 * 1024 * 1024;
+    QByteArray atLimit = focusEvent("org.example.Gtk");
+    atLimit.append(QByteArray(kLimit - atLimit.size(), ' '));
+    const QByteArray later = ipcMessage(kWindowEvent, focusEvent("org.example.Editor"));
+    const struct {
+        const char* what;
+        QByteArray bytes;
+        bool kept;
+    } cases[] = {
+        {"another magic", QByteArray("i3-ipX") + ipcMessage(kWindowEvent, focusEvent("org.example.Gtk")).mid(6), false},
+        {"a length over the limit", ipcMessage(kWindowEvent, {}, kLimit + 1), false},
+        {"the largest length", ipcMessage(kWindowEvent, {}, 0xffffffffu), false},
+        {"a message at the limit", ipcMessage(kWindowEvent, atLimit), true},
+    };
+    for (const auto& c : cases) {
+        FakeIpcPeer peer(c.bytes + later);
+        SwayActiveWindow route(peer.path());
+        ASSERT_TRUE(route.isTracking()) << c.what;
+        int changes = 0;
+        route.onChanged = [&] { ++changes; };
+        peer.release();
+        if (c.kept) {
+            EXPECT_TRUE(waitUntil([&] {
+                return route.active() && route.active()->applicationId == QStringLiteral("org.example.Editor");
+            })) << c.what;
+            EXPECT_TRUE(route.isTracking()) << c.what;
+        } else {
+            EXPECT_TRUE(waitUntil([&] { return !route.isTracking(); })) << c.what;
+            EXPECT_TRUE(peer.waitForClose()) << c.what;
+            EXPECT_EQ(route.active(), std::nullopt) << c.what;
+            EXPECT_EQ(changes, 1) << c.what;
+        }
+    }
 }
 
 TEST(SwayTreeTest, TheFocusedNodeOfATreeIsTheActiveWindow)

@@ -24,6 +24,9 @@ constexpr std::uint32_t kWindowEvent = kEventBit | 3;
 
 // How long the constructor waits for the first answer.
 constexpr int kStartWaitMs = 2000;
+// Far above any real message (a tree of hundreds of windows is a few
+// hundred KiB); a longer one would only have the buffer grow while waiting.
+constexpr std::uint32_t kMaxMessageBytes = 4 * 1024 * 1024;
 
 QString textOf(const QJsonValue& value) { return value.isString() ? value.toString() : QString(); }
 
@@ -61,7 +64,7 @@ SwayActiveWindow::SwayActiveWindow(const QString& socketPath)
         buffer_ += socket_->readAll();
         answered = readMessages();
     }
-    if (!answered) {
+    if (!answered || socket_->state() != QLocalSocket::ConnectedState) {
         socket_->abort();
         return;
     }
@@ -93,21 +96,28 @@ void SwayActiveWindow::send(std::uint32_t type, const QByteArray& payload)
 bool SwayActiveWindow::readMessages()
 {
     bool treeAnswered = false;
+    bool broken = false;
     while (buffer_.size() >= kHeaderSize) {
-        if (std::memcmp(buffer_.constData(), kMagic, kMagicSize) != 0) {
-            lost(); // not the protocol we speak: stop rather than guess
-            return false;
-        }
+        broken = std::memcmp(buffer_.constData(), kMagic, kMagicSize) != 0;
+        if (broken)
+            break;
         std::uint32_t length = 0;
         std::uint32_t type = 0;
         std::memcpy(&length, buffer_.constData() + kMagicSize, 4);
         std::memcpy(&type, buffer_.constData() + kMagicSize + 4, 4);
-        if (buffer_.size() < kHeaderSize + qsizetype(length))
+        broken = length > kMaxMessageBytes;
+        if (broken || buffer_.size() < kHeaderSize + qsizetype(length))
             break;
         const QByteArray payload = buffer_.mid(kHeaderSize, length);
         buffer_.remove(0, kHeaderSize + length);
         handle(type, payload);
         treeAnswered = treeAnswered || type == kGetTree;
+    }
+    if (broken) {
+        // Not the protocol we speak: stop rather than guess, and read
+        // nothing more from that peer.
+        drop();
+        return false;
     }
     return treeAnswered;
 }
@@ -141,6 +151,14 @@ void SwayActiveWindow::setActive(std::optional<WindowHints> hints, qint64 contai
     active_ = std::move(hints);
     if (!same && tracking_)
         changed();
+}
+
+void SwayActiveWindow::drop()
+{
+    socket_->disconnect();
+    socket_->abort();
+    buffer_.clear();
+    lost();
 }
 
 void SwayActiveWindow::lost()

@@ -41,6 +41,8 @@ private:
     bool readMessages();
     void handle(std::uint32_t type, const QByteArray& payload);
     void setActive(std::optional<WindowHints> hints, qint64 containerId);
+    // Closes the connection after a message that breaks the protocol.
+    void drop();
     void lost();
 
     std::unique_ptr<QLocalSocket> socket_;
