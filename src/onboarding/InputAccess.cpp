@@ -7,6 +7,7 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace kestrune {
@@ -19,6 +20,28 @@ constexpr int kAuthenticationFailed = 127;
 bool writable(const QString& path)
 {
     return ::access(QFile::encodeName(path).constData(), W_OK) == 0;
+}
+
+// Whether only root may change `path`: the file (symbolic links followed)
+// and every folder above it, up to `top`, belong to root and may not be
+// written by a group or other users. pkexec runs the helper as root and the
+// helper copies the rule where udev reads it; files another account could
+// swap would have an administrator authorise whatever that account put there.
+bool onlyRootMayChange(const QString& path, const QString& top)
+{
+    QString current = QFileInfo(path).canonicalFilePath();
+    const QString stop = QFileInfo(top).canonicalFilePath();
+    if (current.isEmpty())
+        return false;
+    for (;;) {
+        struct stat info {};
+        if (::stat(QFile::encodeName(current).constData(), &info) != 0 || info.st_uid != 0
+            || (info.st_mode & (S_IWGRP | S_IWOTH)) != 0)
+            return false;
+        if (current == stop || current == QLatin1String("/"))
+            return true;
+        current = QFileInfo(current).path();
+    }
 }
 
 // One word for the shell, whatever the path holds: the shown command is
@@ -121,7 +144,9 @@ QString InputAccess::pkexecPath() const
 
 bool InputAccess::canFixInOneStep() const
 {
-    return !paths_.helper.isEmpty() && QFileInfo(paths_.helper).isExecutable() && !pkexecPath().isEmpty();
+    return !paths_.helper.isEmpty() && QFileInfo(paths_.helper).isExecutable() && !pkexecPath().isEmpty()
+        && onlyRootMayChange(paths_.helper, paths_.rootOnlyUpTo)
+        && onlyRootMayChange(paths_.ruleSource, paths_.rootOnlyUpTo);
 }
 
 void InputAccess::fix()

@@ -3,9 +3,9 @@
 // the user's words, and the fix for exactly that: in one step through
 // polkit's own prompt (pkexec running the small installed helper, which
 // loads uinput, installs the access rule if missing and reloads udev, and
-// does nothing else as root), or, where that cannot run, the exact command
-// to type, with a copy button (QML: the welcome window's first page and the
-// panel's "Fix"). Main thread.
+// does nothing else as root), or, where that cannot run or its files are
+// not root's alone, the exact command to type, with a copy button (QML: the
+// welcome window's first page and the panel's "Fix"). Main thread.
 //
 // The conditions, the first that fails being the one reported:
 //   moduleNotLoaded     /dev/uinput does not exist
@@ -55,6 +55,11 @@ public:
         QString ruleSource;
         // The installed helper; the one-step fix needs it and pkexec.
         QString helper;
+        // The one-step fix is offered only while the helper, the rule source
+        // and every folder above them up to this one belong to root and no
+        // group or other user may write them. Tests stop at their temporary
+        // folder (/tmp itself is writable by all).
+        QString rootOnlyUpTo = QStringLiteral("/");
         // pkexec's name or path (looked up on the PATH).
         QString pkexec = QStringLiteral("pkexec");
         // Whether the user may write a file (access(2); root may write all).

@@ -12,6 +12,8 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace kestrune;
 using Problem = InputAccess::Problem;
@@ -24,9 +26,12 @@ protected:
     {
         QDir(dir_.path()).mkpath(QStringLiteral("rules"));
         QDir(dir_.path()).mkpath(QStringLiteral("bin"));
+        QDir(dir_.path()).mkpath(QStringLiteral("share"));
+        touch(QStringLiteral("share/70-kestrune.rules"));
         paths_.uinputDevice = dir_.path() + QStringLiteral("/uinput");
         paths_.ruleFolders = {dir_.path() + QStringLiteral("/rules")};
-        paths_.ruleSource = QStringLiteral("/usr/share/kestrune/70-kestrune.rules");
+        paths_.ruleSource = dir_.path() + QStringLiteral("/share/70-kestrune.rules");
+        paths_.rootOnlyUpTo = dir_.path();
         paths_.canWrite = [this](const QString&) { return uinputWritable_; };
         paths_.pkexec = dir_.path() + QStringLiteral("/bin/pkexec");
         paths_.helper = dir_.path() + QStringLiteral("/bin/helper");
@@ -73,9 +78,9 @@ TEST_F(InputAccessTest, ReportsTheFirstConditionThatFailsWithItsCommand)
     auto access = make();
     EXPECT_EQ(access->problem(), Problem::moduleNotLoaded);
     EXPECT_TRUE(access->problemText().contains(QStringLiteral("uinput module is not loaded")));
-    EXPECT_EQ(access->command(), QStringLiteral("sudo modprobe uinput && sudo install -m 644 "
-                                                "/usr/share/kestrune/70-kestrune.rules "
-                                                "/etc/udev/rules.d/70-kestrune.rules && ") + reload);
+    EXPECT_EQ(access->command(), QStringLiteral("sudo modprobe uinput && sudo install -m 644 %1 "
+                                                "/etc/udev/rules.d/70-kestrune.rules && ").arg(paths_.ruleSource)
+                                     + reload);
 
     // The device exists but may not be written, and no rule exists: the rule.
     touch(QStringLiteral("uinput"));
@@ -155,6 +160,51 @@ TEST_F(InputAccessTest, OneStepFixRunsTheHelperThroughPkexec)
     QFile args(dir_.path() + QStringLiteral("/pkexec-args"));
     ASSERT_TRUE(args.open(QIODevice::ReadOnly));
     EXPECT_EQ(args.readAll().trimmed(), QFile::encodeName(paths_.helper)) << "pkexec is given the helper and nothing else";
+}
+
+// pkexec runs the helper as root and the helper installs the rule: unless
+// both, and every folder above them, are root's alone (not so after a
+// --prefix ~/.local install), an administrator would authorise what another
+// account may rewrite, so only the command is shown.
+TEST_F(InputAccessTest, OneStepOnlyWhileTheHelperAndTheRuleAreRootsAlone)
+{
+    script(QStringLiteral("bin/pkexec"), "exit 0\n");
+    script(QStringLiteral("bin/helper"), "exit 0\n");
+    constexpr uid_t kUser = 65534;
+    const struct {
+        const char* path; // below the temporary folder
+        uid_t owner;
+        mode_t mode;
+    } asMade[] = {{"", 0, 0700}, {"bin", 0, 0755}, {"bin/helper", 0, 0700}, {"share", 0, 0755},
+                  {"share/70-kestrune.rules", 0, 0644}};
+    const struct {
+        const char* what;
+        const char* path;
+        uid_t owner;
+        mode_t mode;
+        bool oneStep;
+    } cases[] = {
+        {"all root's", "bin/helper", 0, 0755, true},
+        {"the helper is a user's", "bin/helper", kUser, 0755, false},
+        {"the helper is writable by all", "bin/helper", 0, 0757, false},
+        {"the helper's folder is a user's", "bin", kUser, 0755, false},
+        {"the rule is a user's", "share/70-kestrune.rules", kUser, 0644, false},
+        {"the rule's folder is writable by its group", "share", 0, 0775, false},
+        {"the folder above both is a user's", "", kUser, 0700, false},
+    };
+    const auto set = [this](const char* relative, uid_t owner, mode_t mode) {
+        const QByteArray path = QFile::encodeName(dir_.path() + QLatin1Char('/') + QLatin1String(relative));
+        ASSERT_EQ(::chown(path.constData(), owner, owner), 0) << relative;
+        ASSERT_EQ(::chmod(path.constData(), mode), 0) << relative;
+    };
+    for (const auto& c : cases) {
+        for (const auto& made : asMade)
+            set(made.path, made.owner, made.mode);
+        set(c.path, c.owner, c.mode);
+        auto access = make();
+        EXPECT_EQ(access->canFixInOneStep(), c.oneStep) << c.what;
+        EXPECT_FALSE(access->command().isEmpty()) << c.what;
+    }
 }
 
 TEST_F(InputAccessTest, AFixThatDidNotTakeSaysWhy)

@@ -1,6 +1,7 @@
 #include "OnboardingFixture.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QGuiApplication>
 #include <QQuickWindow>
@@ -41,10 +42,14 @@ void OnboardingTest::build(bool linux)
         InputAccess::Paths paths;
         paths.uinputDevice = dir_.path() + QStringLiteral("/no-uinput");
         paths.ruleFolders = {dir_.path()};
-        paths.ruleSource = QStringLiteral("/usr/share/kestrune/70-kestrune.rules");
+        paths.ruleSource = dir_.path() + QStringLiteral("/share/70-kestrune.rules");
         paths.pkexec = dir_.path() + QStringLiteral("/pkexec");
         paths.helper = dir_.path() + QStringLiteral("/helper");
+        paths.rootOnlyUpTo = dir_.path();
         if (canGrant_) {
+            QDir(dir_.path()).mkpath(QStringLiteral("share"));
+            QFile rule(paths.ruleSource);
+            EXPECT_TRUE(rule.open(QIODevice::WriteOnly));
             for (const auto& [name, body] : {std::pair{QStringLiteral("pkexec"), QByteArray("exec \"$@\"\n")},
                                              std::pair{QStringLiteral("helper"),
                                                        "touch " + QFile::encodeName(paths.uinputDevice) + "\n"}}) {
