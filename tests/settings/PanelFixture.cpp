@@ -22,6 +22,8 @@ Item {
     property bool dark: %1
     property QtObject hudStub: QtObject { property bool isHUDEnabled: true }
     property QtObject loginStub: QtObject { property bool isEnabled: false }
+    // What Linux's input-method finder says, for the L/R card's help.
+    property QtObject inputMethodStub: QtObject { property string summary: "Eisu and Kana switch fcitx5 with Mozc." }
     property QtObject updaterStub: QtObject {
         property int checks: 0
         function checkForUpdates() { checks += 1 }
@@ -58,6 +60,7 @@ Item {
         launchAtLogin: backdrop.loginStub
         hud: backdrop.hudStub
         updater: backdrop.updaterStub
+        inputMethod: backdrop.inputMethodStub
     }
 }
 )";
