@@ -31,6 +31,7 @@
 #include <cstdlib>
 #include <grp.h>
 #include <optional>
+#include <sys/prctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -78,6 +79,9 @@ public:
             ASSERT_EQ(::setgroups(0, nullptr), 0);
             ASSERT_EQ(::setresgid(kNobody, kNobody, kNobody), 0);
             ASSERT_EQ(::setresuid(kNobody, kNobody, kNobody), 0);
+            // Changing user made the process undumpable, which would keep
+            // LeakSanitizer from stopping its threads at exit.
+            ::prctl(PR_SET_DUMPABLE, 1);
         }
         const QByteArray home = g_home.toLocal8Bit();
         ::setenv("HOME", home.constData(), 1);
