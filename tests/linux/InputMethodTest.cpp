@@ -25,7 +25,6 @@
 #include <QJsonDocument>
 #include <QProcess>
 #include <QStandardPaths>
-#include <QXmlStreamReader>
 
 #include <csignal>
 #include <cstdlib>
@@ -321,16 +320,7 @@ protected:
         waitUntil([&] {
             const QDBusMessage r = call(QDBusConnection(kIBusBus), service, base,
                                         QStringLiteral("org.freedesktop.DBus.Introspectable"), QStringLiteral("Introspect"));
-            QXmlStreamReader xml(r.arguments().value(0).toString());
-            for (int depth = 0; !xml.atEnd();) {
-                const auto t = xml.readNext();
-                if (t == QXmlStreamReader::StartElement && xml.name() == QLatin1String("node") && depth++ == 1)
-                    objects << base + QLatin1Char('/') + xml.attributes().value(QLatin1String("name")).toString();
-                else if (t == QXmlStreamReader::StartElement)
-                    ++depth;
-                else if (t == QXmlStreamReader::EndElement)
-                    --depth;
-            }
+            objects = IBusSwitch::childObjects(r.arguments().value(0).toString(), base);
             return !objects.isEmpty();
         }, 5s);
         for (const QString& path : objects)

@@ -27,4 +27,10 @@ inline void callAsync(const QDBusConnection& bus, const QDBusMessage& message, Q
 
 inline bool failed(const QDBusMessage& reply) { return reply.type() != QDBusMessage::ReplyMessage; }
 
+// A failed call's reason, in the service's words where it gave some.
+inline QString problemOf(const QDBusMessage& reply)
+{
+    return reply.errorMessage().isEmpty() ? reply.errorName() : reply.errorMessage();
+}
+
 } // namespace kestrune::dbus

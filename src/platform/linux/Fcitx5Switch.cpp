@@ -25,7 +25,6 @@ QDBusMessage controller(const QString& method, const QVariantList& arguments = {
     return m;
 }
 
-QString problemOf(const QDBusMessage& reply) { return reply.errorMessage().isEmpty() ? reply.errorName() : reply.errorMessage(); }
 } // namespace
 
 Fcitx5Switch::Fcitx5Switch(const QDBusConnection& bus, std::function<void()> pressHiragana, QObject* parent)
@@ -102,7 +101,7 @@ void Fcitx5Switch::switchTo(InputMode mode, const std::optional<Engine>& engine,
         dbus::callAsync(bus_, controller(QStringLiteral("Deactivate")), this,
                         [this, done = std::move(done)](const QDBusMessage& reply) mutable {
                             if (dbus::failed(reply))
-                                done(std::nullopt, problemOf(reply));
+                                done(std::nullopt, dbus::problemOf(reply));
                             else
                                 readState(std::move(done));
                         });
@@ -119,7 +118,7 @@ void Fcitx5Switch::turnOn(const QString& id, int triesLeft, Done done)
         id.isEmpty() ? controller(QStringLiteral("Activate")) : controller(QStringLiteral("SetCurrentIM"), {id});
     dbus::callAsync(bus_, message, this, [this, id, triesLeft, done = std::move(done)](const QDBusMessage& reply) mutable {
         if (dbus::failed(reply)) {
-            done(std::nullopt, problemOf(reply));
+            done(std::nullopt, dbus::problemOf(reply));
             return;
         }
         // The first switch of a session can leave fcitx5 off while it loads
@@ -149,7 +148,7 @@ void Fcitx5Switch::hiragana(const QString& id, Done done)
                                    {QStringLiteral("fcitx://config/addon/anthy"), QVariant::fromValue(QDBusVariant(config))}),
                         this, [this, done = std::move(done)](const QDBusMessage& set) mutable {
                             if (dbus::failed(set))
-                                done(std::nullopt, problemOf(set));
+                                done(std::nullopt, dbus::problemOf(set));
                             else
                                 readState(std::move(done));
                         });
@@ -164,7 +163,7 @@ void Fcitx5Switch::readState(Done done)
 {
     dbus::callAsync(bus_, controller(QStringLiteral("State")), this, [done = std::move(done)](const QDBusMessage& reply) {
         if (dbus::failed(reply) || reply.arguments().isEmpty()) {
-            done(std::nullopt, problemOf(reply));
+            done(std::nullopt, dbus::problemOf(reply));
             return;
         }
         done(reply.arguments().at(0).toInt() == kStateActive ? InputMode::kana : InputMode::eisu, {});

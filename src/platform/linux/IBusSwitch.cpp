@@ -49,7 +49,6 @@ const EngineTraits* traitsOf(const QString& engine)
     return nullptr;
 }
 
-QString problemOf(const QDBusMessage& reply) { return reply.errorMessage().isEmpty() ? reply.errorName() : reply.errorMessage(); }
 
 struct EngineDesc {
     QString name;
@@ -61,7 +60,7 @@ struct EngineDesc {
 // around it are unwrapped.
 std::optional<EngineDesc> engineDesc(QVariant value)
 {
-    while (value.canConvert<QDBusVariant>() && value.userType() == qMetaTypeId<QDBusVariant>())
+    while (value.userType() == qMetaTypeId<QDBusVariant>())
         value = value.value<QDBusVariant>().variant();
     if (value.userType() != qMetaTypeId<QDBusArgument>())
         return std::nullopt;
@@ -144,6 +143,23 @@ QString machineId()
     return {};
 }
 } // namespace
+
+QStringList IBusSwitch::childObjects(const QString& introspection, const QString& basePath)
+{
+    QStringList objects;
+    QXmlStreamReader xml(introspection);
+    for (int depth = 0; !xml.atEnd();) {
+        const auto token = xml.readNext();
+        if (token == QXmlStreamReader::StartElement) {
+            if (xml.name() == QLatin1String("node") && depth == 1)
+                objects << basePath + QLatin1Char('/') + xml.attributes().value(QLatin1String("name")).toString();
+            ++depth;
+        } else if (token == QXmlStreamReader::EndElement) {
+            --depth;
+        }
+    }
+    return objects;
+}
 
 IBusSwitch::IBusSwitch(QProcessEnvironment environment, QObject* parent)
     : QObject(parent), environment_(std::move(environment))
@@ -320,7 +336,7 @@ void IBusSwitch::switchTo(InputMode mode, const std::optional<Engine>& engine, D
         const QString id = engine->id;
         auto then = [this, id, done = std::move(done)](const QDBusMessage& reply) mutable {
             if (dbus::failed(reply))
-                done(std::nullopt, problemOf(reply));
+                done(std::nullopt, dbus::problemOf(reply));
             else
                 afterSwitch(id, kEngineWaitTries, std::move(done));
         };
@@ -372,21 +388,9 @@ void IBusSwitch::activateProperty(const QString& engine, InputMode mode, int tri
     dbus::callAsync(QDBusConnection(connectionName_), introspect, this,
                     [this, engine, mode, triesLeft, traits, busName, basePath,
                      done = std::move(done)](const QDBusMessage& reply) mutable {
-        QStringList objects;
-        if (!dbus::failed(reply) && !reply.arguments().isEmpty()) {
-            QXmlStreamReader xml(reply.arguments().at(0).toString());
-            int depth = 0;
-            while (!xml.atEnd()) {
-                const auto token = xml.readNext();
-                if (token == QXmlStreamReader::StartElement) {
-                    if (xml.name() == QLatin1String("node") && depth == 1)
-                        objects << basePath + QLatin1Char('/') + xml.attributes().value(QLatin1String("name")).toString();
-                    ++depth;
-                } else if (token == QXmlStreamReader::EndElement) {
-                    --depth;
-                }
-            }
-        }
+        const QStringList objects = dbus::failed(reply) || reply.arguments().isEmpty()
+                                        ? QStringList()
+                                        : childObjects(reply.arguments().at(0).toString(), basePath);
         if (objects.isEmpty()) {
             // A new engine is made when the focused text field takes it up.
             if (triesLeft > 0) {
@@ -399,22 +403,26 @@ void IBusSwitch::activateProperty(const QString& engine, InputMode mode, int tri
             return;
         }
         const QString property = QString::fromLatin1(mode == InputMode::kana ? traits->hiragana : traits->direct);
-        auto pending = std::make_shared<int>(static_cast<int>(objects.size()));
-        auto anyDone = std::make_shared<bool>(false);
-        auto lastProblem = std::make_shared<QString>();
+        // The engine may have several objects; the switch holds if any took it.
+        struct Tally {
+            int pending = 0;
+            bool anyTook = false;
+            QString problem;
+        };
+        auto tally = std::make_shared<Tally>();
+        tally->pending = static_cast<int>(objects.size());
         for (const QString& path : objects) {
             QDBusMessage m = QDBusMessage::createMethodCall(busName, path, QStringLiteral("org.freedesktop.IBus.Engine"),
                                                             QStringLiteral("PropertyActivate"));
             m.setArguments({property, kPropChecked});
-            dbus::callAsync(QDBusConnection(connectionName_), m, this,
-                            [mode, pending, anyDone, lastProblem, done](const QDBusMessage& r) {
-                                if (dbus::failed(r))
-                                    *lastProblem = problemOf(r);
-                                else
-                                    *anyDone = true;
-                                if (--*pending == 0)
-                                    done(*anyDone ? std::optional(mode) : std::nullopt, *anyDone ? QString() : *lastProblem);
-                            });
+            dbus::callAsync(QDBusConnection(connectionName_), m, this, [mode, tally, done](const QDBusMessage& r) {
+                if (dbus::failed(r))
+                    tally->problem = dbus::problemOf(r);
+                else
+                    tally->anyTook = true;
+                if (--tally->pending == 0)
+                    done(tally->anyTook ? std::optional(mode) : std::nullopt, tally->anyTook ? QString() : tally->problem);
+            });
         }
     });
 }

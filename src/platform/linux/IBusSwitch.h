@@ -50,6 +50,9 @@ public:
     // Connects to the daemon, again when its address changed. Quick: a
     // local socket, and only when the address file names a live daemon.
     bool connectToDaemon();
+    // The objects right under `basePath`, from its introspection: an
+    // engine process's engine objects.
+    static QStringList childObjects(const QString& introspection, const QString& basePath);
     bool isConnected() const;
 
     // Under GNOME Shell: the session bus the Shell and its extension are on.
