@@ -43,6 +43,8 @@ public:
     // fcitx5 knows once.
     void findEngine(std::function<void(std::optional<Engine>)> done);
     void switchTo(InputMode mode, const std::optional<Engine>& engine, Done done);
+    // The list of input methods is read again on the next look.
+    void forgetInputMethods() { known_.clear(); }
 
 private:
     void turnOn(const QString& id, int triesLeft, Done done);

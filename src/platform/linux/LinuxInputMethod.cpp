@@ -24,7 +24,12 @@ LinuxInputMethod::LinuxInputMethod(Scheduler& scheduler, const QDBusConnection& 
     watcher_->setConnection(bus_);
     watcher_->setWatchMode(QDBusServiceWatcher::WatchForOwnerChange);
     watcher_->setWatchedServices({Fcitx5Switch::kService, kIBusPortal, kShell});
-    connect(watcher_, &QDBusServiceWatcher::serviceOwnerChanged, this, [this] { detect(); });
+    connect(watcher_, &QDBusServiceWatcher::serviceOwnerChanged, this, [this](const QString& name) {
+        // A restarted fcitx5 may offer engines installed meanwhile.
+        if (name == Fcitx5Switch::kService)
+            fcitx_.forgetInputMethods();
+        detect();
+    });
     detect();
 }
 
