@@ -13,6 +13,7 @@
 #include "base/UserDefaults.h"
 #include "exclusions/ExcludedApp.h"
 #include "platform/System.h"
+#include "remapper/EngineQueries.h"
 
 #include <QList>
 #include <QObject>
@@ -26,7 +27,7 @@
 
 namespace kestrune {
 
-class AppExclusionManager final : public QObject, public SharedInstance<AppExclusionManager> {
+class AppExclusionManager final : public QObject, public ExclusionVerdict, public SharedInstance<AppExclusionManager> {
     Q_OBJECT
     QML_ELEMENT
     QML_SINGLETON
@@ -71,7 +72,7 @@ public:
     // Any thread, lock-free. True while the switch is on and the frontmost
     // application is excluded. Its change signal arrives later, on the main
     // thread, after the value has changed.
-    bool isCurrentAppExcluded() const { return currentAppExcluded_.load(std::memory_order_acquire); }
+    bool isCurrentAppExcluded() const override { return currentAppExcluded_.load(std::memory_order_acquire); }
     bool canFollowFrontmostApplication() const { return workspace_.canTrackFrontmostApplication(); }
     int frontmostBlocker() const { return static_cast<int>(workspace_.frontmostBlocker()); }
     // Clears the blocker where Kestrune can (turns its GNOME Shell extension

@@ -15,6 +15,7 @@
 #include "base/UserDefaults.h"
 #include "launcher/LauncherShortcut.h"
 #include "platform/System.h"
+#include "remapper/EngineQueries.h"
 
 #include <QList>
 #include <QObject>
@@ -32,7 +33,7 @@
 
 namespace kestrune {
 
-class AppLauncherManager final : public QObject, public SharedInstance<AppLauncherManager> {
+class AppLauncherManager final : public QObject, public LaunchShortcuts, public SharedInstance<AppLauncherManager> {
     Q_OBJECT
     QML_ELEMENT
     QML_SINGLETON
@@ -70,7 +71,7 @@ public:
     // Tap thread (any thread). True when the launcher is on and `keyCode` is
     // bound; the application is then opened later on the main thread. Does
     // not block, and allocates only on a hit.
-    bool launchShortcut(KeyCode keyCode);
+    bool launchShortcut(KeyCode keyCode) override;
 
     // Short display name of a key ("A", "Enter", "Esc", "Key 24").
     static QString keyDisplayName(KeyCode keyCode);

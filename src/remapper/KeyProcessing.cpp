@@ -8,8 +8,6 @@
 // atomic word, and the main thread is reached only through the HUD mailbox
 // and the single press's work item.
 
-#include "exclusions/AppExclusionManager.h"
-#include "launcher/AppLauncherManager.h"
 #include "remapper/KeyProcessingConstants.h"
 #include "remapper/KeyRemapper.h"
 

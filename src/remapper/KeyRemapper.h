@@ -15,6 +15,7 @@
 #include "base/QmlSingleton.h"
 #include "base/SharedInstance.h"
 #include "platform/Platform.h"
+#include "remapper/EngineQueries.h"
 #include "remapper/HudMailbox.h"
 #include "remapper/HudRequests.h"
 #include "remapper/RemapperConfig.h"
@@ -35,8 +36,6 @@
 
 namespace kestrune {
 
-class AppExclusionManager;
-class AppLauncherManager;
 class PermissionManager;
 
 using config::CmdEisuKanaConfig;
@@ -69,8 +68,8 @@ public:
     // The collaborators outlive the remapper. `exclusions`, `launcher`, `hud`
     // and `permissions` may be null (the feature is then absent).
     struct Collaborators {
-        AppExclusionManager* exclusions = nullptr;
-        AppLauncherManager* launcher = nullptr;
+        ExclusionVerdict* exclusions = nullptr;
+        LaunchShortcuts* launcher = nullptr;
         HudRequests* hud = nullptr;
         PermissionManager* permissions = nullptr;
     };

@@ -5,22 +5,6 @@
 # GLib's own, whose locking ThreadSanitizer cannot see in the uninstrumented
 # libraries.
 
-# python-dbusmock serves the mock logind; Debian's interpreter has it even
-# where another python3 comes first on the PATH.
-set(KESTRUNE_DBUSMOCK_PYTHON "")
-foreach(candidate /usr/bin/python3 python3)
-  execute_process(COMMAND ${candidate} -c "import dbusmock" RESULT_VARIABLE dbusmock_missing
-    OUTPUT_QUIET ERROR_QUIET)
-  if(dbusmock_missing EQUAL 0)
-    set(KESTRUNE_DBUSMOCK_PYTHON ${candidate})
-    break()
-  endif()
-endforeach()
-if(NOT KESTRUNE_DBUSMOCK_PYTHON)
-  message(WARNING "python3-dbusmock is missing: the wake notifier's tests will fail (run scripts/setup.sh)")
-  set(KESTRUNE_DBUSMOCK_PYTHON python3)
-endif()
-
 kestrune_add_test(test_linux_system
   SOURCES
     SystemTestSupport.h

@@ -1,0 +1,283 @@
+#include "platform/linux/InputServiceProtocol.h"
+
+#include <QtEndian>
+
+namespace kestrune::inputd {
+
+namespace {
+
+class Writer {
+public:
+    void u8(uint8_t v) { bytes_.append(static_cast<char>(v)); }
+    void flag(bool v) { u8(v ? 1 : 0); }
+    void u16(uint16_t v)
+    {
+        char b[2];
+        qToLittleEndian(v, b);
+        bytes_.append(b, 2);
+    }
+    void u32(uint32_t v)
+    {
+        char b[4];
+        qToLittleEndian(v, b);
+        bytes_.append(b, 4);
+    }
+    void text(const QString& s)
+    {
+        QByteArray utf8 = s.toUtf8();
+        if (utf8.size() > static_cast<qsizetype>(kMaxReasonBytes)) {
+            // Cut at a character boundary so that the text stays valid UTF-8.
+            qsizetype cut = static_cast<qsizetype>(kMaxReasonBytes);
+            while (cut > 0 && (static_cast<uint8_t>(utf8[cut]) & 0xC0) == 0x80)
+                --cut;
+            utf8.truncate(cut);
+        }
+        u16(static_cast<uint16_t>(utf8.size()));
+        bytes_.append(utf8);
+    }
+    QByteArray take() { return std::move(bytes_); }
+
+private:
+    QByteArray bytes_;
+};
+
+class Reader {
+public:
+    explicit Reader(const QByteArray& bytes) : bytes_(bytes) {}
+    bool u8(uint8_t& v)
+    {
+        if (pos_ + 1 > bytes_.size())
+            return false;
+        v = static_cast<uint8_t>(bytes_[pos_++]);
+        return true;
+    }
+    bool flag(bool& v)
+    {
+        uint8_t b = 0;
+        if (!u8(b) || b > 1)
+            return false;
+        v = b == 1;
+        return true;
+    }
+    bool u16(uint16_t& v)
+    {
+        if (pos_ + 2 > bytes_.size())
+            return false;
+        v = qFromLittleEndian<uint16_t>(bytes_.constData() + pos_);
+        pos_ += 2;
+        return true;
+    }
+    bool u32(uint32_t& v)
+    {
+        if (pos_ + 4 > bytes_.size())
+            return false;
+        v = qFromLittleEndian<uint32_t>(bytes_.constData() + pos_);
+        pos_ += 4;
+        return true;
+    }
+    bool text(QString& s)
+    {
+        uint16_t size = 0;
+        if (!u16(size) || size > kMaxReasonBytes || pos_ + size > bytes_.size())
+            return false;
+        const QByteArray utf8 = bytes_.mid(pos_, size);
+        pos_ += size;
+        s = QString::fromUtf8(utf8);
+        // A text that does not survive the round trip was not valid UTF-8.
+        return s.toUtf8() == utf8;
+    }
+    bool atEnd() const { return pos_ == bytes_.size(); }
+
+private:
+    const QByteArray& bytes_;
+    qsizetype pos_ = 0;
+};
+
+template <class... Ts>
+struct Overloaded : Ts... {
+    using Ts::operator()...;
+};
+
+Type typeOf(const Message& message)
+{
+    return std::visit(
+        Overloaded{
+            [](const Settings&) { return Type::settings; },
+            [](const LauncherKeys&) { return Type::launcherKeys; },
+            [](const Excluded&) { return Type::excluded; },
+            [](const Status&) { return Type::status; },
+            [](const Hud&) { return Type::hud; },
+            [](const InputModeRequest&) { return Type::inputMode; },
+            [](const Launch&) { return Type::launch; },
+        },
+        message);
+}
+
+bool validKeyCode(uint16_t code) { return code < kKeyCodeLimit; }
+
+} // namespace
+
+bool isDown(const Message& message) { return static_cast<uint16_t>(typeOf(message)) < 64; }
+
+QByteArray encode(const Message& message)
+{
+    Writer w;
+    std::visit(Overloaded{
+                   [&](const Settings& s) {
+                       for (bool b : {s.isEnabled, s.isHyperKeyEnabled, s.isSinglePressEnabled, s.isCmdEisuKanaEnabled,
+                                      s.isCapsLockDoubleTapEnabled, s.isVimModeEnabled, s.hasInputMethod})
+                           w.flag(b);
+                       for (uint8_t v : {s.hyperKeyConfig, s.singlePressConfig, s.cmdEisuKanaConfig, s.vimModeConfig})
+                           w.u8(v);
+                   },
+                   [&](const LauncherKeys& k) {
+                       w.u16(static_cast<uint16_t>(k.keyCodes.size()));
+                       for (uint16_t code : k.keyCodes)
+                           w.u16(code);
+                   },
+                   [&](const Excluded& e) { w.flag(e.excluded); },
+                   [&](const Status& s) {
+                       w.u8(static_cast<uint8_t>(s.state));
+                       w.text(s.reason);
+                   },
+                   [&](const Hud& h) {
+                       w.u8(static_cast<uint8_t>(h.action));
+                       w.u32(h.delayMs);
+                       w.u8(h.value);
+                   },
+                   [&](const InputModeRequest& m) { w.u8(m.mode == InputMode::kana ? 1 : 0); },
+                   [&](const Launch& l) { w.u16(l.keyCode); },
+               },
+               message);
+    const QByteArray payload = w.take();
+    Writer frame;
+    frame.u32(static_cast<uint32_t>(payload.size()));
+    frame.u16(kVersion);
+    frame.u16(static_cast<uint16_t>(typeOf(message)));
+    QByteArray out = frame.take();
+    out.append(payload);
+    return out;
+}
+
+std::optional<Message> decodePayload(Type type, const QByteArray& payload)
+{
+    Reader r(payload);
+    auto done = [&](Message m) -> std::optional<Message> {
+        if (!r.atEnd())
+            return std::nullopt;
+        return m;
+    };
+    switch (type) {
+    case Type::settings: {
+        Settings s;
+        for (bool* b : {&s.isEnabled, &s.isHyperKeyEnabled, &s.isSinglePressEnabled, &s.isCmdEisuKanaEnabled,
+                        &s.isCapsLockDoubleTapEnabled, &s.isVimModeEnabled, &s.hasInputMethod})
+            if (!r.flag(*b))
+                return std::nullopt;
+        if (!r.u8(s.hyperKeyConfig) || !r.u8(s.singlePressConfig) || !r.u8(s.cmdEisuKanaConfig)
+            || !r.u8(s.vimModeConfig))
+            return std::nullopt;
+        if (s.hyperKeyConfig >= kHyperKeyConfigCount
+            || s.singlePressConfig >= kSinglePressConfigCount
+            || s.cmdEisuKanaConfig >= kCmdEisuKanaConfigCount
+            || s.vimModeConfig >= kVimModeConfigCount)
+            return std::nullopt;
+        return done(s);
+    }
+    case Type::launcherKeys: {
+        uint16_t count = 0;
+        if (!r.u16(count) || count > kKeyCodeLimit)
+            return std::nullopt;
+        LauncherKeys k;
+        k.keyCodes.reserve(count);
+        for (uint16_t i = 0; i < count; ++i) {
+            uint16_t code = 0;
+            // Sorted and unique: one spelling per set of keys.
+            if (!r.u16(code) || !validKeyCode(code) || (!k.keyCodes.empty() && code <= k.keyCodes.back()))
+                return std::nullopt;
+            k.keyCodes.push_back(code);
+        }
+        return done(k);
+    }
+    case Type::excluded: {
+        Excluded e;
+        return r.flag(e.excluded) ? done(e) : std::nullopt;
+    }
+    case Type::status: {
+        Status s;
+        uint8_t state = 0;
+        if (!r.u8(state) || state > static_cast<uint8_t>(Status::State::refused) || !r.text(s.reason))
+            return std::nullopt;
+        s.state = static_cast<Status::State>(state);
+        return done(s);
+    }
+    case Type::hud: {
+        Hud h;
+        uint8_t action = 0;
+        if (!r.u8(action) || action > static_cast<uint8_t>(Hud::Action::showInputMode) || !r.u32(h.delayMs)
+            || !r.u8(h.value))
+            return std::nullopt;
+        h.action = static_cast<Hud::Action>(action);
+        const uint8_t limit = h.action == Hud::Action::showInputMode ? 2 : kHyperKeyConfigCount;
+        if (h.value >= limit)
+            return std::nullopt;
+        return done(h);
+    }
+    case Type::inputMode: {
+        uint8_t mode = 0;
+        if (!r.u8(mode) || mode > 1)
+            return std::nullopt;
+        return done(InputModeRequest{mode == 1 ? InputMode::kana : InputMode::eisu});
+    }
+    case Type::launch: {
+        Launch l;
+        return r.u16(l.keyCode) && validKeyCode(l.keyCode) ? done(l) : std::nullopt;
+    }
+    }
+    return std::nullopt;
+}
+
+bool FrameDecoder::feed(const char* data, size_t size)
+{
+    if (failed())
+        return false;
+    buffer_.append(data, static_cast<qsizetype>(size));
+    return checkHeader();
+}
+
+bool FrameDecoder::checkHeader()
+{
+    if (buffer_.size() < static_cast<qsizetype>(kHeaderSize))
+        return true;
+    const auto size = qFromLittleEndian<uint32_t>(buffer_.constData());
+    const auto version = qFromLittleEndian<uint16_t>(buffer_.constData() + 4);
+    if (version != kVersion)
+        error_ = QStringLiteral("protocol version %1, expected %2").arg(version).arg(kVersion);
+    else if (size > kMaxPayload)
+        error_ = QStringLiteral("a message of %1 bytes, over the limit of %2").arg(size).arg(kMaxPayload);
+    if (failed()) {
+        buffer_.clear();
+        return false;
+    }
+    return true;
+}
+
+std::optional<Message> FrameDecoder::next()
+{
+    if (failed() || !checkHeader() || buffer_.size() < static_cast<qsizetype>(kHeaderSize))
+        return std::nullopt;
+    const auto size = qFromLittleEndian<uint32_t>(buffer_.constData());
+    const auto type = qFromLittleEndian<uint16_t>(buffer_.constData() + 6);
+    if (buffer_.size() < static_cast<qsizetype>(kHeaderSize + size))
+        return std::nullopt;
+    const QByteArray payload = buffer_.mid(static_cast<qsizetype>(kHeaderSize), static_cast<qsizetype>(size));
+    buffer_.remove(0, static_cast<qsizetype>(kHeaderSize + size));
+    std::optional<Message> message = decodePayload(static_cast<Type>(type), payload);
+    if (!message) {
+        error_ = QStringLiteral("a malformed message of type %1").arg(type);
+        buffer_.clear();
+    }
+    return message;
+}
+
+} // namespace kestrune::inputd

@@ -1,0 +1,8 @@
+# The input service's socket protocol: a library of its own, so that its
+# fuzz target builds without the rest of the backend.
+add_library(kestrune_inputd_protocol STATIC
+  ${CMAKE_CURRENT_LIST_DIR}/InputServiceProtocol.h
+  ${CMAKE_CURRENT_LIST_DIR}/InputServiceProtocol.cpp)
+target_include_directories(kestrune_inputd_protocol PUBLIC ${PROJECT_SOURCE_DIR}/src)
+target_link_libraries(kestrune_inputd_protocol PUBLIC Qt6::Core)
+target_link_libraries(kestrune_platform_linux PUBLIC kestrune_inputd_protocol)
