@@ -15,7 +15,7 @@ shift || true
 bin=build/fuzz/fuzz
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
-  targets=(fuzz_settings_file fuzz_stores fuzz_appcast fuzz_sim_script fuzz_evdev_stream)
+  targets=(fuzz_settings_file fuzz_stores fuzz_appcast fuzz_sim_script fuzz_evdev_stream fuzz_inputd_protocol)
 fi
 mkdir -p build/fuzz/crashes
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=0}

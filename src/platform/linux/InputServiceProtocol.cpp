@@ -97,6 +97,8 @@ template <class... Ts>
 struct Overloaded : Ts... {
     using Ts::operator()...;
 };
+template <class... Ts>
+Overloaded(Ts...) -> Overloaded<Ts...>; // clang 14 deduces no aggregate
 
 Type typeOf(const Message& message)
 {
