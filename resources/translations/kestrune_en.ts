@@ -907,6 +907,60 @@ You can customize settings at any time.</source>
         <source>The access helper could not be started. Run the command below in a terminal instead.</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Kestrune&apos;s input service is not running. It reads the keyboards for Kestrune, so that no other program of yours can.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>kestrune::InputService</name>
+    <message>
+        <source>The input service could not tell which user connected.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No local session is in front at the seat: Kestrune remaps only for the user at the keyboard.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Another user&apos;s session is in front: Kestrune remaps only for the user at the keyboard.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Another Kestrune of yours connected to the input service.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Another session is in front: Kestrune remaps only for the user at the keyboard.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The input service cannot read the keyboards or write /dev/uinput. Check its udev rule and its log: journalctl -u kestrune-inputd</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>kestrune::InputServiceClient</name>
+    <message>
+        <source>The input service sent a message it should not send.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The input service speaks another version of the protocol (%1). Install matching versions of Kestrune and its input service.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Kestrune&apos;s input service is not running.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Kestrune&apos;s input service has not answered yet.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Kestrune&apos;s input service stopped.</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>kestrune::LinuxInputMethod</name>

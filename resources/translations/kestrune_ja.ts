@@ -919,6 +919,60 @@ You can customize settings at any time.</source>
         <source>The access helper could not be started. Run the command below in a terminal instead.</source>
         <translation>アクセス用ヘルパーを起動できませんでした。代わりに下のコマンドを端末で実行してください。</translation>
     </message>
+    <message>
+        <source>Kestrune&apos;s input service is not running. It reads the keyboards for Kestrune, so that no other program of yours can.</source>
+        <translation>Kestrune の入力サービスが動いていません。このサービスが Kestrune に代わってキーボードを読むので、あなたのほかのプログラムはキーボードを読めません。</translation>
+    </message>
+</context>
+<context>
+    <name>kestrune::InputService</name>
+    <message>
+        <source>The input service could not tell which user connected.</source>
+        <translation>入力サービスは、接続してきたユーザーを確認できませんでした。</translation>
+    </message>
+    <message>
+        <source>No local session is in front at the seat: Kestrune remaps only for the user at the keyboard.</source>
+        <translation>このシートで前面にあるローカルセッションがありません。Kestrune はキーボードの前にいるユーザーのためにだけキーを変換します。</translation>
+    </message>
+    <message>
+        <source>Another user&apos;s session is in front: Kestrune remaps only for the user at the keyboard.</source>
+        <translation>別のユーザーのセッションが前面にあります。Kestrune はキーボードの前にいるユーザーのためにだけキーを変換します。</translation>
+    </message>
+    <message>
+        <source>Another Kestrune of yours connected to the input service.</source>
+        <translation>あなたの別の Kestrune が入力サービスに接続しました。</translation>
+    </message>
+    <message>
+        <source>Another session is in front: Kestrune remaps only for the user at the keyboard.</source>
+        <translation>別のセッションが前面にあります。Kestrune はキーボードの前にいるユーザーのためにだけキーを変換します。</translation>
+    </message>
+    <message>
+        <source>The input service cannot read the keyboards or write /dev/uinput. Check its udev rule and its log: journalctl -u kestrune-inputd</source>
+        <translation>入力サービスがキーボードを読めないか、/dev/uinput に書き込めません。udev ルールとログを確認してください: journalctl -u kestrune-inputd</translation>
+    </message>
+</context>
+<context>
+    <name>kestrune::InputServiceClient</name>
+    <message>
+        <source>The input service sent a message it should not send.</source>
+        <translation>入力サービスが送るはずのないメッセージを送ってきました。</translation>
+    </message>
+    <message>
+        <source>The input service speaks another version of the protocol (%1). Install matching versions of Kestrune and its input service.</source>
+        <translation>入力サービスのプロトコルのバージョンが違います (%1)。Kestrune と入力サービスを同じバージョンにそろえてください。</translation>
+    </message>
+    <message>
+        <source>Kestrune&apos;s input service is not running.</source>
+        <translation>Kestrune の入力サービスが動いていません。</translation>
+    </message>
+    <message>
+        <source>Kestrune&apos;s input service has not answered yet.</source>
+        <translation>Kestrune の入力サービスがまだ応答していません。</translation>
+    </message>
+    <message>
+        <source>Kestrune&apos;s input service stopped.</source>
+        <translation>Kestrune の入力サービスが停止しました。</translation>
+    </message>
 </context>
 <context>
     <name>kestrune::LinuxInputMethod</name>

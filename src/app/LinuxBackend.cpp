@@ -51,12 +51,38 @@ LinuxBackend::LinuxBackend(Scheduler& scheduler, UserDefaults& defaults, Console
     devices_.onKeyboardsChanged = [this] { keyboard_.rescanDevices(); };
     // Nothing may stay pressed across a suspend.
     wake_.beforeSleep = [this] { keyboard_.releaseAllForSleep(); };
+
+    if (const QString socket = inputServiceSocket(); !socket.isEmpty()) {
+        service_ = std::make_unique<InputServiceClient>(scheduler_, socket);
+        serviceKeyboard_ = std::make_unique<ServiceKeyboard>(*service_);
+        serviceTrust_ = std::make_unique<ServiceTrust>(*service_, [this] { trust_.openTrustSettings(); });
+        // Back at the front: the service takes us again at once.
+        QObject::connect(&session_, &LogindSession::activeChanged, service_.get(), [this](bool active) {
+            if (active)
+                service_->reconnect();
+        });
+    }
+}
+
+QString LinuxBackend::inputServiceSocket()
+{
+    const QString chosen = qEnvironmentVariable("KESTRUNE_INPUT_SERVICE");
+    if (chosen == QLatin1String("off"))
+        return {};
+    if (!chosen.isEmpty())
+        return chosen;
+    const QString socket = QString::fromLatin1(inputd::kSocketPath);
+    if (QFileInfo::exists(installedPath(KESTRUNE_INPUTD_FROM_BINARY)) || QFileInfo::exists(socket))
+        return socket;
+    return {};
 }
 
 Platform LinuxBackend::platform()
 {
-    return Platform{scheduler_, defaults_,  console_,    keyboard_,  shell_,   devices_, wake_,
-                    trust_,     capsLock_,  *workspace_, loginItem_, updates_, &session_, &inputMethod_};
+    KeyboardEvents& keyboard = service_ ? static_cast<KeyboardEvents&>(*serviceKeyboard_) : keyboard_;
+    AccessibilityTrust& trust = service_ ? static_cast<AccessibilityTrust&>(*serviceTrust_) : trust_;
+    return Platform{scheduler_, defaults_, console_,    keyboard,   shell_,   devices_, wake_,
+                    trust,      capsLock_, *workspace_, loginItem_, updates_, &session_, &inputMethod_};
 }
 
 } // namespace kestrune

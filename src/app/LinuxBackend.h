@@ -9,6 +9,7 @@
 #include "base/UserDefaults.h"
 #include "platform/Platform.h"
 #include "platform/linux/CapsLockMapping.h"
+#include "platform/linux/InputServiceClient.h"
 #include "platform/linux/LibevdevIo.h"
 #include "platform/linux/LinuxCapsLock.h"
 #include "platform/linux/LinuxInputMethod.h"
@@ -45,6 +46,15 @@ public:
     EvdevIo& io() { return io_; }
     // What the L/R card's help says of Eisu and Kana.
     QObject* inputMethodStatus() { return &inputMethod_; }
+    LinuxInputMethod& inputMethod() { return inputMethod_; }
+    // The input service this application is the client of; null when it
+    // reads the keyboards itself.
+    InputServiceClient* inputService() { return service_.get(); }
+    // Where the input service listens, when this application is to be its
+    // client: when KESTRUNE_INPUT_SERVICE names a socket, or when the
+    // service was installed with this executable or is listening. Empty
+    // when KESTRUNE_INPUT_SERVICE is "off", or with no service.
+    static QString inputServiceSocket();
 
 private:
     Scheduler& scheduler_;
@@ -65,6 +75,9 @@ private:
     XdgAutostartLoginItem loginItem_;
     LinuxInputMethod inputMethod_;
     std::function<void()> grantAction_;
+    std::unique_ptr<InputServiceClient> service_;
+    std::unique_ptr<ServiceKeyboard> serviceKeyboard_;
+    std::unique_ptr<ServiceTrust> serviceTrust_;
 };
 
 } // namespace kestrune

@@ -33,6 +33,7 @@
 #include "system/UpdaterManager.h"
 
 #if defined(KESTRUNE_LINUX_BACKEND)
+#include "app/InputServiceLink.h"
 #include "app/LinuxBackend.h"
 #include "app/PrintActiveApp.h"
 #include "platform/linux/GioApplicationCatalog.h"
@@ -116,6 +117,8 @@ ShellWindows::Parts shellParts([[maybe_unused]] Backend& backend, TrayIcon& tray
     paths.helper = installedPath(KESTRUNE_INPUT_HELPER_FROM_BINARY);
     const QString installedRule = installedPath(KESTRUNE_RULE_FROM_BINARY);
     paths.ruleSource = QFileInfo::exists(installedRule) ? installedRule : QStringLiteral(KESTRUNE_RULE_IN_SOURCE);
+    if (InputServiceClient* service = backend.inputService())
+        paths.serviceRunning = [service] { return service->isRunning(); };
     EvdevIo& io = backend.io();
     parts.inputAccess = std::make_unique<InputAccess>(paths, [&io] {
         InputAccess::KeyboardState state;
@@ -211,6 +214,18 @@ int main(int argc, char* argv[])
     PrimaryScreen hudScreens;
     HUDManager hud(scheduler, defaults, hudPanels, hudScreens);
     KeyRemapper remapper(platform, {&exclusions, &launcher, &hud, &permissions});
+#ifdef KESTRUNE_LINUX_BACKEND
+    // Packaged, the input service reads the keyboards; this is its client.
+    std::unique_ptr<InputServiceLink> serviceLink;
+    if (InputServiceClient* service = backend.inputService()) {
+        LinuxInputMethod& inputMethod = backend.inputMethod();
+        serviceLink = std::make_unique<InputServiceLink>(
+            *service, InputServiceLink::Models{remapper, launcher, exclusions, hud, &inputMethod,
+                                               [&inputMethod] { return inputMethod.canSwitch(); }});
+        QObject::connect(&inputMethod, &LinuxInputMethod::summaryChanged, serviceLink.get(),
+                         [&serviceLink] { serviceLink->inputMethodChanged(); });
+    }
+#endif
     LaunchAtLoginManager launchAtLogin(platform.loginItem, console);
     PermissionManager::setShared(&permissions);
     AppExclusionManager::setShared(&exclusions);

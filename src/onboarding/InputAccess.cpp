@@ -83,6 +83,11 @@ bool InputAccess::ruleInstalled() const
 
 void InputAccess::refresh()
 {
+    if (paths_.serviceRunning) {
+        problem_ = paths_.serviceRunning() ? Problem::none : Problem::serviceNotRunning;
+        emit changed();
+        return;
+    }
     moduleMissing_ = !QFileInfo::exists(paths_.uinputDevice);
     ruleMissing_ = !ruleInstalled();
     const bool uinputWritable =
@@ -117,6 +122,9 @@ QString InputAccess::problemText() const
         return tr("You may not write to /dev/uinput, so Kestrune cannot type the keys it changes.");
     case Problem::noKeyboardReadable:
         return tr("None of your keyboards may be read by Kestrune.");
+    case Problem::serviceNotRunning:
+        return tr("Kestrune's input service is not running. It reads the keyboards for Kestrune, so that no other "
+                  "program of yours can.");
     }
     return {};
 }
@@ -125,6 +133,8 @@ QString InputAccess::command() const
 {
     if (problem_ == Problem::none)
         return {};
+    if (problem_ == Problem::serviceNotRunning)
+        return QStringLiteral("sudo systemctl enable --now %1").arg(quoted(paths_.serviceUnit));
     QStringList steps;
     if (moduleMissing_)
         steps << QStringLiteral("sudo modprobe uinput");
@@ -144,9 +154,11 @@ QString InputAccess::pkexecPath() const
 
 bool InputAccess::canFixInOneStep() const
 {
+    // The helper starts the service, or copies the rule: what it runs or
+    // copies must be root's alone.
     return !paths_.helper.isEmpty() && QFileInfo(paths_.helper).isExecutable() && !pkexecPath().isEmpty()
         && onlyRootMayChange(paths_.helper, paths_.rootOnlyUpTo)
-        && onlyRootMayChange(paths_.ruleSource, paths_.rootOnlyUpTo);
+        && (paths_.serviceRunning || onlyRootMayChange(paths_.ruleSource, paths_.rootOnlyUpTo));
 }
 
 void InputAccess::fix()

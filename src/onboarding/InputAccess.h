@@ -12,6 +12,10 @@
 //   ruleNotInstalled    access is refused and no 70-kestrune.rules exists
 //   uinputNotWritable   /dev/uinput exists but may not be written
 //   noKeyboardReadable  keyboards exist and none may be read
+// Where the input service reads the keyboards instead (the package), one
+// condition replaces them all:
+//   serviceNotRunning   the service does not answer; the fix enables and
+//                       starts it
 
 #include <QObject>
 #include <QProcess>
@@ -35,7 +39,7 @@ class InputAccess : public QObject {
     Q_PROPERTY(QString fixError READ fixError NOTIFY changed)
 
 public:
-    enum class Problem { none, moduleNotLoaded, ruleNotInstalled, uinputNotWritable, noKeyboardReadable };
+    enum class Problem { none, moduleNotLoaded, ruleNotInstalled, uinputNotWritable, noKeyboardReadable, serviceNotRunning };
     Q_ENUM(Problem)
 
     struct KeyboardState {
@@ -64,6 +68,10 @@ public:
         QString pkexec = QStringLiteral("pkexec");
         // Whether the user may write a file (access(2); root may write all).
         std::function<bool(const QString&)> canWrite;
+        // Set where the input service reads the keyboards: whether it answers.
+        std::function<bool()> serviceRunning;
+        // The service's systemd unit, for the command.
+        QString serviceUnit = QStringLiteral("kestrune-inputd.service");
     };
 
     InputAccess(Paths paths, std::function<KeyboardState()> keyboards, QObject* parent = nullptr);

@@ -119,6 +119,10 @@ public:
     // --- Tap lifecycle (main thread) ----------------------------------------
     void start();
     void stop();
+    // Where the tap comes from changed (the input service came, went or
+    // changed its state): any tap is ended and a new one made at once, so
+    // that the status says what the source says now.
+    void reconnectTap();
     void startAccessibilityPolling();
     void handleTapDisabledByUserInput();
     void handlePermissionRevoked();

@@ -129,6 +129,16 @@ void KeyRemapper::stop()
     emit tapStateChanged();
 }
 
+void KeyRemapper::reconnectTap()
+{
+    cancelTapRetry();
+    tearDownTap();
+    tapRetryDelay_ = Millis{0};
+    if (isEnabled_)
+        start();
+    emit tapStateChanged();
+}
+
 void KeyRemapper::tearDownTap()
 {
     {

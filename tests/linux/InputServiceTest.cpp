@@ -5,8 +5,12 @@
 #include "InputRig.h"
 #include "MockLogind.h"
 
+#include "app/InputServiceLink.h"
+#include "exclusions/AppExclusionManager.h"
 #include "inputd/InputService.h"
 #include "inputd/SeatSession.h"
+#include "launcher/AppLauncherManager.h"
+#include "platform/linux/InputServiceClient.h"
 #include "remapper/KeyRemapper.h"
 
 #include <QLocalSocket>
@@ -92,7 +96,8 @@ protected:
         QTimer poll;
         poll.start(5);
         return waitUntil([&] {
-            service_->remapper().waitForTapThreadSettled();
+            if (service_)
+                service_->remapper().waitForTapThreadSettled();
             rig_.scheduler.runDue();
             return done();
         });
@@ -211,6 +216,93 @@ TEST_F(InputServiceTest, NothingIsReadWithoutLogindOrAfterABadMessage)
     ASSERT_TRUE(pumpUntil([&] { return keyboard_->isGrabbed(); }));
     stopProcess(mock_);
     ASSERT_TRUE(pumpUntil([&] { return !keyboard_->isGrabbed(); }));
+}
+
+// The application's side: its own engine, launcher and HUD, with the
+// service's tap and access standing in for its own.
+struct App {
+    explicit App(kestrune::testing::InputRig& rig, const QString& socket)
+        : rig(rig), client(rig.scheduler, socket)
+    {
+        workspace.addApplication(QStringLiteral("/apps/foot.desktop"), {QStringLiteral("foot"), QStringLiteral("Foot"), {}});
+        launcher.addShortcut(QUrl::fromLocalFile(QStringLiteral("/apps/foot.desktop")), 35); // P
+        launcher.setEnabled(true);
+        remapper.start();
+    }
+    ~App()
+    {
+        remapper.stop();
+        remapper.waitForTapThreadSettled();
+    }
+
+    struct Hud : HudRequests {
+        void showHyperHUD(Millis) override { ++shows; }
+        void hideHyperHUD() override {}
+        void setPendingHyperConfig(config::HyperKeyConfig) override {}
+        void showInputModeHUD(InputMode) override {}
+        int shows = 0;
+    };
+
+    kestrune::testing::InputRig& rig;
+    MemoryDefaults defaults;
+    SimTranscript transcript{rig.scheduler};
+    SimConsole console{transcript};
+    SimShell shell{transcript};
+    SimDevices devices;
+    SimWake wake;
+    SimCapsLock capsLock{transcript};
+    SimWorkspace workspace{rig.scheduler};
+    SimLoginItem loginItem;
+    SimUpdates updates;
+    InputServiceClient client;
+    ServiceKeyboard keyboard{client};
+    int trustShown = 0;
+    ServiceTrust trust{client, [this] { ++trustShown; }};
+    Platform platform{rig.scheduler, defaults, console,   keyboard,  shell,   devices, wake,
+                      trust,         capsLock, workspace, loginItem, updates, nullptr};
+    AppExclusionManager exclusions{defaults, workspace, rig.scheduler};
+    AppLauncherManager launcher{defaults, workspace, rig.scheduler, console};
+    Hud hud;
+    KeyRemapper remapper{platform, {&exclusions, &launcher, &hud, nullptr}};
+    InputServiceLink link{client, {remapper, launcher, exclusions, hud, nullptr, {}}};
+};
+
+TEST_F(InputServiceTest, TheApplicationWorksThroughTheServiceAndSaysWhyWhenItCannot)
+{
+    startLogind();
+    seatUser(QStringLiteral("c1"), ::getuid());
+    App app(rig_, socketPath());
+    ASSERT_TRUE(pumpUntil([&] { return keyboard_->isGrabbed() && app.remapper.hasEventTap(); }));
+    EXPECT_EQ(app.remapper.status()->state(), RemapperStatus::Working);
+
+    // Caps + P opens the bound application; the HUD shows on the app's side.
+    EXPECT_EQ(typed({{KEY_CAPSLOCK, 1}, {KEY_P, 1}, {KEY_P, 0}, {KEY_CAPSLOCK, 0}}), Keys{});
+    ASSERT_TRUE(pumpUntil([&] { return !app.workspace.openedApplications.isEmpty(); }));
+    EXPECT_EQ(app.workspace.openedApplications, QStringList{QStringLiteral("/apps/foot.desktop")});
+    EXPECT_GT(app.hud.shows, 0);
+
+    // Pausing in the app lets go of the keyboards in the service.
+    app.remapper.setIsEnabled(false);
+    ASSERT_TRUE(pumpUntil([&] { return !keyboard_->isGrabbed(); }));
+    app.remapper.setIsEnabled(true);
+    ASSERT_TRUE(pumpUntil([&] { return keyboard_->isGrabbed(); }));
+
+    // Another user at the seat: the app says so, with the service's reason.
+    seatUser(QStringLiteral("c2"), ::getuid() + 1);
+    ASSERT_TRUE(pumpUntil([&] { return app.remapper.status()->reason() == RemapperStatus::TapFailed; }));
+    EXPECT_TRUE(app.remapper.status()->detail().contains(QStringLiteral("Another session is in front")))
+        << app.remapper.status()->detail().toStdString();
+    EXPECT_FALSE(keyboard_->isGrabbed());
+
+    // Our user back at the front: the client comes back by itself.
+    seatUser(QStringLiteral("c3"), ::getuid());
+    rig_.scheduler.advanceBy(InputServiceClient::kRetryDelay);
+    ASSERT_TRUE(pumpUntil([&] { return keyboard_->isGrabbed() && app.remapper.hasEventTap(); }));
+
+    // The service gone: no access, and "Fix" is offered.
+    service_.reset();
+    ASSERT_TRUE(pumpUntil([&] { return app.remapper.status()->reason() == RemapperStatus::NoInputAccess; }));
+    EXPECT_FALSE(app.trust.isTrusted());
 }
 
 } // namespace

@@ -8,6 +8,6 @@ kestrune_add_test(test_linux_input_service
     MockLogind.h
     InputServiceProtocolTest.cpp
     InputServiceTest.cpp
-  LIBS kestrune_inputd kestrune_linux_input_pipes kestrune_platform_sim
+  LIBS kestrune_inputd kestrune_service_link kestrune_linux_input_pipes kestrune_platform_sim
   LABELS linux)
 target_compile_definitions(test_linux_input_service PRIVATE KESTRUNE_DBUSMOCK_PYTHON="${KESTRUNE_DBUSMOCK_PYTHON}")

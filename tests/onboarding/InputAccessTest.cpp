@@ -162,6 +162,24 @@ TEST_F(InputAccessTest, OneStepFixRunsTheHelperThroughPkexec)
     EXPECT_EQ(args.readAll().trimmed(), QFile::encodeName(paths_.helper)) << "pkexec is given the helper and nothing else";
 }
 
+// Packaged, the input service reads the keyboards: only whether it answers
+// counts, and the fix (the same helper) starts it.
+TEST_F(InputAccessTest, WithTheInputServiceTheFixStartsIt)
+{
+    const QString started = dir_.path() + QStringLiteral("/started");
+    paths_.serviceRunning = [started] { return QFile::exists(started); };
+    paths_.ruleSource = dir_.path() + QStringLiteral("/no-such.rules"); // not needed for the service
+    uinputWritable_ = false; // nor is the user's own access
+    script(QStringLiteral("bin/pkexec"), "exec \"$@\"\n");
+    script(QStringLiteral("bin/helper"), "touch " + QFile::encodeName(started) + "\n");
+    auto access = make();
+    EXPECT_EQ(access->problem(), Problem::serviceNotRunning);
+    EXPECT_EQ(access->command(), QStringLiteral("sudo systemctl enable --now kestrune-inputd.service"));
+    ASSERT_TRUE(access->canFixInOneStep());
+    EXPECT_TRUE(waitForFix(*access));
+    EXPECT_EQ(access->problem(), Problem::none);
+}
+
 // pkexec runs the helper as root and the helper installs the rule: unless
 // both, and every folder above them, are root's alone (not so after a
 // --prefix ~/.local install), an administrator would authorise what another

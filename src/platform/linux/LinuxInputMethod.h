@@ -39,6 +39,8 @@ public:
     ~LinuxInputMethod() override;
 
     Framework framework() const { return framework_; }
+    // Whether a request would be taken now.
+    bool canSwitch() const { return isAvailable(); }
     // "fcitx5 with Mozc"; empty while no input method was found.
     QString driven() const;
     QString summary() const;

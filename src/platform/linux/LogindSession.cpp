@@ -203,6 +203,7 @@ void LogindSession::setActive(bool active)
         const auto handler = handler_; // may replace itself
         handler(active);
     }
+    emit activeChanged(active);
 }
 
 } // namespace kestrune

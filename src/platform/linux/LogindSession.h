@@ -45,6 +45,8 @@ public:
 signals:
     // The session was found (or found not to exist) and its state read.
     void ready();
+    // After the handler was told.
+    void activeChanged(bool active);
 
 private slots:
     void handlePropertiesChanged(const QDBusMessage& message);

@@ -6,3 +6,10 @@ add_library(kestrune_inputd_protocol STATIC
 target_include_directories(kestrune_inputd_protocol PUBLIC ${PROJECT_SOURCE_DIR}/src)
 target_link_libraries(kestrune_inputd_protocol PUBLIC Qt6::Core)
 target_link_libraries(kestrune_platform_linux PUBLIC kestrune_inputd_protocol)
+
+# The application's side: the connection and the tap and access that stand
+# for the service.
+target_sources(kestrune_platform_linux PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/InputServiceClient.h
+  ${CMAKE_CURRENT_LIST_DIR}/InputServiceClient.cpp)
+target_link_libraries(kestrune_platform_linux PUBLIC Qt6::Network)
