@@ -6,6 +6,14 @@
 # Every destination is relative, so the same rules serve /usr, /usr/local and
 # a staging folder. udev, systemd and modules-load read lib/ (not lib64/)
 # below both /usr and /usr/local.
+#
+# Two ways to give Kestrune its input access, one per kind of install:
+#   development  (cmake --install only) the uaccess rule: the user at the
+#                seat may read the keyboards, and Kestrune reads them itself.
+#   service      (the package only) kestrune-inputd, a system service whose
+#                own group alone may read them; no user gets access. Its
+#                files name /usr, the package's prefix.
+# Everything else is in both.
 
 include(GNUInstallDirs)
 
@@ -28,10 +36,22 @@ if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
     DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
   install(FILES ${PROJECT_BINARY_DIR}/resources/linux/${KESTRUNE_APP_ID}.metainfo.xml
     DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
-  # Input access for the user at the seat, and the uinput module at boot.
-  install(FILES ${kestrune_linux_resources}/70-kestrune.rules DESTINATION lib/udev/rules.d)
+  # The uinput module at boot, for either way.
   install(FILES ${kestrune_linux_resources}/kestrune-uinput.conf
     DESTINATION lib/modules-load.d RENAME kestrune.conf)
+  # Input access for the user at the seat, in a development install.
+  install(FILES ${kestrune_linux_resources}/70-kestrune.rules DESTINATION lib/udev/rules.d
+    COMPONENT development)
+  # The input service, its system user and its group's access, in the
+  # package.
+  install(TARGETS kestrune-inputd RUNTIME DESTINATION ${CMAKE_INSTALL_LIBEXECDIR}/kestrune
+    COMPONENT service EXCLUDE_FROM_ALL)
+  install(FILES ${kestrune_linux_resources}/kestrune-inputd.service DESTINATION lib/systemd/system
+    COMPONENT service EXCLUDE_FROM_ALL)
+  install(FILES ${kestrune_linux_resources}/kestrune-inputd.sysusers DESTINATION lib/sysusers.d
+    RENAME kestrune.conf COMPONENT service EXCLUDE_FROM_ALL)
+  install(FILES ${kestrune_linux_resources}/70-kestrune-inputd.rules DESTINATION lib/udev/rules.d
+    COMPONENT service EXCLUDE_FROM_ALL)
   # Optional: start with the graphical session through systemd instead of
   # the XDG autostart entry that "Launch at Login" writes.
   install(FILES ${kestrune_linux_resources}/kestrune.service DESTINATION lib/systemd/user)
@@ -46,7 +66,8 @@ if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
   install(DIRECTORY ${kestrune_linux_resources}/kwin/kestrune-active-window
     DESTINATION ${CMAKE_INSTALL_DATADIR}/kwin/scripts)
   # The one-step fix for input access: the helper pkexec runs as root, its
-  # polkit action, and the rule it installs where none is in place. Both
+  # polkit action, and the rule it installs where neither the service nor a
+  # rule is in place (so in a development install only). Both
   # name absolute paths, which are known only when installing (the package
   # installs under /usr whatever prefix was configured): they are written
   # then. The configure-time copy is for the syntax check.
@@ -72,7 +93,8 @@ if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
   ]=])
   string(CONFIGURE "${install_access}" install_access @ONLY)
   install(CODE "${install_access}")
-  install(FILES ${kestrune_linux_resources}/70-kestrune.rules DESTINATION ${CMAKE_INSTALL_DATADIR}/kestrune)
+  install(FILES ${kestrune_linux_resources}/70-kestrune.rules DESTINATION ${CMAKE_INSTALL_DATADIR}/kestrune
+    COMPONENT development)
   # The explanation "Fix" opens: installing, input access, autostart. With
   # it, what Debian wants of every package's documentation folder: the
   # copyright and the changelog (compressed, without a timestamp).
@@ -94,6 +116,10 @@ if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
   install(FILES ${PROJECT_BINARY_DIR}/resources/linux/changelog.Debian.gz DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
   set(CPACK_GENERATOR DEB)
+  # One package of the components the package takes (see the top).
+  set(CPACK_DEB_COMPONENT_INSTALL ON)
+  set(CPACK_COMPONENTS_GROUPING ALL_COMPONENTS_IN_ONE)
+  set(CPACK_COMPONENTS_ALL Unspecified service)
   set(CPACK_PACKAGE_NAME kestrune)
   set(CPACK_PACKAGE_VENDOR Kestrune)
   set(CPACK_PACKAGE_CONTACT "Kestrune maintainers <maintainers@kestrune.invalid>")
@@ -104,7 +130,7 @@ if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
   set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${KESTRUNE_HOMEPAGE})
   # The package's own revision of this version (its changelog's first entry
   # names both).
-  set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
+  set(CPACK_DEBIAN_PACKAGE_RELEASE 2)
   set(CPACK_STRIP_FILES TRUE)
   # The long description; CPack puts the summary above it and indents it.
   string(CONCAT CPACK_DEBIAN_PACKAGE_DESCRIPTION
@@ -113,8 +139,9 @@ if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
     "or nothing. It adds an arrow layer, application shortcuts, per-application\n"
     "exclusions and small on-screen indicators.\n"
     "\n"
-    "The package's udev rule gives the user at the local seat read access to\n"
-    "the keyboards and write access to /dev/uinput.")
+    "The keyboards are read, and keys typed through /dev/uinput, by a small\n"
+    "system service, kestrune-inputd, running as a system user of its own;\n"
+    "no login user is given access to the input devices.")
   # Libraries linked at build time come from dpkg-shlibdeps; what is loaded
   # at run time (QML modules, the symbol font) is listed here.
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
@@ -124,8 +151,11 @@ if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
   set(CPACK_DEBIAN_PACKAGE_DEPENDS "${KESTRUNE_DEB_RUNTIME_DEPENDS}")
   # Japanese texts take a proportional Japanese face (app/Translations.cpp).
   string(APPEND CPACK_DEBIAN_PACKAGE_DEPENDS ", fonts-vlgothic | fonts-noto-cjk | fonts-ipafont-gothic")
-  # The user unit, and pkexec for "Fix" (policykit-1 is its old, transitional name).
-  set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "systemd, pkexec")
+  # The input service runs under systemd (which also brings systemd-sysusers
+  # for its user); its udev rule grants access with setfacl.
+  string(APPEND CPACK_DEBIAN_PACKAGE_DEPENDS ", systemd, acl")
+  # pkexec for "Fix" (policykit-1 is its old, transitional name).
+  set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "pkexec")
   set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA
     ${kestrune_linux_resources}/debian/postinst ${kestrune_linux_resources}/debian/prerm
     ${kestrune_linux_resources}/debian/postrm)
