@@ -82,7 +82,8 @@ public:
 private:
     void begin(InputMode mode) override
     {
-        service_.send(InputModeRequest{mode});
+        // The request was taken on the tap thread before this pass.
+        service_.sendEffect(InputModeRequest{mode}, service_.currentGeneration());
         finish(std::nullopt);
     }
     InputService& service_;
@@ -161,6 +162,7 @@ void InputService::accept()
         machine_.console.printLine(QStringLiteral("kestrune-inputd: a client of uid %1 connected").arg(*uid));
         client_ = socket;
         clientUid_ = *uid;
+        clientGeneration_.fetch_add(1, std::memory_order_acq_rel);
         decoder_ = FrameDecoder{};
         hasSettings_ = false;
         lastStatus_.reset();
@@ -211,6 +213,7 @@ void InputService::dropClient(const QString& why)
 {
     QLocalSocket* socket = client_;
     client_ = nullptr;
+    clientGeneration_.fetch_add(1, std::memory_order_acq_rel);
     hasSettings_ = false;
     machine_.console.printLine(QStringLiteral("kestrune-inputd: client of uid %1 %2").arg(clientUid_).arg(why));
     inputMethod_->setReachable(false);
@@ -274,6 +277,11 @@ void InputService::updateReading()
     machine_.console.printLine(reading ? QStringLiteral("kestrune-inputd: reading the keyboards for uid %1").arg(clientUid_)
                                        : QStringLiteral("kestrune-inputd: keyboards released"));
     session_->set(reading);
+    // The keys read for this client are done with before another client can
+    // be taken: whatever its tap thread posted carries its generation and
+    // is dropped on delivery.
+    if (!reading)
+        remapper_->waitForTapThreadSettled();
 }
 
 void InputService::sendStatus()
@@ -308,24 +316,34 @@ void InputService::send(const Message& message)
         client_->write(encode(message));
 }
 
-void InputService::showHyperHUD(Millis delay)
+void InputService::sendEffect(const Message& message, uint64_t generation)
 {
-    send(Hud{Hud::Action::showHyper, static_cast<uint32_t>(std::clamp<int64_t>(delay.count(), 0, UINT32_MAX)), 0});
+    // Only to the client the keys were read for, and only while they are.
+    if (reading_ && generation == clientGeneration_.load(std::memory_order_acquire))
+        send(message);
 }
 
-void InputService::hideHyperHUD() { send(Hud{Hud::Action::hideHyper, 0, 0}); }
+void InputService::showHyperHUD(Millis delay)
+{
+    const auto ms = static_cast<uint32_t>(std::clamp<int64_t>(delay.count(), 0, UINT32_MAX));
+    sendEffect(Hud{Hud::Action::showHyper, ms, 0}, currentGeneration());
+}
+
+void InputService::hideHyperHUD() { sendEffect(Hud{Hud::Action::hideHyper, 0, 0}, currentGeneration()); }
 
 void InputService::setPendingHyperConfig(config::HyperKeyConfig config)
 {
+    // Not a key: the client's own setting, shown while its HUD comes.
     send(Hud{Hud::Action::pendingHyper, 0, static_cast<uint8_t>(config)});
 }
 
 void InputService::showInputModeHUD(InputMode mode)
 {
     // Any thread: the sending happens on the main thread.
-    machine_.scheduler.post([self = self_, mode] {
+    machine_.scheduler.post([self = self_, mode, generation = currentGeneration()] {
         if (self)
-            self->send(Hud{Hud::Action::showInputMode, 0, static_cast<uint8_t>(mode == InputMode::kana ? 1 : 0)});
+            self->sendEffect(Hud{Hud::Action::showInputMode, 0, static_cast<uint8_t>(mode == InputMode::kana ? 1 : 0)},
+                             generation);
     });
 }
 
@@ -336,9 +354,9 @@ bool InputService::launchShortcut(KeyCode keyCode)
     const auto bit = static_cast<unsigned>(keyCode);
     if (!(boundKeys_[bit / 64].load(std::memory_order_acquire) & (uint64_t{1} << (bit % 64))))
         return false;
-    machine_.scheduler.post([self = self_, code = static_cast<uint16_t>(keyCode)] {
+    machine_.scheduler.post([self = self_, code = static_cast<uint16_t>(keyCode), generation = currentGeneration()] {
         if (self)
-            self->send(Launch{code});
+            self->sendEffect(Launch{code}, generation);
     });
     return true;
 }

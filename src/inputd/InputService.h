@@ -81,6 +81,10 @@ private:
     void updateReading();
     void sendStatus();
     void send(const inputd::Message& message);
+    // An effect of the keys read for the client of `generation`.
+    void sendEffect(const inputd::Message& message, uint64_t generation);
+    // Any thread.
+    uint64_t currentGeneration() const { return clientGeneration_.load(std::memory_order_acquire); }
 
     // HudRequests
     void showHyperHUD(Millis delay) override;
@@ -113,6 +117,9 @@ private:
     // Copied by the tap thread into the work it posts (a copy only counts a
     // reference, atomically).
     const QPointer<InputService> self_{this};
+    // Bumped as a client comes and goes: effects posted for one client
+    // never reach the next.
+    std::atomic<uint64_t> clientGeneration_{0};
     std::atomic<bool> excluded_{false};
     std::array<std::atomic<uint64_t>, inputd::kKeyCodeLimit / 64> boundKeys_{};
 };

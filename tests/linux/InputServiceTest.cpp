@@ -166,6 +166,23 @@ TEST_F(InputServiceTest, ATypingSessionSendsUpOnlyEffects)
         }
         EXPECT_FALSE(std::holds_alternative<InputModeRequest>(m));
     }
+
+    // A launch still queued when another Kestrune of the user takes over
+    // goes to neither: it was for the connection that is gone.
+    for (auto [code, value] : {std::pair{KEY_CAPSLOCK, 1}, {KEY_P, 1}, {KEY_P, 0}, {KEY_CAPSLOCK, 0}})
+        keyboard_->key(code, value);
+    ASSERT_TRUE(rig_.keyboard.settle());
+    Client next(socketPath());
+    ASSERT_TRUE(waitUntil([&] { return next.lastStatus() && client.closed(); }));
+    ASSERT_TRUE(pumpUntil([&] { return !keyboard_->isGrabbed(); }));
+    // Whatever was sent before the answer to these settings has arrived.
+    next.send(settings());
+    ASSERT_TRUE(pumpUntil([&] { return next.lastStatus()->state == Status::State::remapping; }));
+    for (const Message& m : next.received)
+        EXPECT_FALSE(std::holds_alternative<Launch>(m));
+    EXPECT_EQ(std::count_if(client.received.begin(), client.received.end(),
+                            [](const Message& m) { return std::holds_alternative<Launch>(m); }),
+              1);
 }
 
 TEST_F(InputServiceTest, ASwitchToAnotherUserLetsGoAtOnceAndRefusesTheOldClient)
