@@ -277,7 +277,7 @@ Do you still want to register it?</source>
     </message>
     <message>
         <source>Long Press Help</source>
-        <translation>Hold Caps Lock and press another key to send that key with the modifiers chosen here. Hyper adds %1, %2, %3 and %4 at once: a combination no application uses, so your own shortcuts never clash with existing ones.</translation>
+        <translation>Hold Caps Lock and press another key to send that key with the modifiers chosen here. Hyper adds %1, %2, %3 and %4 at once: a combination no application uses, so your own shortcuts never clash with existing ones. Should keys ever misbehave, hold %5 together: Kestrune releases every key, lets go of the keyboards and pauses.</translation>
     </message>
     <message>
         <source>Single Press</source>

@@ -281,7 +281,7 @@ Do you still want to register it?</source>
     </message>
     <message>
         <source>Long Press Help</source>
-        <translation>Caps Lock を押したまま別のキーを押すと、ここで選んだ修飾キーを加えてそのキーを送ります。Hyper は %1・%2・%3・%4 を一度に加えます。どのアプリも使わない組み合わせなので、自分用のショートカットが既存のものとぶつかりません。</translation>
+        <translation>Caps Lock を押したまま別のキーを押すと、ここで選んだ修飾キーを加えてそのキーを送ります。Hyper は %1・%2・%3・%4 を一度に加えます。どのアプリも使わない組み合わせなので、自分用のショートカットが既存のものとぶつかりません。キーがおかしくなったときは %5 を同時に押し続けてください。Kestrune はすべてのキーを離し、キーボードを手放して一時停止します。</translation>
     </message>
     <message>
         <source>Single Press</source>

@@ -95,6 +95,12 @@ void InputServiceLink::serviceStateChanged()
 {
     // The engine's tap stands for the service's: made again on each change,
     // so that the status and the notices say what the service says now.
+    // The chord held on a keyboard the service reads pauses it there; the
+    // application pauses with it, so that its status and its resume agree.
+    const Status& status = client_.status();
+    if (client_.state() == InputServiceClient::State::connected && status.state == Status::State::paused
+        && !status.reason.isEmpty())
+        m_.remapper.pauseForEmergency();
     const bool usable = client_.isUsable();
     const bool changed = usable != wasUsable_;
     wasUsable_ = usable;

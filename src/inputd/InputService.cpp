@@ -293,6 +293,9 @@ void InputService::sendStatus()
         status.state = Status::State::waiting;
     } else if (!remapper_->isEnabled()) {
         status.state = Status::State::paused;
+        // Only the chord's pause has a reason: the client pauses with it.
+        if (remapper_->wasPausedByEmergency())
+            status.reason = tr("The emergency chord was held: every key was released and the keyboards let go.");
     } else if (remapper_->hasEventTap()) {
         status.state = Status::State::remapping;
     } else if (remapper_->hasTapFailed() || remapper_->isPollingForTrust()) {

@@ -8,6 +8,7 @@
 // atomic word, and the main thread is reached only through the HUD mailbox
 // and the single press's work item.
 
+#include "base/KeyNames.h"
 #include "remapper/KeyProcessingConstants.h"
 #include "remapper/KeyRemapper.h"
 
@@ -57,8 +58,55 @@ bool KeyRemapper::launchShortcut(KeyCode keyCode)
     return with_.launcher && with_.launcher->launchShortcut(keyCode);
 }
 
+QString KeyRemapper::emergencyChordText()
+{
+    const KeyNames names = keyNames();
+    return tr("Esc + %1 + %2").arg(names.backspace, names.isMac() ? tr("Return") : tr("Enter"));
+}
+
+bool KeyRemapper::isEmergencyChord(const KeyEvent& event)
+{
+    // Escape, Delete (Backspace) and Return held together: never typed so
+    // in earnest. Physical keys, before any remapping, whatever the settings.
+    const KeyCode code = event.keyCode;
+    const uint8_t bit = code == kc::kVK_Escape ? 1 : code == kc::kVK_Delete ? 2 : code == kc::kVK_Return ? 4 : 0;
+    if (bit == 0 || event.userData == kSelfGeneratedEventMarker)
+        return false;
+    if (event.type == EventType::KeyUp) {
+        emergencyKeys_ &= static_cast<uint8_t>(~bit);
+        return false;
+    }
+    if (event.type != EventType::KeyDown)
+        return false;
+    emergencyKeys_ |= bit;
+    return emergencyKeys_ == 7 && !event.autorepeat;
+}
+
+void KeyRemapper::emergencyStop()
+{
+    // The tap ends here, on its own thread, without waiting for the main
+    // thread: its end releases every key that went out and lets go of the
+    // keyboards. The pause that keeps it ended follows on the main thread.
+    emergencyKeys_ = 0;
+    if (runningTap_)
+        runningTap_->stop();
+    QPointer<KeyRemapper> self = weakSelf_;
+    platform_.scheduler.post([self] {
+        if (!self)
+            return;
+        self->platform_.console.printLine(
+            QStringLiteral("%1 held together: every key released, the keyboards let go, Kestrune paused.")
+                .arg(emergencyChordText()));
+        self->pauseForEmergency();
+    });
+}
+
 bool KeyRemapper::handleEvent(KeyEvent& event)
 {
+    if (isEmergencyChord(event)) [[unlikely]] {
+        emergencyStop();
+        return false;
+    }
     // The short path: an ordinary key (not Caps Lock, not a Command key)
     // while neither Hyper nor a Command key is held. Nothing of the settings
     // or the exclusion can change such a key then; only what it went out as
@@ -321,6 +369,7 @@ void KeyRemapper::trackKeyState(KeyEvent& event, KeyCode physicalKey, bool& keep
 
 void KeyRemapper::releaseHeldKeysAndResetState()
 {
+    emergencyKeys_ = 0;
     for (int16_t& wentOutAs : downAs_) {
         if (wentOutAs >= 0)
             platform_.keyboard.post(KeyEvent{EventType::KeyUp, wentOutAs, 0, kSelfGeneratedEventMarker});

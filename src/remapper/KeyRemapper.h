@@ -135,6 +135,16 @@ public:
     void handleSessionActiveChanged(bool active);
 
     bool hasEventTap() const;
+    // The way out that always works: these keys held together end the tap
+    // at once, releasing every key and letting go of the keyboards, and
+    // pause remapping. "Esc + Backspace + Enter" in the platform's words.
+    static QString emergencyChordText();
+    Q_INVOKABLE QString emergencyChord() const { return emergencyChordText(); }
+    // The pause in force came from the chord (cleared on resuming).
+    bool wasPausedByEmergency() const { return pausedByEmergency_; }
+    // Main thread: pauses as the chord does (the input service's client
+    // follows the service's chord with it).
+    void pauseForEmergency();
     bool isPollingForTrust() const { return axCheckTimer_ != nullptr; }
     // The tap could not be created although access was granted: the next
     // attempt is scheduled, this far from the last (zero: none pending).
@@ -154,6 +164,8 @@ public:
 
     // --- Key processing (tap thread) ----------------------------------------
     bool handleEvent(KeyEvent& event) override;
+    bool isEmergencyChord(const KeyEvent& event);
+    void emergencyStop();
     void resetKeyState() override;
 
 signals:
@@ -286,6 +298,7 @@ private:
 
     // --- Published settings: main thread.
     bool isEnabled_ = true;
+    bool pausedByEmergency_ = false;
     bool isHyperKeyEnabled_ = true;
     HyperKeyConfig hyperKeyConfig_ = HyperKeyConfig::hyper;
     bool isSinglePressEnabled_ = true;
@@ -330,6 +343,7 @@ private:
 
     // --- Key state: tap thread only (reset by the tap thread when its tap ends).
     EventTap* runningTap_ = nullptr;
+    uint8_t emergencyKeys_ = 0; // the chord's keys physically down, a bit each
     bool isCapsLockDown_ = false;
     bool otherKeyPressedDuringCapsLock_ = false;
     bool isLeftCmdDown_ = false;

@@ -97,11 +97,21 @@ void KeyRemapper::updateCache()
 // Each setter: store the value, mirror it into the cache (the very next key
 // event uses it), notify, then write the user default and trigger the effect.
 
+void KeyRemapper::pauseForEmergency()
+{
+    if (!isEnabled_)
+        return;
+    pausedByEmergency_ = true;
+    setIsEnabled(false);
+}
+
 void KeyRemapper::setIsEnabled(bool value)
 {
     if (value == isEnabled_)
         return;
     isEnabled_ = value;
+    if (value)
+        pausedByEmergency_ = false;
     updateCached([&](Snapshot& c) { c.isEnabled = value; });
     emit isEnabledChanged();
     // Not stored: every launch starts enabled, so a pause lasts until quit.

@@ -18,7 +18,7 @@ void RemapperStatus::update()
     QString failure;
     if (!remapper_.isEnabled()) {
         state = Paused;
-        reason = PausedByUser;
+        reason = remapper_.wasPausedByEmergency() ? PausedByEmergency : PausedByUser;
     } else if (remapper_.hasEventTap()) {
         // Working, whatever happened before.
     } else if (!remapper_.isSessionActive()) {
@@ -60,6 +60,10 @@ QString RemapperStatus::detail() const
     switch (reason_) {
     case PausedByUser:
         return tr("Keys behave as usual until you resume it.");
+    case PausedByEmergency:
+        return tr("You held %1 together: every key was released and the keyboards let go. Keys behave as usual "
+                  "until you resume it.")
+            .arg(KeyRemapper::emergencyChordText());
     case NoInputAccess:
         return tr("It may not read the keyboard. Choose \"Fix\" in the panel to grant access.");
     case TapFailed: {

@@ -30,6 +30,7 @@ public:
     enum Reason {
         NoReason,
         PausedByUser,
+        PausedByEmergency, // the emergency chord was held
         NoInputAccess,   // the process may not read the keyboard
         TapFailed,       // access is there, but the tap could not be made
         SessionInactive, // another login session is in front

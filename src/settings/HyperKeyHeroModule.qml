@@ -86,7 +86,7 @@ CardFrame {
                         id: info
                         objectName: "info"
                         text: qsTr("Long Press Help").arg(PlatformWords.command).arg(PlatformWords.option)
-                              .arg(PlatformWords.control).arg(PlatformWords.shift)
+                              .arg(PlatformWords.control).arg(PlatformWords.shift).arg(KeyRemapper.emergencyChord())
                         topic: longPressLabel.text
                     }
                 }

@@ -304,6 +304,18 @@ TEST_F(InputServiceTest, TheApplicationWorksThroughTheServiceAndSaysWhyWhenItCan
     app.remapper.setIsEnabled(true);
     ASSERT_TRUE(pumpUntil([&] { return keyboard_->isGrabbed(); }));
 
+    // The emergency chord on a keyboard the service reads: the service lets
+    // go at once, and the app pauses with it and says why.
+    for (uint16_t code : {KEY_ESC, KEY_BACKSPACE, KEY_ENTER})
+        keyboard_->press(code);
+    ASSERT_TRUE(pumpUntil([&] {
+        return !keyboard_->isGrabbed() && app.remapper.status()->reason() == RemapperStatus::PausedByEmergency;
+    }));
+    for (uint16_t code : {KEY_ENTER, KEY_BACKSPACE, KEY_ESC})
+        keyboard_->release(code);
+    app.remapper.setIsEnabled(true);
+    ASSERT_TRUE(pumpUntil([&] { return keyboard_->isGrabbed(); }));
+
     // Another user at the seat: the app says so, with the service's reason.
     seatUser(QStringLiteral("c2"), ::getuid() + 1);
     ASSERT_TRUE(pumpUntil([&] { return app.remapper.status()->reason() == RemapperStatus::TapFailed; }));

@@ -83,7 +83,7 @@ struct Excluded {
 struct Status {
     enum class State : uint8_t {
         remapping = 0,   // keys of this user's seat go through the engine
-        paused = 1,      // the client paused it (or it was never configured)
+        paused = 1,      // the client paused it; with a reason, the emergency chord did
         waiting = 2,     // nothing grabbed: no settings yet, or the session is not in front
         failing = 3,     // the keyboards cannot be read or the virtual keyboard made; see reason
         refused = 4,     // this client is not the active local session's user; see reason
