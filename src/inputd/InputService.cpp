@@ -259,6 +259,13 @@ void InputService::handle(const Message& message)
 
 void InputService::seatChanged()
 {
+    // For the journal: whom the service now reads for, as logind told it.
+    if (const std::optional<uint32_t> uid = seat_.activeUid())
+        machine_.console.printLine(QStringLiteral("kestrune-inputd: seat0's session %1 of uid %2 is in front")
+                                       .arg(seat_.activeSessionId())
+                                       .arg(*uid));
+    else
+        machine_.console.printLine(QStringLiteral("kestrune-inputd: no local session is in front at seat0"));
     if (client_ && seat_.activeUid() != clientUid_) {
         // Let go at once; the client hears why before it is closed.
         send(Status{Status::State::refused,
