@@ -219,6 +219,10 @@ void InputService::dropClient(const QString& why)
     inputMethod_->setReachable(false);
     updateReading();
     if (socket) {
+        // Out now what was written to it (the refusal of a seat switch):
+        // the deletion below can come before the socket is next writable,
+        // and a socket deleted with bytes unwritten never sends them.
+        socket->flush();
         socket->disconnectFromServer();
         socket->deleteLater();
     }
