@@ -8,7 +8,9 @@ One boot serves every check. The key scenarios are the kestrune-sim scripts
 in scenarios/ (NAME.ksim), each typed on a USB keyboard; what Kestrune's
 virtual keyboard types must be NAME.keys exactly, as it must on the pipe rig
 (test_linux_kernel_scenarios). The checks below them prove what only the
-kernel decides: LEDs, the grab, two keyboards, signals.
+kernel decides: LEDs, the grab, two keyboards, signals; and the input
+service, kestrune-inputd, as a user of its own with nothing but its
+group's ACLs, following seat0 through a mock logind (inputd_rig.py).
 
 Prints one line per check, then "N passed, N failed"; exits 1 on a failure.
 """
@@ -23,6 +25,8 @@ import time
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, HERE)
 from vm import Vm, VmError, poll  # noqa: E402
+from inputd_rig import (FAILING, HUD, INPUT_MODE, KEY_P, LAUNCH, OTHER_USER, REFUSED, REMAPPING,  # noqa: E402
+                        STATUS, USER, Inputd, decode, launcher_keys_frame, settings_frame)
 
 REPO = os.path.dirname(os.path.dirname(HERE))
 PY = "/usr/bin/python3"
@@ -67,6 +71,7 @@ class Stage:
 
     def __init__(self, vm, build):
         self.vm = vm
+        self.build = build
         self.kestrune = os.path.join(build, "src", "app", "kestrune")
         self.proc = None
         self.keyboards = 0
@@ -450,11 +455,159 @@ def check_signals(stage):
         stage.finish(reader, other)
 
 
+# -- the input service ------------------------------------------------------
+
+HYPER_C = ["+KEY_LEFTCTRL", "+KEY_LEFTALT", "+KEY_LEFTSHIFT", "+KEY_LEFTMETA", "+KEY_C", "-KEY_C",
+           "-KEY_LEFTMETA", "-KEY_LEFTSHIFT", "-KEY_LEFTALT", "-KEY_LEFTCTRL"]
+
+
+def held_after(keys):
+    held = set()
+    for k in keys:
+        (held.add if k[0] == "+" else held.discard)(k[1:])
+    return held
+
+
+def said(inputd):
+    return "\n  kestrune-inputd said:\n    " + "\n    ".join(inputd.output().splitlines()[-12:])
+
+
+def hyper_tap(stage, qcode):
+    stage.key("caps_lock", True)
+    stage.tap(qcode)
+    stage.key("caps_lock", False)
+
+
+def check_inputd_seat(stage):
+    """The seat's user's client configures the service; the service reads
+    the keyboards only once its group is granted them; Hyper + H is an arrow,
+    Hyper + P (bound) goes up as a launch, Hyper + C (unbound) is typed, and
+    letters pass; the conversation carries nothing but effects and the
+    bound key; another user's client is refused without disturbing it."""
+    stage.plug()
+    out, theirs = "/tmp/keys-inputd", "/tmp/keys-inputd-other"
+    reader = stage.reader(out)
+    other = stage.reader(theirs, USB_NAME)
+    inputd = Inputd(stage.vm, stage.build)
+    try:
+        inputd.start(granted=False)
+        inputd.seat("c1", USER)
+        sent = [settings_frame(), launcher_keys_frame([KEY_P])]
+        mine = inputd.client(USER, sent)
+        # Without its ACLs the service can do nothing, and says so.
+        inputd.wait_state(mine, FAILING)
+        expect(not stage.node_of(VIRTUAL_NAME), "a virtual keyboard without access to /dev/uinput")
+        inputd.grant()
+        inputd.wait_state(mine, REMAPPING)
+        stage.sync(out)
+
+        hyper_tap(stage, "h")
+        hyper_tap(stage, "p")
+        hyper_tap(stage, "c")
+        stage.tap("a")
+        stage.tap("s")
+        stage.sync(out)
+        got = stage.keys(out)
+        expect(got == ["+KEY_LEFT", "-KEY_LEFT"] + HYPER_C + ["+KEY_A", "-KEY_A", "+KEY_S", "-KEY_S"],
+               f"the virtual keyboard typed {got}")
+        expect(stage.keys(theirs) == [], f"the other reader saw {stage.keys(theirs)} through the grab")
+        poll(lambda: any(k == LAUNCH for k, _ in inputd.conversation(mine).received()), 10, "the launch")
+
+        # Another user, while ours is in front: refused, and ours goes on.
+        intruder = inputd.client(OTHER_USER, [settings_frame()])
+        inputd.wait_closed(intruder)
+        theirs_said = inputd.conversation(intruder)
+        received = decode(theirs_said.up, up=True)
+        expect(len(received) == 1 and received[0][0] == STATUS and received[0][1]["state"] == REFUSED
+               and received[0][1]["reason"], f"uid {OTHER_USER} was told {received}")
+        stage.tap("b")
+        stage.sync(out)
+        expect(stage.keys(out)[-2:] == ["+KEY_B", "-KEY_B"], "keys stopped after another user's client was refused")
+
+        talk = inputd.conversation(mine)
+        expect(not talk.closed, "the seat's user's client was closed")
+        expect(decode(talk.down, up=False) == decode(b"".join(sent), up=False),
+               "the client's record of what it sent differs from what it was given")
+        received = decode(talk.up, up=True)  # every byte up, whole messages only
+        kinds = {k for k, _ in received}
+        expect(kinds <= {STATUS, HUD, INPUT_MODE, LAUNCH}, f"up came types {sorted(kinds)}")
+        launches = [m["key_code"] for k, m in received if k == LAUNCH]
+        expect(launches == [KEY_P], f"launches went up for {launches}, typed Hyper + P once")
+        expect(not any(k == INPUT_MODE for k, _ in received), "an input-mode request without an input method")
+        expect(talk.states()[-1] == REMAPPING, f"the last status was {talk.states()}")
+    except (CheckFailed, VmError) as e:
+        raise CheckFailed(f"{e}{said(inputd)}") from e
+    finally:
+        try:
+            inputd.finish()
+        finally:
+            stage.finish(reader, other)
+
+
+def check_inputd_switch(stage):
+    """A switch at seat0 to another user's session: the old client is
+    refused and closed, the chord held across the switch comes up on the
+    virtual keyboard, the keyboards are let go at once, and the new user's
+    client is then served."""
+    stage.plug()
+    out, theirs = "/tmp/keys-inputd-switch", "/tmp/keys-inputd-switch-other"
+    reader = stage.reader(out)
+    other = stage.reader(theirs, USB_NAME)
+    inputd = Inputd(stage.vm, stage.build)
+    try:
+        inputd.start(granted=True)
+        inputd.seat("c1", USER)
+        mine = inputd.client(USER, [settings_frame()])
+        inputd.wait_state(mine, REMAPPING)
+        stage.sync(out)
+
+        stage.key("caps_lock", True)
+        stage.key("c", True)
+        poll(lambda: "+KEY_C" in stage.keys(out), 10, "the chord")
+        inputd.seat("c2", OTHER_USER)
+        inputd.wait_closed(mine)
+        expect(inputd.conversation(mine).states()[-1] == REFUSED,
+               f"the old client's last status was {inputd.conversation(mine).states()}")
+        poll(lambda: not stage.node_of(VIRTUAL_NAME), 10, "the virtual keyboard to go")
+        left = held_after(stage.keys(out))
+        expect(not left, f"left pressed across the switch: {sorted(left)}")
+        # Let go: the chord's releases, and what is typed now, reach the
+        # keyboard's other reader.
+        stage.key("c", False)
+        stage.key("caps_lock", False)
+        stage.tap("z")
+        poll(lambda: stage.keys(theirs)[-2:] == ["+KEY_Z", "-KEY_Z"], 10, "the other reader to see Z")
+        expect(stage.keys(theirs) == ["-KEY_C", "-KEY_CAPSLOCK", "+KEY_Z", "-KEY_Z"],
+               f"the other reader saw {stage.keys(theirs)}")
+
+        # Our user is refused now; the user in front is served.
+        late = inputd.client(USER, [settings_frame()])
+        inputd.wait_closed(late)
+        expect(inputd.conversation(late).states() == [REFUSED], f"uid {USER} late: {inputd.conversation(late).states()}")
+        theirs_now = inputd.client(OTHER_USER, [settings_frame()])
+        inputd.wait_state(theirs_now, REMAPPING)
+        before = len(stage.keys(out))
+        stage.sync(out)
+        hyper_tap(stage, "h")
+        stage.sync(out)
+        expect(stage.keys(out)[before:] == ["+KEY_LEFT", "-KEY_LEFT"],
+               f"uid {OTHER_USER}'s Hyper + H typed {stage.keys(out)[before:]}")
+    except (CheckFailed, VmError) as e:
+        raise CheckFailed(f"{e}{said(inputd)}") from e
+    finally:
+        try:
+            inputd.finish()
+        finally:
+            stage.finish(reader, other)
+
+
 CHECKS = {
     "leds": check_leds,
     "grab": check_grab,
     "two_keyboards": check_two_keyboards,
     "signals": check_signals,
+    "inputd_seat": check_inputd_seat,
+    "inputd_switch": check_inputd_switch,
 }
 
 
