@@ -12,12 +12,12 @@
 // nothing in it is guessed at.
 //
 // What may cross is fixed by the message set itself. Down, from the
-// application: the settings the engine needs, the bound launcher keys, the
-// frontmost application's exclusion verdict, pause/resume and reset. Up,
-// from the service: its status, the heads-up displays' show and hide, the
-// input mode to switch to, the launcher key pressed (only a bound one), and
-// the Caps Lock state. No message carries a key event, an unbound key's code
-// or a time of typing.
+// application: the settings the engine needs (pausing and resuming are its
+// "enabled" switch), the bound launcher keys and the frontmost application's
+// exclusion verdict. Up, from the service: its status, the heads-up
+// displays' show and hide, the input mode to switch to and the launcher key
+// pressed (only a bound one). No message carries a key event, an unbound
+// key's code or a time of typing.
 
 #include "platform/InputMethod.h"
 
