@@ -39,6 +39,11 @@ if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
   # The uinput module at boot, for either way.
   install(FILES ${kestrune_linux_resources}/kestrune-uinput.conf
     DESTINATION lib/modules-load.d RENAME kestrune.conf)
+  # libinput takes the virtual keyboard for the built-in one, so that
+  # "disable touchpad while typing" keeps working. libinput reads its
+  # system quirks from its own data folder, /usr/share/libinput.
+  install(FILES ${kestrune_linux_resources}/kestrune.quirks DESTINATION ${CMAKE_INSTALL_DATADIR}/libinput
+    RENAME 50-kestrune.quirks)
   # Input access for the user at the seat, in a development install.
   install(FILES ${kestrune_linux_resources}/70-kestrune.rules DESTINATION lib/udev/rules.d
     COMPONENT development)

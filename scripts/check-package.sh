@@ -26,7 +26,7 @@ for path in ./usr/bin/kestrune ./usr/share/doc/kestrune/copyright ./usr/share/do
     ./usr/share/metainfo/com.kestrune.Kestrune.metainfo.xml ./usr/libexec/kestrune/kestrune-input-access \
     ./usr/lib/systemd/system/kestrune-inputd.service ./usr/lib/sysusers.d/kestrune.conf \
     ./usr/lib/udev/rules.d/70-kestrune-inputd.rules ./usr/lib/modules-load.d/kestrune.conf \
-    ./usr/libexec/kestrune/kestrune-inputd; do
+    ./usr/libexec/kestrune/kestrune-inputd ./usr/share/libinput/50-kestrune.quirks; do
     grep -q " $path\$" <<< "$contents" || fail "$path is not in the package"
 done
 if grep -q "/usr/local" <<< "$contents"; then fail "the package installs under /usr/local"; fi

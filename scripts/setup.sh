@@ -13,7 +13,7 @@ packages=(
   fonts-material-design-icons-iconfont fonts-vlgothic xvfb xauth
   libevdev-dev libudev-dev libglib2.0-dev libxcb1-dev libxcb-ewmh-dev libxcb-icccm4-dev
   libgtest-dev libgmock-dev libbenchmark-dev zsh
-  dbus-daemon python3-dbusmock desktop-file-utils appstream dpkg-dev lintian acl
+  dbus-daemon python3-dbusmock desktop-file-utils appstream dpkg-dev lintian acl libinput-tools
   sway foot nodejs
   qemu-system-x86 linux-image-amd64 busybox-static cpio python3-evdev
 )

@@ -938,6 +938,10 @@ You can customize settings at any time.</source>
         <source>The input service cannot read the keyboards or write /dev/uinput. Check its udev rule and its log: journalctl -u kestrune-inputd</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>The emergency chord was held: every key was released and the keyboards let go.</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>kestrune::InputServiceClient</name>
@@ -959,6 +963,21 @@ You can customize settings at any time.</source>
     </message>
     <message>
         <source>Kestrune&apos;s input service stopped.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>kestrune::KeyRemapper</name>
+    <message>
+        <source>Esc + %1 + %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Return</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Enter</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -1040,6 +1059,10 @@ You can customize settings at any time.</source>
     </message>
     <message>
         <source>Pause Kestrune</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>You held %1 together: every key was released and the keyboards let go. Keys behave as usual until you resume it.</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

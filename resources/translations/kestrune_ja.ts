@@ -950,6 +950,10 @@ You can customize settings at any time.</source>
         <source>The input service cannot read the keyboards or write /dev/uinput. Check its udev rule and its log: journalctl -u kestrune-inputd</source>
         <translation>入力サービスがキーボードを読めないか、/dev/uinput に書き込めません。udev ルールとログを確認してください: journalctl -u kestrune-inputd</translation>
     </message>
+    <message>
+        <source>The emergency chord was held: every key was released and the keyboards let go.</source>
+        <translation>緊急用のキーの組み合わせが押されました。すべてのキーを離し、キーボードを手放しました。</translation>
+    </message>
 </context>
 <context>
     <name>kestrune::InputServiceClient</name>
@@ -972,6 +976,21 @@ You can customize settings at any time.</source>
     <message>
         <source>Kestrune&apos;s input service stopped.</source>
         <translation>Kestrune の入力サービスが停止しました。</translation>
+    </message>
+</context>
+<context>
+    <name>kestrune::KeyRemapper</name>
+    <message>
+        <source>Esc + %1 + %2</source>
+        <translation>Esc + %1 + %2</translation>
+    </message>
+    <message>
+        <source>Return</source>
+        <translation>Return</translation>
+    </message>
+    <message>
+        <source>Enter</source>
+        <translation>Enter</translation>
     </message>
 </context>
 <context>
@@ -1053,6 +1072,10 @@ You can customize settings at any time.</source>
     <message>
         <source>Pause Kestrune</source>
         <translation>Kestrune を一時停止</translation>
+    </message>
+    <message>
+        <source>You held %1 together: every key was released and the keyboards let go. Keys behave as usual until you resume it.</source>
+        <translation>%1 が同時に押されたため、すべてのキーを離し、キーボードを手放しました。再開するまでキーは通常どおりに動作します。</translation>
     </message>
 </context>
 <context>

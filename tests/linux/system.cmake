@@ -31,6 +31,7 @@ kestrune_add_test(test_linux_workspace
 # centres use, where those tools are installed.
 find_program(KESTRUNE_DESKTOP_FILE_VALIDATE desktop-file-validate)
 find_program(KESTRUNE_APPSTREAMCLI appstreamcli)
+find_program(KESTRUNE_LIBINPUT libinput)
 if(KESTRUNE_DESKTOP_FILE_VALIDATE)
   add_test(NAME linux_desktop_entry_valid
     COMMAND ${KESTRUNE_DESKTOP_FILE_VALIDATE} ${PROJECT_SOURCE_DIR}/resources/linux/com.kestrune.Kestrune.desktop)
@@ -41,4 +42,13 @@ if(KESTRUNE_APPSTREAMCLI)
     COMMAND ${KESTRUNE_APPSTREAMCLI} validate --no-net --pedantic
       ${PROJECT_BINARY_DIR}/resources/linux/com.kestrune.Kestrune.metainfo.xml)
   set_tests_properties(linux_metainfo_valid PROPERTIES LABELS "linux;packaging")
+endif()
+# The libinput quirks file, as libinput reads it (the real-kernel stage
+# checks that it matches the virtual keyboard).
+if(KESTRUNE_LIBINPUT)
+  set(quirks_dir ${CMAKE_CURRENT_BINARY_DIR}/quirks)
+  file(MAKE_DIRECTORY ${quirks_dir})
+  configure_file(${PROJECT_SOURCE_DIR}/resources/linux/kestrune.quirks ${quirks_dir}/50-kestrune.quirks COPYONLY)
+  add_test(NAME linux_libinput_quirks_valid COMMAND ${KESTRUNE_LIBINPUT} quirks validate --data-dir ${quirks_dir})
+  set_tests_properties(linux_libinput_quirks_valid PROPERTIES LABELS "linux;packaging")
 endif()

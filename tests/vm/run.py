@@ -378,6 +378,27 @@ def check_grab(stage):
         stage.finish(reader, other)
 
 
+def check_quirks(stage):
+    """libinput takes the virtual keyboard for a built-in one, as the shipped
+    quirks file says, so that the touchpad's "disable while typing" keeps
+    working; the USB keyboard it stands for is left as libinput sees it."""
+    stage.plug()
+    out = "/tmp/keys-quirks"
+    reader = stage.reader(out)
+    try:
+        stage.start({})
+        stage.sync(out)
+        stage.vm.run("mkdir -p /tmp/quirks && cp " + shlex.quote(os.path.join(REPO, "resources/linux/kestrune.quirks"))
+                     + " /tmp/quirks/50-kestrune.quirks")
+        for name, internal in ((VIRTUAL_NAME, True), (USB_NAME, False)):
+            node = stage.node_of(name)
+            r = stage.vm.run(f"libinput quirks list --data-dir /tmp/quirks {node}", timeout=20)
+            got = "AttrKeyboardIntegration=internal" in r.stdout
+            expect(got == internal, f"libinput quirks list {name}: {r.stdout.strip() or r.stderr.strip()!r}")
+    finally:
+        stage.finish(reader)
+
+
 def check_two_keyboards(stage):
     """The same key held on two keyboards comes up with the last release;
     Caps Lock held on one and tapped with a key of the other is a chord."""
@@ -607,6 +628,7 @@ def check_inputd_switch(stage):
 CHECKS = {
     "leds": check_leds,
     "grab": check_grab,
+    "quirks": check_quirks,
     "two_keyboards": check_two_keyboards,
     "signals": check_signals,
     "inputd_seat": check_inputd_seat,
