@@ -84,10 +84,11 @@ bool KeyRemapper::isEmergencyChord(const KeyEvent& event)
 
 void KeyRemapper::emergencyStop()
 {
-    // The tap ends here, on its own thread, without waiting for the main
-    // thread: its end releases every key that went out and lets go of the
-    // keyboards. The pause that keeps it ended follows on the main thread.
-    emergencyKeys_ = 0;
+    // Everything that went out is released here, on the tap thread, and the
+    // tap ends without waiting for the main thread; its end lets go of the
+    // keyboards. The pause that keeps it ended follows on the main thread,
+    // after the releases.
+    releaseHeldKeysAndResetState();
     if (runningTap_)
         runningTap_->stop();
     QPointer<KeyRemapper> self = weakSelf_;
