@@ -43,12 +43,19 @@ Keys typed(const script::ParseResult& parsed)
     };
     PipeKeyboard* kbd = &plug();
     rig.remapper = std::make_unique<KeyRemapper>(rig.platform, KeyRemapper::Collaborators{});
-    // Paused there is no tap to settle: keys go straight to the system.
+    // Paused there is no tap to settle: keys go straight to the system. The
+    // emergency chord ends the tap on its own thread, which may be while the
+    // settle waits.
     auto settle = [&] {
-        if (rig.remapper->hasEventTap())
-            rig.settle();
-        else
+        if (rig.remapper->hasEventTap() && !rig.keyboard.settle()) {
+            // Only the chord ends a tap by itself, and it has posted its pause.
             rig.scheduler.runDue();
+            EXPECT_FALSE(rig.remapper->isEnabled()) << "the tap ended by itself without the chord";
+            rig.remapper->waitForTapThreadSettled();
+        }
+        rig.scheduler.runDue();
+        if (rig.remapper->hasEventTap())
+            rig.keyboard.settle();
     };
     bool started = false;
     std::optional<QString> pausedAtStart; // every launch starts remapping
