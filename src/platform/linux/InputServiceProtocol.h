@@ -150,6 +150,7 @@ public:
 
 private:
     bool checkHeader();
+    uint32_t headerField(size_t at, size_t width) const;
 
     QByteArray buffer_;
     QString error_;
