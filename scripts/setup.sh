@@ -14,7 +14,7 @@ packages=(
   libevdev-dev libudev-dev libglib2.0-dev libxcb1-dev libxcb-ewmh-dev libxcb-icccm4-dev
   libgtest-dev libgmock-dev libbenchmark-dev zsh
   dbus-daemon python3-dbusmock desktop-file-utils appstream dpkg-dev lintian acl libinput-tools
-  sway foot nodejs
+  sway foot nodejs gjs
   qemu-system-x86 linux-image-amd64 busybox-static cpio python3-evdev
 )
 # The input methods Eisu and Kana are tested against, with their GTK

@@ -226,6 +226,10 @@ Do you still want to register it?</source>
         <source>Turn On</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Turn on Kestrune&apos;s GNOME Shell extension. User extensions are off in GNOME Shell: turning this one on turns them all on again.</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>HUDContentView</name>

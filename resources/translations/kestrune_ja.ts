@@ -230,6 +230,10 @@ Do you still want to register it?</source>
         <source>Turn On</source>
         <translation>オンにする</translation>
     </message>
+    <message>
+        <source>Turn on Kestrune&apos;s GNOME Shell extension. User extensions are off in GNOME Shell: turning this one on turns them all on again.</source>
+        <translation>Kestrune の GNOME Shell 拡張機能をオンにしてください。GNOME Shell のユーザー拡張機能は現在すべてオフです。この拡張機能をオンにすると、ほかのユーザー拡張機能もすべてオンに戻ります。</translation>
+    </message>
 </context>
 <context>
     <name>HUDContentView</name>

@@ -21,10 +21,15 @@ QString adviceFor(FrontmostBlocker blocker)
         return QStringLiteral("Kestrune's GNOME Shell extension is installed but off: turn it on from Kestrune's "
                               "panel, or run: gnome-extensions enable kestrune@kestrune.com "
                               "(kestrune-legacy@kestrune.com on GNOME 43 and 44).");
+    case FrontmostBlocker::ShellUserExtensionsOff:
+        return QStringLiteral("Kestrune's GNOME Shell extension is installed but off, and so are user extensions "
+                              "as a whole: turning it on from Kestrune's panel turns them all on again. Or run: "
+                              "gnome-extensions enable kestrune@kestrune.com");
     case FrontmostBlocker::ShellExtensionMissing:
         return QStringLiteral("Kestrune's GNOME Shell extension is not installed, or failed to load "
                               "(see: gnome-extensions info kestrune@kestrune.com). Install the package, then log "
-                              "out and back in.");
+                              "out and back in. If Kestrune is running, it holds the bus name the extension "
+                              "answers: quit it first.");
     case FrontmostBlocker::KWinScriptFailed:
         return QStringLiteral("KWin did not run Kestrune's script. If Kestrune is running, it holds the bus name "
                               "the script calls: quit it first. Otherwise install the package.");

@@ -95,6 +95,7 @@ enum class FrontmostBlocker {
     ShellExtensionOff = 2,     // GNOME: Kestrune's Shell extension is installed but off
     ShellExtensionMissing = 3, // GNOME: the extension is not installed (or failed to load)
     KWinScriptFailed = 4,      // KDE Plasma: KWin did not run Kestrune's script
+    ShellUserExtensionsOff = 5, // GNOME: the extension is off, and so are user extensions as a whole
 };
 
 // Applications: which one is frontmost, opening them, telling what one is.

@@ -11,7 +11,8 @@ Rectangle {
     id: card
 
     // AppExclusionManager.frontmostBlocker: 1 desktop unsupported, 2 the
-    // Shell extension is off, 3 it is missing, 4 KWin refused the script.
+    // Shell extension is off, 3 it is missing, 4 KWin refused the script,
+    // 5 the extension is off and so are user extensions as a whole.
     readonly property int blocker: AppExclusionManager.frontmostBlocker
 
     implicitHeight: row.implicitHeight + 20
@@ -52,11 +53,13 @@ Rectangle {
                 Layout.fillWidth: true
                 text: card.blocker === 2
                       ? qsTr("Turn on Kestrune's GNOME Shell extension.")
-                      : card.blocker === 3
-                        ? qsTr("Install Kestrune's package, which brings its GNOME Shell extension, then log out and back in.")
-                        : card.blocker === 4
-                          ? qsTr("KWin did not run Kestrune's script. Install Kestrune's package, then quit and reopen Kestrune.")
-                          : qsTr("Kestrune sees the application in front on X11 desktops, GNOME, KDE Plasma and sway. Log in to one of them for exclusions to work.")
+                      : card.blocker === 5
+                        ? qsTr("Turn on Kestrune's GNOME Shell extension. User extensions are off in GNOME Shell: turning this one on turns them all on again.")
+                        : card.blocker === 3
+                          ? qsTr("Install Kestrune's package, which brings its GNOME Shell extension, then log out and back in.")
+                          : card.blocker === 4
+                            ? qsTr("KWin did not run Kestrune's script. Install Kestrune's package, then quit and reopen Kestrune.")
+                            : qsTr("Kestrune sees the application in front on X11 desktops, GNOME, KDE Plasma and sway. Log in to one of them for exclusions to work.")
                 font.pixelSize: Theme.captionSize
                 color: Theme.secondary
                 wrapMode: Text.WordWrap
@@ -66,7 +69,7 @@ Rectangle {
         PanelButton {
             objectName: "enableExtensionButton"
             Layout.alignment: Qt.AlignVCenter
-            visible: card.blocker === 2
+            visible: card.blocker === 2 || card.blocker === 5
             text: qsTr("Turn On")
             tint: Theme.yellow
             textColor: "black"

@@ -52,13 +52,14 @@ protected:
     QDBusConnection shell() const { return clients.desktop(); }
     QDBusConnection intruder() const { return clients.intruder(); }
 
-    static void announce(const QDBusConnection& from, const QStringList& focus)
+    // The extension's call on Kestrune's name; the reply says whether it counted.
+    static QDBusMessage announce(const QDBusConnection& from, const QStringList& focus)
     {
-        QDBusMessage signal = QDBusMessage::createSignal(GnomeShellActiveWindow::kObjectPath,
-                                                         GnomeShellActiveWindow::kInterface,
-                                                         QStringLiteral("ActiveApplicationChanged"));
-        signal << focus.value(0) << focus.value(1) << focus.value(2) << focus.value(3).toInt();
-        ASSERT_TRUE(from.send(signal));
+        QDBusMessage call = QDBusMessage::createMethodCall(
+            GnomeShellActiveWindow::kService, GnomeShellActiveWindow::kReceiverPath,
+            GnomeShellActiveWindow::kReceiverInterface, QStringLiteral("ActiveApplicationChanged"));
+        call << focus.value(0) << focus.value(1) << focus.value(2) << focus.value(3).toInt();
+        return from.call(call, QDBus::BlockWithGui); // Kestrune answers on this thread
     }
 
     void observe(Workspace& workspace)
@@ -90,17 +91,22 @@ TEST_F(GnomeShellRouteTest, NoticesCountOnlyFromTheShell)
     EXPECT_EQ(workspace.frontmostBundleId(), QStringLiteral("org.example.Gtk")) << "asked for at start";
     observe(workspace);
 
-    // An impostor's notice is dropped; the Shell's next one is the first to
-    // count. The round trip puts the impostor's ahead of the Shell's.
-    announce(intruder(), {QStringLiteral("fancyterm.desktop"), {}, {}, QStringLiteral("0")});
-    intruder().interface()->isServiceRegistered(GnomeShellActiveWindow::kShellService);
-    announce(shell(), {{}, QStringLiteral("ExampleEditorWindow"), QStringLiteral("editor"), QStringLiteral("0")});
+    // An impostor's call is refused; the Shell's next one is the first to count.
+    const QDBusMessage refused = announce(intruder(), {QStringLiteral("fancyterm.desktop"), {}, {}, QStringLiteral("0")});
+    EXPECT_EQ(refused.errorName(), QStringLiteral("org.freedesktop.DBus.Error.AccessDenied"));
+    EXPECT_EQ(announce(shell(), {{}, QStringLiteral("ExampleEditorWindow"), QStringLiteral("editor"),
+                                 QStringLiteral("0")}).type(),
+              QDBusMessage::ReplyMessage);
     ASSERT_TRUE(waitUntil([&] { return !activated.empty(); }));
     EXPECT_EQ(activated, (std::vector<std::optional<QString>>{QStringLiteral("org.example.Editor")}))
         << "a window without desktop id goes by its class, through the desktop files";
 
     announce(shell(), {QStringLiteral("org.example.Kde.desktop"), {}, {}, QStringLiteral("0")});
     ASSERT_TRUE(waitUntil([&] { return activated.size() == 2; }));
+    // Kestrune holds its name while it follows the Shell: the extension
+    // tells and answers that name's owner alone.
+    EXPECT_EQ(shell().interface()->serviceOwner(GnomeShellActiveWindow::kService).value(),
+              kestrune().baseService());
     EXPECT_EQ(activated.back(), QStringLiteral("org.example.Kde"));
 }
 
@@ -116,7 +122,8 @@ TEST_F(GnomeShellRouteTest, AnInstalledExtensionThatIsOffIsTurnedOnThroughTheShe
     AppExclusionManager exclusions(defaults, workspace, scheduler);
     exclusions.addExcludedApp(QUrl(QStringLiteral("org.example.Editor")));
     EXPECT_FALSE(exclusions.canFollowFrontmostApplication());
-    EXPECT_EQ(exclusions.frontmostBlocker(), int(FrontmostBlocker::ShellExtensionOff));
+    EXPECT_EQ(exclusions.frontmostBlocker(), int(FrontmostBlocker::ShellUserExtensionsOff))
+        << "the card says beforehand that user extensions come on too";
     EXPECT_FALSE(exclusions.isCurrentAppExcluded());
     int changes = 0;
     QObject::connect(&exclusions, &AppExclusionManager::frontmostTrackingChanged, [&] { ++changes; });

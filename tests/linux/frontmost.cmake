@@ -33,6 +33,24 @@ else()
   message(WARNING "node is missing: the Shell extension and KWin script go unchecked (run scripts/setup.sh)")
 endif()
 
+# The Shell extension's own code under gjs, both forms, on a private bus:
+# the application in front goes to Kestrune alone.
+find_program(KESTRUNE_GJS gjs)
+find_program(KESTRUNE_DBUS_RUN_SESSION dbus-run-session)
+if(KESTRUNE_GJS AND KESTRUNE_DBUS_RUN_SESSION)
+  foreach(form_folder module:kestrune@kestrune.com legacy:kestrune-legacy@kestrune.com)
+    string(REPLACE ":" ";" form_folder ${form_folder})
+    list(GET form_folder 0 form)
+    list(GET form_folder 1 folder)
+    add_test(NAME linux_shell_extension_${form}
+      COMMAND ${KESTRUNE_DBUS_RUN_SESSION} -- ${KESTRUNE_GJS} -m ${CMAKE_CURRENT_SOURCE_DIR}/shell_extension_test.js
+        ${form} ${PROJECT_SOURCE_DIR}/resources/linux/gnome-shell/${folder}/extension.js)
+    set_tests_properties(linux_shell_extension_${form} PROPERTIES LABELS linux)
+  endforeach()
+else()
+  message(WARNING "gjs or dbus-run-session is missing: the Shell extension's behaviour goes untested (run scripts/setup.sh)")
+endif()
+
 # The install tree (and so the .deb, made from the same rules) carries them.
 add_test(NAME linux_desktop_routes_installed
   COMMAND ${CMAKE_COMMAND} -DBUILD=${PROJECT_BINARY_DIR} -DWORK=${CMAKE_CURRENT_BINARY_DIR}/route-install

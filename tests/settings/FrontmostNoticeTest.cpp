@@ -107,6 +107,13 @@ TEST_F(FrontmostNotice, EachBlockerSaysWhatWouldHelpAndOnlyWhileExclusionsAreOn)
     blocked_.setBlocker(FrontmostBlocker::KWinScriptFailed);
     runDue();
     EXPECT_TRUE(advice().contains(QStringLiteral("KWin")));
+    // Turning the extension on would turn every user extension on: said before the click.
+    blocked_.setBlocker(FrontmostBlocker::ShellUserExtensionsOff);
+    runDue();
+    EXPECT_TRUE(advice().contains(QStringLiteral("turns them all on again")));
+    EXPECT_TRUE(item(QStringLiteral("enableExtensionButton"))->isVisible());
+    reveal(item(QStringLiteral("frontmostNotice")));
+    h_->savePng(h_->grab(), QStringLiteral("panel-dark-frontmost-user-extensions-off"));
 
     // With exclusions off there is nothing to follow the window for.
     clickCard(QStringLiteral("card.exclusions"));

@@ -2,6 +2,7 @@
 
 #include <QDBusArgument>
 #include <QDBusConnectionInterface>
+#include <QDBusContext>
 #include <QDBusServiceWatcher>
 #include <QDBusVariant>
 
@@ -25,6 +26,28 @@ QVariantMap mapOf(const QVariant& value)
     return value.toMap();
 }
 
+// The object the extension calls. Its one slot is the whole exported interface.
+class ShellCallbackReceiver final : public QObject, protected QDBusContext {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "com.kestrune.Kestrune.GnomeShell")
+
+public:
+    explicit ShellCallbackReceiver(GnomeShellActiveWindow& owner)
+        : owner_(owner)
+    {
+    }
+
+public slots:
+    void ActiveApplicationChanged(const QString& appId, const QString& wmClass, const QString& instance, int pid)
+    {
+        if (!owner_.receive(message().service(), {appId, wmClass, instance, pid}))
+            sendErrorReply(QDBusError::AccessDenied, QStringLiteral("Only GNOME Shell reports the active application."));
+    }
+
+private:
+    GnomeShellActiveWindow& owner_;
+};
+
 } // namespace
 
 GnomeShellActiveWindow::GnomeShellActiveWindow(const QDBusConnection& bus, QObject* parent)
@@ -35,10 +58,14 @@ GnomeShellActiveWindow::GnomeShellActiveWindow(const QDBusConnection& bus, QObje
         return;
     watcher_ = new QDBusServiceWatcher(kShellService, bus_, QDBusServiceWatcher::WatchForOwnerChange, this);
     connect(watcher_, &QDBusServiceWatcher::serviceOwnerChanged, this, &GnomeShellActiveWindow::onShellOwnerChanged);
-    // Any sender: the owner is checked for each signal, which a sender match
-    // would leave to the bus.
-    bus_.connect(QString(), kObjectPath, kInterface, QStringLiteral("ActiveApplicationChanged"), this,
-                 SLOT(onActiveApplicationChanged(QDBusMessage)));
+    // The extension tells and answers only the owner of Kestrune's name;
+    // without it the active application stays unknown.
+    receiver_ = std::make_unique<ShellCallbackReceiver>(*this);
+    if (bus_.registerObject(kReceiverPath, receiver_.get(), QDBusConnection::ExportAllSlots)) {
+        registered_ = bus_.registerService(kService);
+        if (!registered_)
+            bus_.unregisterObject(kReceiverPath);
+    }
     bus_.connect(kShellService, kShellPath, kExtensionsInterface, QStringLiteral("ExtensionStateChanged"), this,
                  SLOT(onExtensionStateChanged(QDBusMessage)));
     shellOwner_ = bus_.interface()->serviceOwner(kShellService).value();
@@ -49,8 +76,10 @@ GnomeShellActiveWindow::~GnomeShellActiveWindow()
 {
     if (!bus_.isConnected())
         return;
-    bus_.disconnect(QString(), kObjectPath, kInterface, QStringLiteral("ActiveApplicationChanged"), this,
-                    SLOT(onActiveApplicationChanged(QDBusMessage)));
+    if (registered_) {
+        bus_.unregisterService(kService);
+        bus_.unregisterObject(kReceiverPath);
+    }
     bus_.disconnect(kShellService, kShellPath, kExtensionsInterface, QStringLiteral("ExtensionStateChanged"), this,
                     SLOT(onExtensionStateChanged(QDBusMessage)));
 }
@@ -83,8 +112,11 @@ void GnomeShellActiveWindow::synchronize()
     }
     offExtension_ = off;
     if (enabled.isEmpty()) {
-        set(false, off.isEmpty() ? FrontmostBlocker::ShellExtensionMissing : FrontmostBlocker::ShellExtensionOff,
-            std::nullopt);
+        FrontmostBlocker blocker = FrontmostBlocker::ShellExtensionMissing;
+        if (!off.isEmpty())
+            blocker = userExtensionsEnabled() ? FrontmostBlocker::ShellExtensionOff
+                                              : FrontmostBlocker::ShellUserExtensionsOff;
+        set(false, blocker, std::nullopt);
         return;
     }
     const QDBusMessage reply = callShell(kObjectPath, kInterface, QStringLiteral("GetActiveApplication"));
@@ -100,11 +132,9 @@ void GnomeShellActiveWindow::removeBlocker()
 {
     if (offExtension_.isEmpty() || shellOwner_.isEmpty())
         return;
-    // With user extensions off as a whole, enabling one would change nothing.
-    const QDBusMessage setting = callShell(kShellPath, kPropertiesInterface, QStringLiteral("Get"),
-                                           {kExtensionsInterface, QStringLiteral("UserExtensionsEnabled")});
-    if (setting.type() == QDBusMessage::ReplyMessage && !setting.arguments().isEmpty()
-        && !setting.arguments().constFirst().value<QDBusVariant>().variant().toBool()) {
+    // With user extensions off as a whole, enabling one would change nothing;
+    // the blocker has said that they come on too.
+    if (!userExtensionsEnabled()) {
         callShell(kShellPath, kPropertiesInterface, QStringLiteral("Set"),
                   {kExtensionsInterface, QStringLiteral("UserExtensionsEnabled"),
                    QVariant::fromValue(QDBusVariant(true))});
@@ -113,17 +143,25 @@ void GnomeShellActiveWindow::removeBlocker()
     synchronize(); // the state-change signal may come before or after; either way this is current
 }
 
-void GnomeShellActiveWindow::onActiveApplicationChanged(const QDBusMessage& message)
+bool GnomeShellActiveWindow::userExtensionsEnabled() const
 {
-    if (shellOwner_.isEmpty() || message.service() != shellOwner_)
-        return;
-    const std::optional<WindowHints> hints = hintsFrom(message.arguments());
+    const QDBusMessage setting = callShell(kShellPath, kPropertiesInterface, QStringLiteral("Get"),
+                                           {kExtensionsInterface, QStringLiteral("UserExtensionsEnabled")});
+    return setting.type() != QDBusMessage::ReplyMessage || setting.arguments().isEmpty()
+        || setting.arguments().constFirst().value<QDBusVariant>().variant().toBool();
+}
+
+bool GnomeShellActiveWindow::receive(const QString& sender, const QVariantList& focus)
+{
+    if (shellOwner_.isEmpty() || sender != shellOwner_)
+        return false;
     if (!tracking_) {
         // The extension came up (enabled here or elsewhere): ask for the whole state.
         synchronize();
-        return;
+        return true;
     }
-    set(true, FrontmostBlocker::None, hints);
+    set(true, FrontmostBlocker::None, hintsFrom(focus));
+    return true;
 }
 
 void GnomeShellActiveWindow::onExtensionStateChanged(const QDBusMessage& message)
@@ -168,3 +206,5 @@ void GnomeShellActiveWindow::set(bool tracking, FrontmostBlocker blocker, std::o
 }
 
 } // namespace kestrune
+
+#include "GnomeShellActiveWindow.moc"
