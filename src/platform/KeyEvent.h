@@ -22,6 +22,20 @@ inline constexpr uint64_t kKeyboardEventMask = (1u << 10) | (1u << 11) | (1u << 
 // The source-user-data value that marks events the remapper posted itself.
 inline constexpr int64_t kSelfGeneratedEventMarker = 0xCAFEBABE;
 
+// A lone Caps Lock tap's key, posted from the main thread once the double-tap
+// window has passed, carries its tap's number in the low 32 bits: the tap
+// thread lets it out only if no second tap it read first has claimed the tap.
+inline constexpr int64_t kSinglePressMarker = int64_t{0x4B53500000000000};
+inline constexpr int64_t kSinglePressMarkerMask = int64_t{0x7FFFFFFF00000000};
+inline constexpr bool isSinglePressMarker(int64_t userData)
+{
+    return (userData & kSinglePressMarkerMask) == kSinglePressMarker;
+}
+inline constexpr bool isOwnEvent(int64_t userData)
+{
+    return userData == kSelfGeneratedEventMarker || isSinglePressMarker(userData);
+}
+
 struct KeyEvent {
     EventType type = EventType::KeyDown;
     KeyCode keyCode = 0;

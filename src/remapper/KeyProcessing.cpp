@@ -70,7 +70,7 @@ bool KeyRemapper::isEmergencyChord(const KeyEvent& event)
     // in earnest. Physical keys, before any remapping, whatever the settings.
     const KeyCode code = event.keyCode;
     const uint8_t bit = code == kc::kVK_Escape ? 1 : code == kc::kVK_Delete ? 2 : code == kc::kVK_Return ? 4 : 0;
-    if (bit == 0 || event.userData == kSelfGeneratedEventMarker)
+    if (bit == 0 || isOwnEvent(event.userData))
         return false;
     if (event.type == EventType::KeyUp) {
         emergencyKeys_ &= static_cast<uint8_t>(~bit);
@@ -115,7 +115,7 @@ bool KeyRemapper::handleEvent(KeyEvent& event)
     const KeyCode code = event.keyCode;
     if (static_cast<uint32_t>(code) < downAs_.size() && (event.type == EventType::KeyDown || event.type == EventType::KeyUp)
         && !(isCapsLockDown_ | isLeftCmdDown_ | isRightCmdDown_) && code != kc::kVK_F19 && code != kc::kVK_Command_L
-        && code != kc::kVK_Command_R && event.userData != kSelfGeneratedEventMarker) {
+        && code != kc::kVK_Command_R && !isOwnEvent(event.userData)) {
         int16_t& wentOutAs = downAs_[static_cast<size_t>(code)];
         if (wentOutAs < kNotDown && swallowClaimed(event, wentOutAs))
             return false;
@@ -166,6 +166,9 @@ bool KeyRemapper::handleOtherEvent(KeyEvent& event)
             runningTap_->setEnabled(true);
         return true;
     }
+
+    if (isSinglePressMarker(event.userData)) [[unlikely]]
+        return letSinglePressOut(event);
 
     const KeyCode physicalKey = event.keyCode;
     const bool isOwnEvent = event.userData == kSelfGeneratedEventMarker;
@@ -430,7 +433,10 @@ void KeyRemapper::handleCapsLockTap()
             pendingSinglePress_ = 0;
             pending = std::move(singlePressTimer_);
         } else {
-            generation = pendingSinglePress_ = ++singlePressGeneration_;
+            // Its key carries the low 32 bits, never all zero.
+            if ((++singlePressGeneration_ & 0xFFFFFFFFu) == 0)
+                ++singlePressGeneration_;
+            generation = pendingSinglePress_ = singlePressGeneration_;
         }
     }
     if (generation == 0) {
@@ -442,23 +448,51 @@ void KeyRemapper::handleCapsLockTap()
 
     QPointer<KeyRemapper> self = weakSelf_;
     WorkItemPtr item = platform_.scheduler.postAfter(kDoubleTapThreshold, [self, generation] {
-        if (!self)
-            return;
-        bool claimed = false;
-        {
-            std::lock_guard lock(self->singlePressMutex_);
-            if (self->pendingSinglePress_ == generation) {
-                self->pendingSinglePress_ = 0;
-                self->singlePressTimer_.reset();
-                claimed = true;
-            }
-        }
-        if (claimed)
-            self->performSinglePress();
+        if (self)
+            self->singlePressDue(generation);
     });
     std::lock_guard lock(singlePressMutex_);
     if (pendingSinglePress_ == generation)
         singlePressTimer_ = std::move(item);
+}
+
+// When the tap thread lags (a loaded machine), the second tap may already
+// wait in the keyboard's queue as the window closes here. So the key is not
+// claimed here but posted with its tap's number, and the tap thread, which
+// reads the keyboards before what was posted, claims it as it passes, unless
+// that second tap came first. A single press that types nothing is claimed
+// here: there is no key to carry it.
+void KeyRemapper::singlePressDue(uint64_t generation)
+{
+    const Snapshot s = loadSnapshot();
+    if (s.isSinglePressEnabled && s.singlePressConfig != SinglePressConfig::non) {
+        const KeyCode key = s.singlePressConfig == SinglePressConfig::esc ? kc::kVK_Escape : kc::kVK_ForwardDelete;
+        const int64_t marker = kSinglePressMarker | static_cast<int64_t>(generation & 0xFFFFFFFFu);
+        platform_.keyboard.post(KeyEvent{EventType::KeyDown, key, 0, marker});
+        platform_.keyboard.post(KeyEvent{EventType::KeyUp, key, 0, marker});
+        return;
+    }
+    std::lock_guard lock(singlePressMutex_);
+    if (pendingSinglePress_ == generation) {
+        pendingSinglePress_ = 0;
+        singlePressTimer_.reset();
+    }
+}
+
+bool KeyRemapper::letSinglePressOut(KeyEvent& event)
+{
+    const uint64_t tap = static_cast<uint64_t>(event.userData) & 0xFFFFFFFFu;
+    event.userData = kSelfGeneratedEventMarker;
+    if (event.type == EventType::KeyUp)
+        return std::exchange(singlePressGoingOut_, 0) == tap;
+    WorkItemPtr done;
+    std::lock_guard lock(singlePressMutex_);
+    if (pendingSinglePress_ == 0 || (pendingSinglePress_ & 0xFFFFFFFFu) != tap)
+        return false;
+    pendingSinglePress_ = 0;
+    done = std::move(singlePressTimer_);
+    singlePressGoingOut_ = tap;
+    return true;
 }
 
 void KeyRemapper::performSinglePress()

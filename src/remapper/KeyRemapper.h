@@ -276,6 +276,11 @@ private:
     bool commandSection(KeyEvent& event, const Snapshot& s);
     void trackKeyState(KeyEvent& event, KeyCode physicalKey, bool& keep);
     void handleCapsLockTap();
+    // Main thread: the double-tap window of tap `generation` has passed.
+    void singlePressDue(uint64_t generation);
+    // Tap thread: the key singlePressDue posted; false drops it (a second
+    // tap read before it claimed its tap).
+    bool letSinglePressOut(KeyEvent& event);
     void performSinglePress();
     void toggleCapsLockState();
     void postKeyPress(KeyCode keyCode);
@@ -366,12 +371,15 @@ private:
     // (kTakenByLauncher, kHeldThroughReset) and is dropped.
     bool swallowClaimed(const KeyEvent& event, int16_t& wentOutAs);
 
-    // The delayed single press: set and cancelled on the tap thread, cleared
-    // by its own work item on the main thread; guarded by singlePressMutex_.
+    // The delayed single press: set, claimed by a second tap, and claimed by
+    // its own key on the tap thread; claimed by its work item on the main
+    // thread when it types nothing. Guarded by singlePressMutex_.
     std::mutex singlePressMutex_;
     WorkItemPtr singlePressTimer_;
     uint64_t pendingSinglePress_ = 0;    // generation of the pending press; 0: none
     uint64_t singlePressGeneration_ = 0;
+    // Tap thread: the tap whose key went down, so that its release follows.
+    uint64_t singlePressGoingOut_ = 0;
 
     friend class KeyRemapperTestAccess;
 };

@@ -43,6 +43,10 @@ TEST(Script, AnErrorNamesItsLineAndNothingRuns)
         {"trust maybe", "line 1: trust takes yes or no"},
         {"down a b", "line 1: down takes one key"},
         {"jump", "line 1: unknown command \"jump\""},
+        {"stall\ntap a\nset isEnabled false\nresume", "line 3: only keys and wait while stalled (resume first)"},
+        {"stall\nstall", "line 2: stall while stalled (resume first)"},
+        {"resume", "line 1: resume without a stall before it"},
+        {"stall\ntap a", "the script ends stalled (resume at the end)"},
     };
     for (const auto& c : cases) {
         const auto parsed = script::parse(QString::fromUtf8(c.text));

@@ -158,6 +158,7 @@ ParseResult parse(const QString& text)
     // Keys held at each point of the script, so that `repeat` can be checked
     // before anything runs.
     std::set<KeyCode> held;
+    bool stalled = false;
     const QStringList rawLines = text.split(QLatin1Char('\n'));
     for (int i = 0; i < rawLines.size(); ++i) {
         const int number = i + 1;
@@ -176,6 +177,12 @@ ParseResult parse(const QString& text)
         const auto [verb, rest] = firstWord(line);
         const auto [arg1, arg2] = firstWord(rest);
         auto needKey = [&](const QString& name) -> std::optional<KeyCode> { return parseKey(name); };
+
+        static const QStringList whileStalled{QStringLiteral("down"), QStringLiteral("up"), QStringLiteral("tap"),
+                                              QStringLiteral("repeat"), QStringLiteral("wait"), QStringLiteral("stall"),
+                                              QStringLiteral("resume")};
+        if (stalled && !whileStalled.contains(verb))
+            return fail(QStringLiteral("only keys and wait while stalled (resume first)"));
 
         if (verb == QLatin1String("down") || verb == QLatin1String("up") || verb == QLatin1String("tap")) {
             if (arg1.isEmpty() || !arg2.isEmpty())
@@ -244,6 +251,12 @@ ParseResult parse(const QString& text)
         } else if (verb == QLatin1String("unplug") && rest.isEmpty()) {
             held.clear();
             result.lines.push_back({number, Unplug{}});
+        } else if ((verb == QLatin1String("stall") || verb == QLatin1String("resume")) && rest.isEmpty()) {
+            if ((verb == QLatin1String("stall")) == stalled)
+                return fail(stalled ? QStringLiteral("stall while stalled (resume first)")
+                                    : QStringLiteral("resume without a stall before it"));
+            stalled = verb == QLatin1String("stall");
+            result.lines.push_back({number, Stall{stalled}});
         } else if (verb == QLatin1String("session")) {
             if (rest != QLatin1String("active") && rest != QLatin1String("inactive"))
                 return fail(QStringLiteral("session takes active or inactive"));
@@ -251,6 +264,10 @@ ParseResult parse(const QString& text)
         } else {
             return fail(QStringLiteral("unknown command \"%1\"").arg(line));
         }
+    }
+    if (stalled) {
+        result.error = QStringLiteral("the script ends stalled (resume at the end)");
+        result.lines.clear();
     }
     return result;
 }
@@ -296,6 +313,11 @@ QString run(SimHarness& h, const std::vector<Line>& lines)
                     h.sim.wake().sleep();
                 } else if constexpr (std::is_same_v<T, Unplug>) {
                     h.sim.keyboard().unplug();
+                } else if constexpr (std::is_same_v<T, Stall>) {
+                    if (c.stalled)
+                        h.sim.keyboard().stall();
+                    else
+                        h.sim.keyboard().resume();
                 } else if constexpr (std::is_same_v<T, Session>) {
                     h.sim.session().setActive(c.active);
                 }

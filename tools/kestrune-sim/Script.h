@@ -12,6 +12,8 @@
 //   device | wake                    a device arrival / a wake notice
 //   sleep                            the machine is about to sleep
 //   unplug                           the keyboard vanishes with its keys held
+//   stall | resume                   the tap thread stalls (keys and posts wait)
+//                                    and goes on, the waiting keys first
 //   session active|inactive          our login session becomes (in)active
 //
 // Any identifier may be named: one the workspace does not know becomes an
@@ -59,12 +61,15 @@ struct Repeat {
 };
 struct Sleep {};
 struct Unplug {};
+struct Stall {
+    bool stalled;
+};
 struct Session {
     bool active;
 };
 
 using Command = std::variant<KeyCommand, Wait, Set, Bind, Exclude, Front, Trust, Device, WakeUp, Repeat, Sleep, Unplug,
-                             Session>;
+                             Stall, Session>;
 
 struct Line {
     int number;

@@ -56,7 +56,7 @@ public:
         kb.stateChanged_.notify_all();
         for (;;) {
             const auto resetDue = [&] { return kb.resetRequested_ && kb.installed_ == this; };
-            kb.workChanged_.wait(lock, [&] { return stopped_ || resetDue() || hasWorkLocked(); });
+            kb.workChanged_.wait(lock, [&] { return stopped_ || (!kb.stalled_ && (resetDue() || hasWorkLocked())); });
             if (stopped_)
                 break;
             if (resetDue()) {
@@ -69,7 +69,10 @@ public:
                 kb.settleLocked();
                 continue;
             }
-            auto& queue = enabled_ && !kb.synthetic_.empty() ? kb.synthetic_ : kb.physical_;
+            const bool fromStall = kb.keysFromStall_ > 0 && !kb.physical_.empty();
+            if (fromStall)
+                --kb.keysFromStall_;
+            auto& queue = !fromStall && enabled_ && !kb.synthetic_.empty() ? kb.synthetic_ : kb.physical_;
             KeyEvent event = queue.front();
             queue.pop_front();
             const bool control = isControl(event.type);
@@ -189,6 +192,23 @@ void SimKeyboard::inject(const KeyEvent& event)
         return;
     }
     physical_.push_back(event);
+    if (stalled_)
+        ++keysFromStall_;
+    workChanged_.notify_all();
+    waitIdleLocked(lock);
+}
+
+void SimKeyboard::stall()
+{
+    std::unique_lock lock(mutex_);
+    waitIdleLocked(lock);
+    stalled_ = true;
+}
+
+void SimKeyboard::resume()
+{
+    std::unique_lock lock(mutex_);
+    stalled_ = false;
     workChanged_.notify_all();
     waitIdleLocked(lock);
 }
@@ -355,7 +375,7 @@ bool SimKeyboard::idleLocked() const
 
 void SimKeyboard::waitIdleLocked(std::unique_lock<std::mutex>& lock)
 {
-    if (!stateChanged_.wait_for(lock, kDrainGuard, [&] { return idleLocked(); }))
+    if (!stateChanged_.wait_for(lock, kDrainGuard, [&] { return stalled_ || idleLocked(); }))
         qFatal("SimKeyboard: the tap thread handled nothing for %lld s; is the tap running?",
                static_cast<long long>(kDrainGuard.count()));
 }

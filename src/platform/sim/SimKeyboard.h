@@ -73,8 +73,16 @@ public:
     // installed tap's handler; on timeout the tap is disabled first, as the
     // system does, and stays so until someone enables it. Nothing is recorded.
     void injectTapDisabled(EventType type);
-    // Driver. Until both queues are empty and no event is being handled.
+    // Driver. Until both queues are empty and no event is being handled
+    // (while stalled: at once).
     void waitIdle();
+    // Driver. The tap thread stalls, as a loaded machine's may: keys injected
+    // meanwhile and whatever is posted wait for it. On resume it handles the
+    // keys that came meanwhile before what was posted, as a tap reading its
+    // keyboards before its own queue does. While stalled, drive nothing but
+    // keys and time.
+    void stall();
+    void resume();
     // Any thread. Blocks until an installed tap is inside run(), or until
     // `realTimeout` passes (false): the tap thread starts asynchronously.
     bool waitForRunningTap(std::chrono::milliseconds realTimeout = std::chrono::seconds(10));
@@ -110,6 +118,8 @@ private:
     SimTap* installed_ = nullptr;
     int handling_ = 0;
     bool resetRequested_ = false;
+    bool stalled_ = false;
+    size_t keysFromStall_ = 0; // physical events that came while stalled, handled first
     int tapsCreated_ = 0;
     std::set<KeyCode> outputDown_;
     QString tapFailure_;

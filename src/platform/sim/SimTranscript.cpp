@@ -61,7 +61,7 @@ QString SimTranscript::formatEvent(const KeyEvent& event)
     default: kind = QStringLiteral("type%1").arg(static_cast<uint32_t>(event.type)); break;
     }
     QString text = QStringLiteral("out %1 %2 %3").arg(kind, QString::number(event.keyCode), formatModifiers(event.flags));
-    if (event.userData == kSelfGeneratedEventMarker)
+    if (isOwnEvent(event.userData))
         text += QStringLiteral(" synthetic");
     return text;
 }
