@@ -308,10 +308,18 @@ def run_scenario(stage, name):
 
 # -- what only the kernel decides -------------------------------------------
 
+def console_locks_off(stage):
+    """The console's Caps Lock and Num Lock off (KDSKBLED), as a check that
+    toggles them, or one that failed part-way, may have left them."""
+    stage.vm.run([PY, "-c", "import fcntl, os; fcntl.ioctl(os.open('/dev/tty0', os.O_RDWR), 0x4B65, 0)"],
+                 check=True)
+
+
 def check_leds(stage):
     """Caps Lock and Num Lock LEDs of every keyboard follow the state the
     system sets on the virtual keyboard (here the kernel's console), a
     keyboard plugged in later included."""
+    console_locks_off(stage)
     stage.plug()
     out = "/tmp/keys-leds"
     reader = stage.reader(out)
@@ -347,6 +355,7 @@ def check_leds(stage):
         stage.usb = first
     finally:
         stage.finish(reader)
+        console_locks_off(stage)
 
 
 def check_grab(stage):

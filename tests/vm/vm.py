@@ -139,8 +139,11 @@ class Vm:
 
     def _accel(self):
         if os.access("/dev/kvm", os.R_OK | os.W_OK):
-            probe = subprocess.run(["qemu-system-x86_64", "-accel", "kvm", "-machine", "none",
-                                    "-nodefaults", "-display", "none", "-S", "-qmp", "stdio"],
+            # A whole machine with the host's CPU: some hosts open /dev/kvm
+            # and make a bare VM, then fail to set up a vCPU (QEMU aborts on
+            # an MSR it cannot set).
+            probe = subprocess.run(["qemu-system-x86_64", "-accel", "kvm", "-machine", "q35", "-cpu", "host",
+                                    "-m", "256", "-nodefaults", "-display", "none", "-S", "-qmp", "stdio"],
                                    input=b'{"execute":"qmp_capabilities"}\n{"execute":"quit"}\n',
                                    capture_output=True, timeout=30)
             if probe.returncode == 0:
