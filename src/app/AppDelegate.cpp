@@ -1,5 +1,6 @@
 #include "app/AppDelegate.h"
 
+#include "base/ConsoleWords.h"
 #include "platform/HidKeyMapping.h"
 #include "remapper/KeyRemapper.h"
 #include "system/PermissionManager.h"
@@ -43,7 +44,7 @@ void AppDelegate::applicationWillTerminate()
         return;
     terminated_ = true;
     platform_.shell.run(kResetMappingCommand);
-    platform_.console.printLine(QStringLiteral("Application triggering termination reset."));
+    platform_.console.printLine(consoleWords::quitting());
     platform_.shell.waitForIdle(kResetWait);
 }
 

@@ -1,7 +1,6 @@
 #pragma once
-// Where the product's plain status lines go ("Error: Failed to create event
-// tap.", "Application triggering termination reset.", …). Never given
-// keystroke content.
+// Where the product's plain status lines go (consoleWords: quitting, the
+// keyboards unreadable, …). Never given keystroke content.
 
 #include <QString>
 

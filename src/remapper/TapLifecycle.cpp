@@ -1,6 +1,7 @@
 // start/stop, the tap thread, recovery from a disabled tap, and the watch on
 // the permission to observe the keyboard.
 
+#include "base/ConsoleWords.h"
 #include "base/ThreadIdentity.h"
 #include "platform/HidKeyMapping.h"
 #include "remapper/KeyRemapper.h"
@@ -292,9 +293,8 @@ void KeyRemapper::handleTapCreationFailure(const QString& reason)
     // says what else stood in the way. Each line is printed once, not on
     // every try.
     const bool trusted = platform_.trust.isTrusted();
-    const QString line = trusted && !reason.isEmpty()
-                             ? QStringLiteral("Error: Failed to create event tap. ") + reason
-                             : QStringLiteral("Error: Failed to create event tap.");
+    const QString line = trusted && !reason.isEmpty() ? consoleWords::keyboardUnreadable() + QLatin1Char(' ') + reason
+                                                      : consoleWords::keyboardUnreadable();
     if (reportedTapFailure_ != line) {
         reportedTapFailure_ = line;
         platform_.console.printLine(line);

@@ -125,7 +125,7 @@ TEST_F(Application, TrayIconOpensThePanelOneInstanceRunsAndQuitResets)
     app.terminate();
     ASSERT_TRUE(app.waitForFinished(10000));
     EXPECT_EQ(app.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(app.readAllStandardOutput().count("Application triggering termination reset."), 1);
+    EXPECT_EQ(app.readAllStandardOutput().count("Quitting: the keyboards go back to the desktop as they were."), 1);
 
     RecordProperty("launch_to_tray_icon_ms", int(launchToIconMs));
     RecordProperty("rss_panel_closed_kib", int(closedKiB));
@@ -164,7 +164,7 @@ TEST_F(Application, ShowOpensThePanelAndQuitEndsTheInstance)
         EXPECT_EQ(runToEnd(QStringLiteral("--quit")), QByteArray("Kestrune has quit.\n"));
         ASSERT_TRUE(app.waitForFinished(1000)) << "--quit returned before the instance ended";
         EXPECT_EQ(app.exitStatus(), QProcess::NormalExit);
-        EXPECT_EQ(app.readAllStandardOutput().count("Application triggering termination reset."), 1);
+        EXPECT_EQ(app.readAllStandardOutput().count("Quitting: the keyboards go back to the desktop as they were."), 1);
         EXPECT_TRUE(tray_.waitFor([&] { return !tray_.mappedWindowTitled(QStringLiteral("Kestrune")); }, 10000));
     }
 }
@@ -282,7 +282,7 @@ TEST_F(ApplicationWithoutTray, OpensThePanelAsAWindow)
     }
     app.terminate();
     ASSERT_TRUE(app.waitForFinished(10000));
-    EXPECT_EQ(app.readAllStandardOutput().count("Application triggering termination reset."), 1);
+    EXPECT_EQ(app.readAllStandardOutput().count("Quitting: the keyboards go back to the desktop as they were."), 1);
 }
 
 } // namespace

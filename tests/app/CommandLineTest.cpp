@@ -89,7 +89,7 @@ protected:
 // What only a process that ran the engine prints.
 bool ranTheEngine(const Outcome& run)
 {
-    return run.out.contains(QStringLiteral("Application triggering termination reset."))
+    return run.out.contains(QStringLiteral("Quitting: the keyboards go back to the desktop as they were."))
            || run.out.contains(QStringLiteral("event tap"));
 }
 
@@ -181,7 +181,7 @@ TEST_F(CommandLine, EachRequestReachesTheRunningInstanceAndStartsNoOther)
     ASSERT_TRUE(first.waitForFinished(1000)) << "--quit returned before the instance ended";
     EXPECT_EQ(first.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(first.exitCode(), 0);
-    EXPECT_EQ(first.readAllStandardOutput().count("Application triggering termination reset."), 1);
+    EXPECT_EQ(first.readAllStandardOutput().count("Quitting: the keyboards go back to the desktop as they were."), 1);
     EXPECT_FALSE(QFile::exists(runtime() + QStringLiteral("/kestrune.lock")));
 
     // Once it has gone, --quit finds nothing to quit.
@@ -202,7 +202,7 @@ TEST_F(CommandLine, ShowWithNoneRunningStartsTheInstance)
     const Outcome quit = run({QStringLiteral("--quit")});
     EXPECT_EQ(quit.status, 0);
     ASSERT_TRUE(first.waitForFinished(1000));
-    EXPECT_EQ(first.readAllStandardOutput().count("Application triggering termination reset."), 1);
+    EXPECT_EQ(first.readAllStandardOutput().count("Quitting: the keyboards go back to the desktop as they were."), 1);
 }
 
 } // namespace

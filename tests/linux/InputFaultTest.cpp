@@ -210,7 +210,7 @@ TEST_F(LinuxInputFaults, ATapThatCannotBeCreatedIsRetriedEverLessOften)
     ASSERT_TRUE(rig.trust.isTrusted()) << "access itself is granted";
     EXPECT_FALSE(rig.start());
     const QString line =
-        QStringLiteral("Error: Failed to create event tap. The virtual keyboard could not be created through /dev/uinput.");
+        QStringLiteral("Error: Kestrune cannot read the keyboards. The virtual keyboard could not be created through /dev/uinput.");
     EXPECT_EQ(rig.console.lines(), QStringList{line});
     EXPECT_FALSE(rig.remapper->isPollingForTrust());
 

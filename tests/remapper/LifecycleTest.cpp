@@ -39,7 +39,7 @@ TEST_F(RemapperTest, WithoutTrustItPollsEverySecondAndStartsOnceGranted)
     h.launch();
     EXPECT_FALSE(h.remapper.hasEventTap());
     EXPECT_TRUE(h.remapper.isPollingForTrust());
-    EXPECT_EQ(h.sim.console().lines(), QStringList{"Error: Failed to create event tap."});
+    EXPECT_EQ(h.sim.console().lines(), QStringList{"Error: Kestrune cannot read the keyboards."});
     EXPECT_FALSE(h.sim.shell().isCapsLockMappedToF19()) << "Caps Lock must work while waiting";
     h.advance(Millis{2500});
     EXPECT_EQ(h.sim.console().lines().size(), 1) << "the error is printed once";
@@ -161,7 +161,7 @@ TEST_F(RemapperTest, TerminationResetsOnceAndSaysSo)
     const int from = mark();
     h.delegate.applicationWillTerminate();
     h.delegate.applicationWillTerminate();
-    EXPECT_EQ(effects(from), (QStringList{shell(kReset), "print Application triggering termination reset."}));
+    EXPECT_EQ(effects(from), (QStringList{shell(kReset), "print Quitting: the keyboards go back to the desktop as they were."}));
 }
 
 TEST_F(RemapperTest, TheWelcomeWindowIsScheduledOnlyBeforeOnboardingIsDone)
