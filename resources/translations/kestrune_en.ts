@@ -117,7 +117,7 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>⚠️ Keys conflicting with Arrow Mode will not trigger.</source>
+        <source>Keys conflicting with Arrow Mode will not trigger.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>

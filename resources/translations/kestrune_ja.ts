@@ -117,8 +117,8 @@
         <translation>Hyper キー</translation>
     </message>
     <message>
-        <source>⚠️ Keys conflicting with Arrow Mode will not trigger.</source>
-        <translation>⚠️ 矢印モードと重なるキーは反応しません。</translation>
+        <source>Keys conflicting with Arrow Mode will not trigger.</source>
+        <translation>矢印モードと重なるキーは反応しません。</translation>
     </message>
     <message>
         <source>Add Application</source>

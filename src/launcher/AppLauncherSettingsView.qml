@@ -268,7 +268,7 @@ Rectangle {
                 }
                 Text {
                     Layout.fillWidth: true
-                    text: qsTr("⚠️ Keys conflicting with Arrow Mode will not trigger.")
+                    text: qsTr("Keys conflicting with Arrow Mode will not trigger.") // the symbol is beside it
                     font.pixelSize: Theme.captionSize
                     font.bold: true
                     color: Theme.warningText

@@ -143,6 +143,8 @@ TEST_F(EditorTest, ArrowModeKeysAskFirstAndTheWarningsFollowTheSettings)
     ASSERT_EQ(launcher_.shortcuts().size(), 2);
     EXPECT_EQ(launcher_.shortcuts().last().keyCode, kc::kVK_ANSI_H);
     EXPECT_TRUE(isShown(QStringLiteral("conflictNote")));
+    for (QQuickItem* text : item(QStringLiteral("conflictNote"))->childItems())
+        EXPECT_FALSE(text->property("text").toString().contains(QChar(0x26A0))) << "the symbol beside it is the one sign";
     EXPECT_EQ(itemsNamed(d_.window()->contentItem(), QStringLiteral("conflictMark")).count(), 2);
     int marks = 0;
     for (QQuickItem* mark : itemsNamed(d_.window()->contentItem(), QStringLiteral("conflictMark")))
