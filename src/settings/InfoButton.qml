@@ -5,7 +5,8 @@ import Kestrune.Style
 // The ⓘ on a card: hovering it shows the help text in a popover beside it.
 // It takes its own clicks, so reaching for help never flips the card. From
 // the keyboard it is a Tab stop that shows the help while focused; Escape
-// puts the help away and Space or Return brings it back.
+// puts the help away, shown by hover or focus, before it closes anything
+// else, and Space or Return brings it back.
 Item {
     id: info
 
@@ -16,9 +17,11 @@ Item {
     readonly property bool hovering: hover.hovered
     readonly property bool popoverVisible: popover.visible
     readonly property string popoverText: popoverLabel.text
-    // Escape pressed while focused: the help stays away until asked for.
+    // Put away with Escape: it stays away until asked for again (the pointer
+    // comes back, focus comes back, Space or Return).
     property bool dismissed: false
-    readonly property bool showsHelp: (hovering || (activeFocus && !dismissed)) && text.length > 0
+    readonly property bool showsHelp: (hovering || activeFocus) && !dismissed && text.length > 0
+    onHoveringChanged: dismissed = false
 
     implicitWidth: 14
     implicitHeight: 14
@@ -27,8 +30,13 @@ Item {
     onActiveFocusChanged: dismissed = false
     Keys.onEscapePressed: event => {
         // With the help already away, Escape goes on to close the panel.
-        event.accepted = popover.visible && !hovering
+        event.accepted = dismissHelp()
+    }
+    // Puts the help away; false when it was not shown.
+    function dismissHelp() {
+        const shown = popover.visible
         dismissed = true
+        return shown
     }
     Keys.onSpacePressed: dismissed = !dismissed
     Keys.onReturnPressed: dismissed = !dismissed

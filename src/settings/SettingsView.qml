@@ -26,11 +26,24 @@ Item {
     signal launcherSettingsRequested()
     signal exclusionSettingsRequested()
     // Escape with nothing open inside the panel: a tray panel closes, as a
-    // menu does. An open picker, menu or popover takes the key first.
+    // menu does. An open picker, menu or popover takes the key first, and
+    // so does a card's help shown under the pointer.
     signal closeRequested()
 
     focus: true
-    Keys.onEscapePressed: closeRequested()
+    Keys.onEscapePressed: {
+        if (!dismissHoveredHelp(view))
+            closeRequested()
+    }
+    function dismissHoveredHelp(item) {
+        if (item.hovering === true && item.popoverVisible === true && typeof item.dismissHelp === "function")
+            return item.dismissHelp()
+        for (let i = 0; i < item.children.length; ++i) {
+            if (dismissHoveredHelp(item.children[i]))
+                return true
+        }
+        return false
+    }
 
     // Keyboard focus moving to a control out of sight scrolls it into view,
     // its focus ring included. Tab walks the controls in reading order; the

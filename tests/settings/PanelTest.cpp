@@ -251,11 +251,21 @@ TEST_F(PanelTest, HoveringTheInfoIconLiftsTheCardAndShowsItsHelp)
     EXPECT_TRUE(info->property("popoverVisible").toBool());
     EXPECT_EQ(info->property("popoverText").toString(), QStringLiteral("Vim Mode Help"));
 
+    // Escape puts the help away, and only the help; the panel stays.
+    QSignalSpy closes(view(), SIGNAL(closeRequested()));
+    pressEscape();
+    EXPECT_FALSE(info->property("popoverVisible").toBool());
+    EXPECT_EQ(closes.count(), 0) << "Escape closed the panel, not the help";
+    pressEscape();
+    EXPECT_EQ(closes.count(), 1);
+
     h_->hoverAway();
     EXPECT_FALSE(card->property("isHovering").toBool());
     EXPECT_FALSE(card->property("isInfoHovering").toBool());
     EXPECT_DOUBLE_EQ(card->scale(), 1.0);
     EXPECT_FALSE(info->property("popoverVisible").toBool());
+    hover(info);
+    EXPECT_TRUE(info->property("popoverVisible").toBool()) << "shown again when the pointer comes back";
 }
 
 // --- Permission, footer, scrolling ----------------------------------------
