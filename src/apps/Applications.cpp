@@ -2,6 +2,8 @@
 
 #include <QFileInfo>
 
+#include <algorithm>
+
 namespace kestrune {
 
 namespace {
@@ -42,9 +44,17 @@ void InstalledApplicationsModel::applyFilter()
     const QString needle = folded(filter_.trimmed());
     beginResetModel();
     shown_.clear();
-    for (const InstalledApplication& app : all_)
+    // Names that match first, then those found by kind or keyword ("term"
+    // finds a terminal whatever it is called).
+    QList<InstalledApplication> byTerm;
+    for (const InstalledApplication& app : all_) {
         if (needle.isEmpty() || folded(app.name).contains(needle))
             shown_.append(app);
+        else if (std::any_of(app.searchTerms.begin(), app.searchTerms.end(),
+                             [&](const QString& term) { return folded(term).contains(needle); }))
+            byTerm.append(app);
+    }
+    shown_.append(byTerm);
     endResetModel();
     emit countChanged();
 }

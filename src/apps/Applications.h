@@ -20,8 +20,9 @@
 
 namespace kestrune {
 
-// The installed applications whose name contains `filter` (ignoring case
-// and accents), in the catalogue's order. Roles: url, name.
+// The installed applications whose name, kind or keywords contain `filter`
+// (ignoring case and accents), in the catalogue's order, those found by name
+// first. Roles: url, name.
 class InstalledApplicationsModel : public QAbstractListModel {
     Q_OBJECT
     QML_ELEMENT

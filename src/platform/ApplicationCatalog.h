@@ -6,6 +6,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <QUrl>
 
 namespace kestrune {
@@ -14,6 +15,9 @@ struct InstalledApplication {
     QUrl url;        // what the stores are given (file URL of the .desktop file)
     QString name;    // display name, in the user's language
     QString iconName; // icon theme name or absolute file; may be empty
+    // What else finds it in a search: its kind ("Terminal Emulator") and
+    // keywords, in the user's language.
+    QStringList searchTerms;
 };
 
 // Why a file cannot serve as an application.

@@ -221,6 +221,14 @@ TEST_F(EditorTest, ChooserFiltersAsYouTypeAndFollowsTheKeyboard)
     EXPECT_LT(shown.indexOf(QStringLiteral("Example Editor")), shown.indexOf(QStringLiteral("Kde App")));
     d_.save(QStringLiteral("launcher-light-chooser"));
 
+    // Kind and keywords find an application too.
+    for (const char* term : {"text edit", "WRITING"}) {
+        search(QString::fromUtf8(term));
+        ASSERT_EQ(list->property("count").toInt(), 1) << term;
+        EXPECT_TRUE(textsUnder(d_.find(QStringLiteral("chooserRow.0"))).contains(QStringLiteral("Example Editor")));
+        item(QStringLiteral("chooserSearch"))->setProperty("text", QString());
+    }
+
     search(QStringLiteral("LAUNCH"));
     EXPECT_EQ(list->property("count").toInt(), 2);
     EXPECT_EQ(list->property("currentIndex").toInt(), 0);

@@ -55,7 +55,7 @@ public:
         const QByteArray app = "[Desktop Entry]\nType=Application\n";
         writeDesktopFile("data/applications/org.example.Editor.desktop",
                          app + "Name=Example Editor\nIcon=accessories-text-editor\nExec=example-editor %F\n"
-                               "StartupWMClass=ExampleEditorWindow\n");
+                               "StartupWMClass=ExampleEditorWindow\nGenericName=Text Editor\nKeywords=notes;writing;\n");
         writeDesktopFile("data/applications/org.example.Gtk.desktop",
                          app + "Name=Gtk App\nIcon=/opt/icons/gtk.png\nExec=gtk-app\n");
         writeDesktopFile("data/applications/org.example.Kde.desktop", app + "Name=Kde App\nExec=kde-app\n");

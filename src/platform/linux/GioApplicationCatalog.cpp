@@ -46,6 +46,12 @@ InstalledApplication describe(GDesktopAppInfo* info)
     app.url = QUrl::fromLocalFile(QFile::decodeName(g_desktop_app_info_get_filename(info)));
     app.name = QString::fromUtf8(g_app_info_get_name(G_APP_INFO(info)));
     app.iconName = iconNameOf(G_APP_INFO(info));
+    if (const char* generic = g_desktop_app_info_get_generic_name(info); generic && *generic)
+        app.searchTerms << QString::fromUtf8(generic);
+    if (const char* const* keywords = g_desktop_app_info_get_keywords(info)) {
+        for (; *keywords; ++keywords)
+            app.searchTerms << QString::fromUtf8(*keywords);
+    }
     return app;
 }
 
