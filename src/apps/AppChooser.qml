@@ -202,8 +202,8 @@ Item {
                 visible: text !== ""
                 color: Theme.errorText
                 font.pixelSize: Theme.captionSize + 1
-                elide: Text.ElideMiddle
-                maximumLineCount: 1
+                // Whole, however long: a path cut in the middle hides what is wrong.
+                wrapMode: Text.WrapAtWordBoundaryOrAnywhere
             }
 
             RowLayout {

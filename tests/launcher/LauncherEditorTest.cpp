@@ -269,7 +269,7 @@ TEST_F(EditorTest, BrowseRefusesWhatCannotBeLaunchedWithItsReason)
         {root + QStringLiteral("/data/applications/removed.desktop"), QStringLiteral("is marked hidden")},
         {root + QStringLiteral("/data/applications/noexec.desktop"), QStringLiteral("names no program")},
         {root + QStringLiteral("/data/applications/uninstalled.desktop"),
-         QStringLiteral("runs “kestrune-not-installed”, which is not installed")},
+         QStringLiteral("runs “/nonexistent/kestrune/programs/not-installed-anywhere/kestrune-example.app”, which is not installed")},
         {root + QStringLiteral("/elsewhere/garbage.desktop"), QStringLiteral("“garbage.desktop” could not be read")},
         {root + QStringLiteral("/bin/tool"), QStringLiteral("“tool” is not a .desktop file")},
         {root + QStringLiteral("/elsewhere/theirs.desktop"), QStringLiteral("“theirs.desktop” belongs to another account")},
@@ -288,6 +288,7 @@ TEST_F(EditorTest, BrowseRefusesWhatCannotBeLaunchedWithItsReason)
         const QString shown = item(QStringLiteral("chooserProblem"))->property("text").toString();
         EXPECT_TRUE(shown.contains(c.reason)) << shown.toStdString();
         EXPECT_FALSE(shown.contains(u'\n'));
+        EXPECT_FALSE(item(QStringLiteral("chooserProblem"))->property("truncated").toBool()) << "shown whole";
     }
     d_.save(QStringLiteral("launcher-light-chooser-refused"));
 

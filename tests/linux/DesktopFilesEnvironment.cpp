@@ -70,7 +70,7 @@ public:
         writeDesktopFile("data/applications/link.desktop",
                          "[Desktop Entry]\nType=Link\nName=Link\nURL=https://example.com/\n");
         writeDesktopFile("data/applications/noexec.desktop", app + "Name=No Exec\n");
-        writeDesktopFile("data/applications/uninstalled.desktop", app + "Name=Uninstalled\nExec=kestrune-not-installed\n");
+        writeDesktopFile("data/applications/uninstalled.desktop", app + "Name=Uninstalled\nExec=/nonexistent/kestrune/programs/not-installed-anywhere/kestrune-example.app\n");
         writeDesktopFile("data/applications/vendor/tool.desktop", app + "Name=Vendor Tool\nExec=tool\n");
         // A name anyone could write: markup, and an image from elsewhere.
         writeDesktopFile("data/applications/marked-up.desktop",
