@@ -268,6 +268,10 @@ Do you still want to register it?</source>
         <source>Keys reset</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>About Kestrune</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>HyperKeyHeroModule</name>

@@ -272,6 +272,10 @@ Do you still want to register it?</source>
         <source>Keys reset</source>
         <translation>キーをリセットしました</translation>
     </message>
+    <message>
+        <source>About Kestrune</source>
+        <translation>Kestrune について</translation>
+    </message>
 </context>
 <context>
     <name>HyperKeyHeroModule</name>

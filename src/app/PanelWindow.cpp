@@ -26,6 +26,7 @@ PanelWindow::PanelWindow(QQmlEngine& engine, const QVariantMap& models, bool sta
     if (QQuickItem* item = root()) {
         connect(item, SIGNAL(resetKeysRequested()), this, SIGNAL(resetKeysRequested()));
         connect(item, SIGNAL(quitRequested()), this, SIGNAL(quitRequested()));
+        connect(item, SIGNAL(aboutRequested()), this, SIGNAL(aboutRequested()));
         connect(item, SIGNAL(launcherSettingsRequested()), this, SIGNAL(launcherSettingsRequested()));
         connect(item, SIGNAL(exclusionSettingsRequested()), this, SIGNAL(exclusionSettingsRequested()));
         connect(item, SIGNAL(closeRequested()), this, SLOT(closeIfPanel()));

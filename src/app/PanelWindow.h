@@ -43,6 +43,7 @@ private slots:
 signals:
     void resetKeysRequested();
     void quitRequested();
+    void aboutRequested();
     void launcherSettingsRequested();
     void exclusionSettingsRequested();
     // Each time the panel is shown.

@@ -46,6 +46,7 @@ ShellWindows::ShellWindows(QQmlEngine& engine, Platform& platform, PanelWindow& 
                      {QStringLiteral("homepage"), QStringLiteral(KESTRUNE_HOMEPAGE_URL)}},
                     false});
     QObject::connect(&tray, &TrayIcon::aboutRequested, aboutWindow_.get(), &QuickWindowController::showWindow);
+    QObject::connect(&panel, &PanelWindow::aboutRequested, aboutWindow_.get(), &QuickWindowController::showWindow);
 
     // While the guide watches the permission, coming back to Kestrune
     // re-checks it at once (the user may have just granted it elsewhere).

@@ -26,12 +26,12 @@ Rectangle {
         anchors.margins: 24
         spacing: 6
 
-        Text {
+        Image {
+            objectName: "aboutIcon"
             Layout.alignment: Qt.AlignHCenter
-            text: Symbols.glyph("keyboard.fill")
-            font.family: Theme.symbolFamily
-            font.pixelSize: 40
-            color: Theme.blue
+            source: "qrc:/icons/com.kestrune.Kestrune.svg"
+            sourceSize: Qt.size(56, 56)
+            Accessible.ignored: true
         }
         Text {
             Layout.alignment: Qt.AlignHCenter

@@ -15,6 +15,7 @@ Item {
 
     signal resetKeysRequested()
     signal quitRequested()
+    signal aboutRequested()
 
     implicitHeight: 24
 
@@ -269,6 +270,11 @@ Item {
                     }
                 }
                 PanelMenuSeparator {}
+                PanelMenuItem {
+                    objectName: "aboutItem"
+                    text: qsTr("About Kestrune")
+                    onTriggered: header.aboutRequested()
+                }
                 PanelMenuItem {
                     objectName: "quitItem"
                     text: qsTr("Quit Kestrune")

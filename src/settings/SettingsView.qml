@@ -23,6 +23,7 @@ Item {
 
     signal resetKeysRequested()
     signal quitRequested()
+    signal aboutRequested()
     signal launcherSettingsRequested()
     signal exclusionSettingsRequested()
     // Escape with nothing open inside the panel: a tray panel closes, as a
@@ -161,6 +162,7 @@ Item {
                 updater: view.updater
                 onResetKeysRequested: view.resetKeysRequested()
                 onQuitRequested: view.quitRequested()
+                onAboutRequested: view.aboutRequested()
             }
 
             PermissionRequestCard {

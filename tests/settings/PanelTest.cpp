@@ -80,6 +80,9 @@ TEST_F(PanelTest, MenuItemsReachTheirModelsAndSignals)
 
     QSignalSpy reset(view(), SIGNAL(resetKeysRequested()));
     QSignalSpy quit(view(), SIGNAL(quitRequested()));
+    QSignalSpy about(view(), SIGNAL(aboutRequested()));
+    chooseMenuItem(QStringLiteral("aboutItem"));
+    EXPECT_EQ(about.count(), 1);
     chooseMenuItem(QStringLiteral("resetKeysItem"));
     EXPECT_EQ(reset.count(), 1);
     EXPECT_EQ(quit.count(), 0);
