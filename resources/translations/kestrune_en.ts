@@ -519,7 +519,7 @@ Once registered, you can launch the app by pressing Hyper + that key.</source>
     </message>
     <message>
         <source>Automatically launch at login</source>
-        <translation type="unfinished"></translation>
+        <translation>Starts Kestrune each time you log in, so that Caps Lock is a Hyper key from your first keystroke. Turned off, Kestrune runs only when you start it.</translation>
     </message>
     <message>
         <source>App Launcher</source>
@@ -527,7 +527,7 @@ Once registered, you can launch the app by pressing Hyper + that key.</source>
     </message>
     <message>
         <source>Launch applications using Hyper Key</source>
-        <translation type="unfinished"></translation>
+        <translation>Hold Caps Lock and press a key to open an application, or bring it to the front if it is open. Choose the keys and their applications with Settings...; a key Arrow Mode uses stays an arrow.</translation>
     </message>
     <message>
         <source>Settings...</source>
@@ -539,7 +539,7 @@ Once registered, you can launch the app by pressing Hyper + that key.</source>
     </message>
     <message>
         <source>Disable Kestrune in specific apps</source>
-        <translation type="unfinished"></translation>
+        <translation>While an application you list is in front, Kestrune stands aside: every key works there as if Kestrune were not running. Add the applications with Settings....</translation>
     </message>
     <message>
         <source>L/R %1</source>

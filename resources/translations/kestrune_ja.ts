@@ -525,7 +525,7 @@ Once registered, you can launch the app by pressing Hyper + that key.</source>
     </message>
     <message>
         <source>Automatically launch at login</source>
-        <translation>ログイン時に自動的に起動します</translation>
+        <translation>ログインするたびに Kestrune を起動するので、最初のキー入力から Caps Lock が Hyper キーとして働きます。オフにすると、Kestrune は自分で起動したときだけ動きます。</translation>
     </message>
     <message>
         <source>App Launcher</source>
@@ -533,7 +533,7 @@ Once registered, you can launch the app by pressing Hyper + that key.</source>
     </message>
     <message>
         <source>Launch applications using Hyper Key</source>
-        <translation>Hyper キーでアプリを起動します</translation>
+        <translation>Caps Lock を押しながらキーを押すと、アプリを開きます (開いていれば前面に出します)。キーとアプリは「設定...」で選びます。矢印モードが使うキーは矢印のままです。</translation>
     </message>
     <message>
         <source>Settings...</source>
@@ -545,7 +545,7 @@ Once registered, you can launch the app by pressing Hyper + that key.</source>
     </message>
     <message>
         <source>Disable Kestrune in specific apps</source>
-        <translation>特定のアプリで Kestrune を無効にします</translation>
+        <translation>リストに加えたアプリが前面にある間、Kestrune は何もしません。そのアプリでは、すべてのキーが Kestrune がないときと同じように働きます。アプリは「設定...」で加えます。</translation>
     </message>
     <message>
         <source>L/R %1</source>

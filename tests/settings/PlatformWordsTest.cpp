@@ -211,6 +211,12 @@ TEST_P(PanelWords, EveryTextSpeaksThePlatform)
     for (const QString& text : seen)
         for (const QString& word : w.never)
             EXPECT_FALSE(containsWord(text, word)) << word.toStdString() << " in: " << text.toStdString();
+    // Each help says what its card does and how to use it, not the title again.
+    for (const char* name : {"card.launchAtLogin", "card.appLauncher", "card.exclusions"}) {
+        const QString help =
+            item(QString::fromLatin1(name))->findChild<QQuickItem*>(QStringLiteral("info"))->property("text").toString();
+        EXPECT_GT(help.size(), 100) << name << ": " << help.toStdString();
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Platforms, PanelWords, ::testing::Values(linuxWords(), macWords()),
