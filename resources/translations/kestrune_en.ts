@@ -74,10 +74,6 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>When these apps are active, all custom behaviors (Vim mode, Eisu/Kana, Hyper key) will be bypassed.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>This session does not tell Kestrune which application is in front, so exclusions cannot take effect here.</source>
         <translation type="unfinished"></translation>
     </message>
@@ -91,6 +87,10 @@
     </message>
     <message>
         <source>Add Application</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>When these apps are active, all custom behaviors (Arrow Mode, L/R %1, Hyper key) will be bypassed.</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -658,10 +658,6 @@ You can customize settings at any time.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Tip: Tap CapsLock once for Escape (Customizable)</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>Tip: Press &amp; Hold for Hyper Key</source>
         <translation type="unfinished"></translation>
     </message>
@@ -675,6 +671,38 @@ You can customize settings at any time.</source>
     </message>
     <message>
         <source>Step %1 of %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Tip: Choose in the settings what one tap of Caps Lock does</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Tip: Tap Caps Lock once for Escape (Customizable)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Tip: Tap Caps Lock once for %1 (Customizable)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>One Step Left</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Kestrune cannot read your keyboards yet, so no key is remapped. Go back to the first page to give it access.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Kestrune does not have Accessibility permission yet, so no key is remapped. Go back to the first page to grant it.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Back to Input Access</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Back to Permission</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

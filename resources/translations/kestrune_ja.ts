@@ -74,10 +74,6 @@
         <translation>Kestrune を完全に無効にするアプリケーションを選択してください。</translation>
     </message>
     <message>
-        <source>When these apps are active, all custom behaviors (Vim mode, Eisu/Kana, Hyper key) will be bypassed.</source>
-        <translation>これらのアプリがアクティブな間は、すべてのカスタム動作（Vim モード、英数/かな、Hyper キー）が無効になります。</translation>
-    </message>
-    <message>
         <source>This session does not tell Kestrune which application is in front, so exclusions cannot take effect here.</source>
         <translation>このセッションでは最前面のアプリケーションを Kestrune が知ることができないため、除外はここでは機能しません。</translation>
     </message>
@@ -92,6 +88,10 @@
     <message>
         <source>Add Application</source>
         <translation>アプリを追加</translation>
+    </message>
+    <message>
+        <source>When these apps are active, all custom behaviors (Arrow Mode, L/R %1, Hyper key) will be bypassed.</source>
+        <translation>これらのアプリがアクティブな間は、すべてのカスタム動作（矢印モード、左右 %1、Hyper キー）が無効になります。</translation>
     </message>
 </context>
 <context>
@@ -670,10 +670,6 @@ You can customize settings at any time.</source>
 設定はいつでも変更できます。</translation>
     </message>
     <message>
-        <source>Tip: Tap CapsLock once for Escape (Customizable)</source>
-        <translation>ヒント：CapsLock を1回タップで Escape（変更できます）</translation>
-    </message>
-    <message>
         <source>Tip: Press &amp; Hold for Hyper Key</source>
         <translation>ヒント：長押しで Hyper キー</translation>
     </message>
@@ -688,6 +684,38 @@ You can customize settings at any time.</source>
     <message>
         <source>Step %1 of %2</source>
         <translation>ステップ %1 / %2</translation>
+    </message>
+    <message>
+        <source>Tip: Choose in the settings what one tap of Caps Lock does</source>
+        <translation>ヒント：Caps Lock を1回タップしたときの動作は設定で選べます</translation>
+    </message>
+    <message>
+        <source>Tip: Tap Caps Lock once for Escape (Customizable)</source>
+        <translation>ヒント：Caps Lock を1回タップで Escape（変更できます）</translation>
+    </message>
+    <message>
+        <source>Tip: Tap Caps Lock once for %1 (Customizable)</source>
+        <translation>ヒント：Caps Lock を1回タップで %1（変更できます）</translation>
+    </message>
+    <message>
+        <source>One Step Left</source>
+        <translation>あと 1 ステップです</translation>
+    </message>
+    <message>
+        <source>Kestrune cannot read your keyboards yet, so no key is remapped. Go back to the first page to give it access.</source>
+        <translation>Kestrune はまだキーボードを読めないため、キーは置き換えられません。最初のページに戻って、アクセスを許可してください。</translation>
+    </message>
+    <message>
+        <source>Kestrune does not have Accessibility permission yet, so no key is remapped. Go back to the first page to grant it.</source>
+        <translation>Kestrune にはまだアクセシビリティの権限がないため、キーは置き換えられません。最初のページに戻って、許可してください。</translation>
+    </message>
+    <message>
+        <source>Back to Input Access</source>
+        <translation>入力アクセスに戻る</translation>
+    </message>
+    <message>
+        <source>Back to Permission</source>
+        <translation>権限のページに戻る</translation>
     </message>
 </context>
 <context>

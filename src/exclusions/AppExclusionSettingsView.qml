@@ -82,7 +82,8 @@ Rectangle {
                 }
                 Text {
                     Layout.fillWidth: true
-                    text: qsTr("When these apps are active, all custom behaviors (Vim mode, Eisu/Kana, Hyper key) will be bypassed.")
+                    // The features by the names the panel gives them.
+                    text: qsTr("When these apps are active, all custom behaviors (Arrow Mode, L/R %1, Hyper key) will be bypassed.").arg(PlatformWords.command)
                     font.pixelSize: Theme.captionSize
                     color: Theme.secondary
                     wrapMode: Text.Wrap

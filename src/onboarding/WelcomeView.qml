@@ -3,6 +3,7 @@ import QtQuick.Layouts
 import Kestrune.Style
 import Kestrune.Apps
 import Kestrune.System
+import Kestrune.Remapper
 
 // The first-run guide in three pages: the permission Kestrune needs, the
 // Hyper key, and where to find Kestrune afterwards. Return acts as the
@@ -25,6 +26,14 @@ Rectangle {
     height: 520
     color: Theme.windowBackground
     focus: true
+
+    // What one tap of Caps Lock does now (the default is nothing).
+    function singleTapTip() {
+        if (!KeyRemapper.isSinglePressEnabled || KeyRemapper.singlePressConfig === 0)
+            return qsTr("Tip: Choose in the settings what one tap of Caps Lock does")
+        return KeyRemapper.singlePressConfig === 1 ? qsTr("Tip: Tap Caps Lock once for Escape (Customizable)")
+                                                   : qsTr("Tip: Tap Caps Lock once for %1 (Customizable)").arg(PlatformWords.forwardDelete)
+    }
 
     function next() {
         if (curretStep < 2)
@@ -332,30 +341,44 @@ Rectangle {
 
                     Text {
                         Layout.alignment: Qt.AlignHCenter
-                        text: Symbols.glyph("sparkles")
+                        text: Symbols.glyph(PermissionManager.isTrusted ? "sparkles" : "exclamationmark.triangle.fill")
                         font.family: Theme.symbolFamily
                         font.pixelSize: 60
-                        color: Theme.blue
+                        color: PermissionManager.isTrusted ? Theme.blue : Theme.warningSymbol
                     }
                     ColumnLayout {
                         Layout.fillWidth: true
                         spacing: 12
                         Text {
+                            objectName: "finishTitle"
                             Layout.alignment: Qt.AlignHCenter
-                            text: qsTr("You're All Set!")
+                            // Only once Kestrune can read the keyboard is all set.
+                            text: PermissionManager.isTrusted ? qsTr("You're All Set!") : qsTr("One Step Left")
                             font.pixelSize: Theme.titleSize
                             font.bold: true
                             color: Theme.primary
                         }
                         Text {
+                            objectName: "finishText"
                             Layout.fillWidth: true
-                            text: PlatformWords.isMac
-                                  ? qsTr("Kestrune is running in your menu bar.\nYou can customize settings at any time.")
-                                  : qsTr("Kestrune is running in your system tray.\nYou can customize settings at any time.")
+                            text: !PermissionManager.isTrusted
+                                  ? (view.isLinux
+                                     ? qsTr("Kestrune cannot read your keyboards yet, so no key is remapped. Go back to the first page to give it access.")
+                                     : qsTr("Kestrune does not have Accessibility permission yet, so no key is remapped. Go back to the first page to grant it."))
+                                  : PlatformWords.isMac
+                                    ? qsTr("Kestrune is running in your menu bar.\nYou can customize settings at any time.")
+                                    : qsTr("Kestrune is running in your system tray.\nYou can customize settings at any time.")
                             font.pixelSize: Theme.bodySize
                             color: Theme.secondary
                             horizontalAlignment: Text.AlignHCenter
                             wrapMode: Text.Wrap
+                        }
+                        EditorButton {
+                            objectName: "backToAccessButton"
+                            Layout.alignment: Qt.AlignHCenter
+                            visible: !PermissionManager.isTrusted
+                            text: view.isLinux ? qsTr("Back to Input Access") : qsTr("Back to Permission")
+                            onClicked: view.curretStep = 0
                         }
                     }
                     Rectangle {
@@ -369,7 +392,8 @@ Rectangle {
                             anchors.centerIn: parent
                             spacing: 8
                             Repeater {
-                                model: [["lightbulb.fill", qsTr("Tip: Tap CapsLock once for Escape (Customizable)")],
+                                // The tip tells what a tap does with the settings as they are.
+                                model: [["lightbulb.fill", view.singleTapTip()],
                                         ["keyboard.fill", qsTr("Tip: Press & Hold for Hyper Key")]]
                                 delegate: RowLayout {
                                     required property var modelData
@@ -381,6 +405,7 @@ Rectangle {
                                         color: Theme.blue
                                     }
                                     Text {
+                                        objectName: "tip"
                                         text: modelData[1]
                                         font.pixelSize: Theme.calloutSize
                                         color: Theme.primary

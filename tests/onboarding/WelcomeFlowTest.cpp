@@ -141,6 +141,41 @@ TEST_F(OnboardingTest, ClosingTheGuideRecordsNothingAndPointsNowhere)
     EXPECT_FALSE(d_.findVisible(QStringLiteral("page.1")));
 }
 
+// The last page tells the truth: still without access it says what is
+// missing and leads back to the first page; its tip is what a tap does with
+// the settings as they are (by default, nothing).
+TEST_F(OnboardingTest, TheLastPageSaysWhatIsMissingAndWhatATapDoes)
+{
+    build();
+    windows_->showWelcomeWindow();
+    d_.setWindow(welcomeWindow());
+    ASSERT_TRUE(d_.window());
+    advance(0ms);
+    const auto text = [this](const char* name) { return d_.find(QString::fromLatin1(name))->property("text").toString(); };
+    const auto tip = [this] { return textsUnder(d_.find(QStringLiteral("page.2"))).filter(QStringLiteral("Tip:")).value(0); };
+    pressReturn(d_);
+    pressReturn(d_);
+    EXPECT_EQ(text("finishTitle"), QStringLiteral("One Step Left"));
+    EXPECT_TRUE(text("finishText").contains(QStringLiteral("cannot read your keyboards")));
+    EXPECT_EQ(tip(), QStringLiteral("Tip: Choose in the settings what one tap of Caps Lock does"));
+    d_.save(QStringLiteral("welcome-2-untrusted-light-en"));
+    d_.click(d_.find(QStringLiteral("backToAccessButton")));
+    EXPECT_TRUE(d_.findVisible(QStringLiteral("permissionRequest")));
+
+    sim_.trust().setTrusted(true);
+    advance(10s);
+    remapper_.setIsSinglePressEnabled(true);
+    remapper_.setSinglePressConfig(config::SinglePressConfig::esc);
+    pressReturn(d_);
+    pressReturn(d_);
+    EXPECT_EQ(text("finishTitle"), QStringLiteral("You're All Set!"));
+    EXPECT_FALSE(d_.findVisible(QStringLiteral("backToAccessButton")));
+    EXPECT_EQ(tip(), QStringLiteral("Tip: Tap Caps Lock once for Escape (Customizable)"));
+    remapper_.setSinglePressConfig(config::SinglePressConfig::fnDelete);
+    d_.settle();
+    EXPECT_EQ(tip(), QStringLiteral("Tip: Tap Caps Lock once for Delete (Customizable)"));
+}
+
 // Where polkit can grant access, the page offers one button instead of the
 // command; the panel's "Fix" shows the same diagnosis in a window of its own.
 TEST_F(OnboardingTest, FixShowsTheDiagnosisWhereItCannotGrantInOneStep)
@@ -266,6 +301,7 @@ TEST_P(WelcomeKeys, HyperPageShowsThePlatformsModifiers)
 {
     const bool mac = GetParam() == KeyboardConvention::macOS;
     ScopedKeyboardConvention speaking(GetParam());
+    sim_.trust().setTrusted(true); // the last page names where Kestrune runs once it can
     build(/*linux=*/!mac);
     windows_->showWelcomeWindow();
     d_.setWindow(welcomeWindow());
