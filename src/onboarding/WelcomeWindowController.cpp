@@ -17,7 +17,9 @@ WelcomeWindowController::WelcomeWindowController(QQmlEngine& engine, UserDefault
                QStringLiteral(QT_TRANSLATE_NOOP("WelcomeView", "Welcome to Kestrune")),
                "WelcomeView",
                {{QStringLiteral("inputAccess"), QVariant::fromValue(inputAccess)}},
-               true})
+               // In front when it opens, not kept above: the guide sends the
+               // user to a terminal (or System Settings) that must come over it.
+               false})
 {
     connect(&window_, &QuickWindowController::shown, this, [this] {
         if (QQuickItem* view = window_.view())
