@@ -124,6 +124,14 @@
         <source>Add Application</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>The App Launcher is off: these keys open nothing until you turn it on.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Turn On</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>AppcastParser</name>

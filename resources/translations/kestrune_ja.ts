@@ -124,6 +124,14 @@
         <source>Add Application</source>
         <translation>アプリを追加</translation>
     </message>
+    <message>
+        <source>The App Launcher is off: these keys open nothing until you turn it on.</source>
+        <translation>アプリランチャーはオフです。オンにするまで、これらのキーでは何も開きません。</translation>
+    </message>
+    <message>
+        <source>Turn On</source>
+        <translation>オンにする</translation>
+    </message>
 </context>
 <context>
     <name>AppcastParser</name>

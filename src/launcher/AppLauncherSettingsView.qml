@@ -106,6 +106,41 @@ Rectangle {
         }
         Rectangle { Layout.fillWidth: true; implicitHeight: 1; color: Theme.separator }
 
+        // Bindings made while the App Launcher is off open nothing: said
+        // here, with the switch at hand.
+        Rectangle {
+            objectName: "launcherOffNotice"
+            Layout.fillWidth: true
+            visible: !AppLauncherManager.isEnabled
+            implicitHeight: offRow.implicitHeight + 16
+            color: Theme.alpha(Theme.yellow, 0.12)
+            RowLayout {
+                id: offRow
+                anchors.fill: parent
+                anchors.leftMargin: 14
+                anchors.rightMargin: 14
+                spacing: 8
+                Text {
+                    text: Symbols.glyph("exclamationmark.triangle.fill")
+                    font.family: Theme.symbolFamily
+                    font.pixelSize: Theme.captionSize + 2
+                    color: Theme.warningSymbol
+                }
+                Text {
+                    Layout.fillWidth: true
+                    text: qsTr("The App Launcher is off: these keys open nothing until you turn it on.")
+                    font.pixelSize: Theme.captionSize
+                    color: Theme.primary
+                    wrapMode: Text.Wrap
+                }
+                EditorButton {
+                    objectName: "turnLauncherOnButton"
+                    text: qsTr("Turn On")
+                    onClicked: AppLauncherManager.isEnabled = true
+                }
+            }
+        }
+
         Item {
             Layout.fillWidth: true
             Layout.fillHeight: true

@@ -75,6 +75,19 @@ TEST_F(EditorTest, AddingABindingByChoosingAnApplicationAndPressingItsKey)
     EXPECT_TRUE(isShown(QStringLiteral("emptyState")));
 }
 
+// Bindings made while the App Launcher is off would open nothing: the
+// editor says so and turns it on from where the user is.
+TEST_F(EditorTest, TheEditorSaysWhenTheLauncherIsOffAndTurnsItOn)
+{
+    launcher_.setEnabled(false);
+    openLauncher();
+    ASSERT_TRUE(isShown(QStringLiteral("launcherOffNotice")));
+    d_.save(QStringLiteral("launcher-light-off"));
+    d_.click(item(QStringLiteral("turnLauncherOnButton")));
+    EXPECT_TRUE(launcher_.isEnabled());
+    EXPECT_FALSE(isShown(QStringLiteral("launcherOffNotice")));
+}
+
 // The binding names the key where it sits, not what the layout types there:
 // on a Dvorak layout the key of QWERTY's C types "j", and binds C.
 TEST_F(EditorTest, CaptureTakesThePhysicalKeyAndEscapeOnlyCancels)
