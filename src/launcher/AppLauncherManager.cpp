@@ -187,24 +187,54 @@ void AppLauncherManager::saveShortcuts()
 
 QString AppLauncherManager::keyDisplayName(KeyCode keyCode)
 {
+    // Every key a binding can take (modifiers aside), by its legend: a PC
+    // keyboard's on Linux, an Apple keyboard's on macOS where they differ.
     static constexpr struct {
         KeyCode code;
         const char* name;
+        const char* macName; // null: the same
     } kNames[] = {
-        {0, "A"},      {1, "S"},       {2, "D"},      {3, "F"},        {4, "H"},    {5, "G"},      {6, "Z"},
-        {7, "X"},      {8, "C"},       {9, "V"},      {11, "B"},       {12, "Q"},   {13, "W"},     {14, "E"},
-        {15, "R"},     {16, "Y"},      {17, "T"},     {18, "1"},       {19, "2"},   {20, "3"},     {21, "4"},
-        {22, "6"},     {23, "5"},      {25, "9"},     {26, "7"},       {28, "8"},   {29, "0"},     {31, "O"},
-        {32, "U"},     {34, "I"},      {35, "P"},     {36, "Enter"},   {37, "L"},   {38, "J"},     {40, "K"},
-        {45, "N"},     {46, "M"},      {49, "Space"}, {53, "Esc"},    {123, "Left"}, {124, "Right"},
-        {125, "Down"}, {126, "Up"},
+        {0x00, "A", nullptr}, {0x01, "S", nullptr}, {0x02, "D", nullptr}, {0x03, "F", nullptr},
+        {0x04, "H", nullptr}, {0x05, "G", nullptr}, {0x06, "Z", nullptr}, {0x07, "X", nullptr},
+        {0x08, "C", nullptr}, {0x09, "V", nullptr}, {0x0A, "<", "§"}, {0x0B, "B", nullptr},
+        {0x0C, "Q", nullptr}, {0x0D, "W", nullptr}, {0x0E, "E", nullptr}, {0x0F, "R", nullptr},
+        {0x10, "Y", nullptr}, {0x11, "T", nullptr}, {0x12, "1", nullptr}, {0x13, "2", nullptr},
+        {0x14, "3", nullptr}, {0x15, "4", nullptr}, {0x16, "6", nullptr}, {0x17, "5", nullptr},
+        {0x18, "=", nullptr}, {0x19, "9", nullptr}, {0x1A, "7", nullptr}, {0x1B, "-", nullptr},
+        {0x1C, "8", nullptr}, {0x1D, "0", nullptr}, {0x1E, "]", nullptr}, {0x1F, "O", nullptr},
+        {0x20, "U", nullptr}, {0x21, "[", nullptr}, {0x22, "I", nullptr}, {0x23, "P", nullptr},
+        {0x24, "Enter", "Return"}, {0x25, "L", nullptr}, {0x26, "J", nullptr}, {0x27, "'", nullptr},
+        {0x28, "K", nullptr}, {0x29, ";", nullptr}, {0x2A, "\\", nullptr}, {0x2B, ",", nullptr},
+        {0x2C, "/", nullptr}, {0x2D, "N", nullptr}, {0x2E, "M", nullptr}, {0x2F, ".", nullptr},
+        {0x30, "Tab", nullptr}, {0x31, "Space", nullptr}, {0x32, "`", nullptr}, {0x35, "Esc", nullptr},
+        {0x40, "F17", nullptr}, {0x41, "Keypad .", nullptr}, {0x43, "Keypad *", nullptr},
+        {0x45, "Keypad +", nullptr}, {0x47, "Num Lock", "Clear"}, {0x4B, "Keypad /", nullptr},
+        {0x4C, "Keypad Enter", nullptr}, {0x4E, "Keypad -", nullptr}, {0x4F, "F18", nullptr},
+        {0x50, "F19", nullptr}, {0x51, "Keypad =", nullptr}, {0x52, "Keypad 0", nullptr},
+        {0x53, "Keypad 1", nullptr}, {0x54, "Keypad 2", nullptr}, {0x55, "Keypad 3", nullptr},
+        {0x56, "Keypad 4", nullptr}, {0x57, "Keypad 5", nullptr}, {0x58, "Keypad 6", nullptr},
+        {0x59, "Keypad 7", nullptr}, {0x5A, "F20", nullptr}, {0x5B, "Keypad 8", nullptr},
+        {0x5C, "Keypad 9", nullptr}, {0x5D, "¥", nullptr}, {0x5E, "_", nullptr}, {0x5F, "Keypad ,", nullptr},
+        {0x60, "F5", nullptr}, {0x61, "F6", nullptr}, {0x62, "F7", nullptr}, {0x63, "F3", nullptr},
+        {0x64, "F8", nullptr}, {0x65, "F9", nullptr}, {0x66, "Eisu", "英数"}, {0x67, "F11", nullptr},
+        {0x68, "Kana", "かな"}, {0x69, "F13", nullptr}, {0x6A, "F16", nullptr}, {0x6B, "F14", nullptr},
+        {0x6D, "F10", nullptr}, {0x6E, "Menu", nullptr}, {0x6F, "F12", nullptr}, {0x71, "F15", nullptr},
+        {0x72, "Insert", "Help"}, {0x73, "Home", nullptr}, {0x74, "Page Up", nullptr},
+        {0x76, "F4", nullptr}, {0x77, "End", nullptr}, {0x78, "F2", nullptr}, {0x79, "Page Down", nullptr},
+        {0x7A, "F1", nullptr}, {0x7B, "Left", nullptr}, {0x7C, "Right", nullptr}, {0x7D, "Down", nullptr},
+        {0x7E, "Up", nullptr},
     };
-    // The key that deletes backwards is Delete on a Mac, Backspace on a PC.
+    // The two delete keys go by the platform's names (Backspace and Delete
+    // on a PC, Delete and Fn + Delete on a Mac).
+    const KeyNames names = keyNames();
     if (keyCode == kc::kVK_Delete)
-        return keyNames().backspace;
-    for (const auto& entry : kNames)
+        return names.backspace;
+    if (keyCode == kc::kVK_ForwardDelete)
+        return names.forwardDelete;
+    for (const auto& entry : kNames) {
         if (entry.code == keyCode)
-            return QString::fromLatin1(entry.name);
+            return QString::fromUtf8(names.isMac() && entry.macName ? entry.macName : entry.name);
+    }
     return QStringLiteral("Key %1").arg(keyCode);
 }
 

@@ -1,5 +1,7 @@
 #include "launcher/AppLauncherManager.h"
 #include "launcher/LauncherShortcutCodec.h"
+#include "launcher/PhysicalKey.h"
+#include "platform/linux/EvdevKeyTable.h"
 
 #include "base/FileDefaults.h"
 #include "base/KeyNames.h"
@@ -239,21 +241,38 @@ TEST_F(LauncherTest, DeferredWorkDoesNothingOnceTheManagerIsGone)
     EXPECT_TRUE(console.lines.isEmpty());
 }
 
-TEST(KeyDisplayName, NamesTheTableAndNumbersEverythingElse)
+TEST(KeyDisplayName, EveryKeyABindingCanTakeHasItsPlatformsName)
 {
-    const std::pair<KeyCode, const char*> cases[] = {
-        {0, "A"},       {11, "B"},     {22, "6"},   {29, "0"},        {36, "Enter"},    {49, "Space"},
-        {53, "Esc"},    {126, "Up"},   {10, "Key 10"}, {24, "Key 24"}, {127, "Key 127"}, {-1, "Key -1"},
-    };
-    for (const auto& [code, name] : cases)
-        EXPECT_EQ(AppLauncherManager::keyDisplayName(code), QString::fromUtf8(name)) << code;
-    // The key that deletes backwards, by the name on the platform's keyboards.
-    {
-        ScopedKeyboardConvention speaking(KeyboardConvention::linuxDesktop);
-        EXPECT_EQ(AppLauncherManager::keyDisplayName(kc::kVK_Delete), QStringLiteral("Backspace"));
+    // Every key the editor can capture (the keyboard's keys but modifiers),
+    // named, never numbered.
+    QStringList seen;
+    for (unsigned evdevCode = 0; evdevCode < KEY_CNT; ++evdevCode) {
+        const KeyCode code = evdev::macKeyFor(evdevCode);
+        if (code < 0 || isModifierKeyCode(code))
+            continue;
+        const QString name = AppLauncherManager::keyDisplayName(code);
+        EXPECT_FALSE(name.startsWith(QStringLiteral("Key "))) << "evdev " << evdevCode << ": " << name.toStdString();
+        EXPECT_FALSE(seen.contains(name)) << name.toStdString() << " names two keys";
+        seen << name;
     }
-    ScopedKeyboardConvention speaking(KeyboardConvention::macOS);
-    EXPECT_EQ(AppLauncherManager::keyDisplayName(kc::kVK_Delete), QStringLiteral("Delete"));
+    const struct {
+        KeyCode code;
+        const char* linuxName;
+        const char* macName;
+    } cases[] = {
+        {0, "A", "A"},         {22, "6", "6"},          {36, "Enter", "Return"},  {48, "Tab", "Tab"},
+        {122, "F1", "F1"},     {96, "F5", "F5"},        {43, ",", ","},           {42, "\\", "\\"},
+        {kc::kVK_Delete, "Backspace", "Delete"},         {kc::kVK_ForwardDelete, "Delete", "Fn + Delete"},
+        {114, "Insert", "Help"}, {102, "Eisu", "英数"},  {-1, "Key -1", "Key -1"},
+    };
+    for (const auto& c : cases) {
+        {
+            ScopedKeyboardConvention speaking(KeyboardConvention::linuxDesktop);
+            EXPECT_EQ(AppLauncherManager::keyDisplayName(c.code), QString::fromUtf8(c.linuxName)) << c.code;
+        }
+        ScopedKeyboardConvention speaking(KeyboardConvention::macOS);
+        EXPECT_EQ(AppLauncherManager::keyDisplayName(c.code), QString::fromUtf8(c.macName)) << c.code;
+    }
 }
 
 // The tap thread looks keys up while the main thread edits the list and
