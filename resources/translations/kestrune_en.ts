@@ -132,6 +132,44 @@
         <source>Turn On</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Key Already in Use</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Key Conflict Warning</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 already opens %2.
+
+Replace it with %3?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The key you pressed is currently used by Arrow Mode.
+
+While Arrow Mode is enabled, it takes priority, meaning this app launcher shortcut will not work.
+
+Do you still want to register it?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Replace</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Register Anyway</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Choose Another Key</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>AppcastParser</name>

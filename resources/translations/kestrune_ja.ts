@@ -132,6 +132,50 @@
         <source>Turn On</source>
         <translation>オンにする</translation>
     </message>
+    <message>
+        <source>Key Already in Use</source>
+        <translation>使用中のキー</translation>
+    </message>
+    <message>
+        <source>Key Conflict Warning</source>
+        <translation>キーの競合</translation>
+    </message>
+    <message>
+        <source>%1 already opens %2.
+
+Replace it with %3?</source>
+        <translation>%1 はすでに %2 を開くキーです。
+
+%3 を開くキーに置き換えますか？</translation>
+    </message>
+    <message>
+        <source>The key you pressed is currently used by Arrow Mode.
+
+While Arrow Mode is enabled, it takes priority, meaning this app launcher shortcut will not work.
+
+Do you still want to register it?</source>
+        <translation>押したキーは現在、矢印モードで使われています。
+
+矢印モードが有効な間はそちらが優先されるため、このアプリランチャーのショートカットは動作しません。
+
+それでも登録しますか？</translation>
+    </message>
+    <message>
+        <source>Replace</source>
+        <translation>置き換える</translation>
+    </message>
+    <message>
+        <source>Register Anyway</source>
+        <translation>それでも登録</translation>
+    </message>
+    <message>
+        <source>Choose Another Key</source>
+        <translation>別のキーを選ぶ</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>キャンセル</translation>
+    </message>
 </context>
 <context>
     <name>AppcastParser</name>

@@ -17,6 +17,10 @@ Rectangle {
     property bool showingConflictAlert: false
     property int conflictingKeyCode: -1
     property url conflictingAppURL
+    // The question asked: "arrow" (the key is Arrow Mode's) or "replace"
+    // (the key opens another application now).
+    property string conflictKind: "arrow"
+    property url replacedAppURL
 
     // "Done".
     signal closeRequested()
@@ -51,14 +55,30 @@ Rectangle {
         view.forceActiveFocus()
     }
     function keySelected(keyCode, appURL) {
-        if (KeyRemapper.isArrowModeKey(keyCode)) {
-            conflictingKeyCode = keyCode
-            conflictingAppURL = appURL
+        ask(keyCode, appURL, false)
+    }
+    // Asks what must be asked before binding, one question at a time, then binds.
+    function ask(keyCode, appURL, arrowAnswered) {
+        conflictingKeyCode = keyCode
+        conflictingAppURL = appURL
+        if (!arrowAnswered && KeyRemapper.isArrowModeKey(keyCode)) {
+            conflictKind = "arrow"
             showingConflictAlert = true
             return
         }
+        for (const s of AppLauncherManager.shortcuts) {
+            if (s.keyCode === keyCode && s.appURL.toString() !== appURL.toString()) {
+                replacedAppURL = s.appURL
+                conflictKind = "replace"
+                showingConflictAlert = true
+                return
+            }
+        }
         AppLauncherManager.addShortcut(appURL, keyCode)
         stopListening()
+    }
+    function appName(url) {
+        return Applications.displayName(url, decodeURIComponent(url.toString().split("/").pop()).replace(/\.[^.]*$/, ""))
     }
     // The footer's note: some binding's key belongs to Arrow Mode's layout.
     function hasConflict() {
@@ -79,6 +99,8 @@ Rectangle {
     ColumnLayout {
         anchors.fill: parent
         spacing: 0
+        // Behind an open question nothing can be reached or pressed.
+        enabled: !view.showingConflictAlert
 
         RowLayout {
             Layout.fillWidth: true
@@ -344,12 +366,38 @@ Rectangle {
     }
 
     ConflictAlert {
+        id: conflictAlert
         visible: view.showingConflictAlert
+        readonly property bool replacing: view.conflictKind === "replace"
+        title: replacing ? qsTr("Key Already in Use") : qsTr("Key Conflict Warning")
+        message: replacing ? qsTr("%1 already opens %2.\n\nReplace it with %3?")
+                                 .arg(AppLauncherManager.keyName(view.conflictingKeyCode))
+                                 .arg(view.appName(view.replacedAppURL))
+                                 .arg(view.appName(view.conflictingAppURL))
+                           : qsTr("The key you pressed is currently used by Arrow Mode.\n\nWhile Arrow Mode is enabled, it takes priority, meaning this app launcher shortcut will not work.\n\nDo you still want to register it?")
+        confirmText: replacing ? qsTr("Replace") : qsTr("Register Anyway")
+        cancelText: replacing ? qsTr("Choose Another Key") : qsTr("Cancel")
         onRegisterAnyway: {
-            if (view.conflictingAppURL.toString() !== "" && view.conflictingKeyCode >= 0)
-                AppLauncherManager.addShortcut(view.conflictingAppURL, view.conflictingKeyCode)
-            view.stopListening()
+            view.showingConflictAlert = false
+            if (view.conflictingAppURL.toString() === "" || view.conflictingKeyCode < 0)
+                view.stopListening()
+            else if (replacing)
+                view.replaceBinding()
+            else
+                view.ask(view.conflictingKeyCode, view.conflictingAppURL, true)
         }
-        onCancelled: view.stopListening()
+        onCancelled: {
+            if (!replacing) {
+                view.stopListening()
+                return
+            }
+            // Back to listening for another key for the same application.
+            view.showingConflictAlert = false
+            view.conflictingKeyCode = -1
+        }
+    }
+    function replaceBinding() {
+        AppLauncherManager.addShortcut(conflictingAppURL, conflictingKeyCode)
+        stopListening()
     }
 }

@@ -3,18 +3,34 @@ import QtQuick.Layouts
 import Kestrune.Style
 import Kestrune.Apps
 
-// "Key Conflict Warning": the key pressed belongs to Arrow Mode's layout.
-// Escape cancels; registering takes a deliberate click.
-Item {
+// A question the editor asks before it binds a key: the "Key Conflict
+// Warning" (the key belongs to Arrow Mode's layout) or whether to take a key
+// from the application it opens now. A dialog: it holds the keyboard until
+// answered (Tab moves between its two buttons only, Return presses the one
+// with focus, Escape cancels) and nothing behind it can be operated. Focus
+// starts on the answer that changes nothing.
+FocusScope {
     id: alert
+
+    property string title: qsTr("Key Conflict Warning")
+    property string message: qsTr("The key you pressed is currently used by Arrow Mode.\n\nWhile Arrow Mode is enabled, it takes priority, meaning this app launcher shortcut will not work.\n\nDo you still want to register it?")
+    property string confirmText: qsTr("Register Anyway")
+    property string cancelText: qsTr("Cancel")
 
     signal registerAnyway()
     signal cancelled()
 
     anchors.fill: parent
     focus: visible
+    onVisibleChanged: if (visible) cancelButton.forceActiveFocus(Qt.TabFocusReason)
     Keys.onEscapePressed: cancelled()
-    onVisibleChanged: if (visible) forceActiveFocus()
+    Keys.onTabPressed: (cancelButton.activeFocus ? confirmButton : cancelButton).forceActiveFocus(Qt.TabFocusReason)
+    Keys.onBacktabPressed: (cancelButton.activeFocus ? confirmButton : cancelButton).forceActiveFocus(Qt.BacktabFocusReason)
+    // Whatever the buttons leave (Return on none of them, any other key)
+    // stops here: never the editor's Done behind.
+    Keys.onPressed: event => event.accepted = true
+    Accessible.role: Accessible.AlertMessage
+    Accessible.name: title
 
     MouseArea {
         anchors.fill: parent
@@ -49,7 +65,8 @@ Item {
             }
             Text {
                 Layout.fillWidth: true
-                text: qsTr("Key Conflict Warning")
+                objectName: "conflictTitle"
+                text: alert.title
                 font.pixelSize: Theme.headlineSize
                 font.bold: true
                 color: Theme.primary
@@ -57,29 +74,33 @@ Item {
             }
             Text {
                 Layout.fillWidth: true
-                text: qsTr("The key you pressed is currently used by Arrow Mode.\n\nWhile Arrow Mode is enabled, it takes priority, meaning this app launcher shortcut will not work.\n\nDo you still want to register it?")
+                objectName: "conflictMessage"
+                text: alert.message
+                textFormat: Text.PlainText // it may quote an application's name
                 font.pixelSize: Theme.captionSize + 1
                 color: Theme.primary
                 horizontalAlignment: Text.AlignHCenter
                 wrapMode: Text.Wrap
             }
             EditorButton {
+                id: confirmButton
                 objectName: "registerAnywayButton"
                 Layout.fillWidth: true
-                text: qsTr("Register Anyway")
+                text: alert.confirmText
                 prominent: true
                 // The error red reads at 4.5:1 with its label: white on the
                 // deep red of light, a dark label on the light red of dark.
                 tint: Theme.errorText
                 labelColor: Theme.isDark ? "#3d0b08" : "white"
-                focusPolicy: Qt.NoFocus
+                focusPolicy: Qt.TabFocus // reached from the keyboard, never taken by a click
                 onClicked: alert.registerAnyway()
             }
             EditorButton {
+                id: cancelButton
                 objectName: "conflictCancelButton"
                 Layout.fillWidth: true
-                text: qsTr("Cancel")
-                focusPolicy: Qt.NoFocus
+                text: alert.cancelText
+                focusPolicy: Qt.TabFocus
                 onClicked: alert.cancelled()
             }
         }

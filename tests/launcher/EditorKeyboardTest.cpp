@@ -97,3 +97,53 @@ TEST_F(EditorKeyboard, LauncherAddButtonTakesReturnAndRowsNameTheirApplication)
     EXPECT_TRUE(launcher_.shortcuts().isEmpty());
     EXPECT_TRUE(launcherWindow_->isVisible());
 }
+
+// The Key Conflict Warning holds the keyboard until answered: Tab stays
+// between its two buttons, Return presses the focused one (Cancel first),
+// Escape cancels, and nothing behind it (Done, a row's delete) is reached.
+TEST_F(EditorKeyboard, TheConflictWarningHoldsTheKeyboard)
+{
+    remapper_.setIsVimModeEnabled(true);
+    remapper_.setVimModeConfig(config::VimModeConfig::vim);
+    launcher_.addShortcut(desktopFile(QStringLiteral("fancyterm.desktop")), 17 /* T */);
+    openLauncher();
+    startCapture(QStringLiteral("kde"));
+    d_.key(Qt::Key_H, KEY_H, Qt::NoModifier, QStringLiteral("h"));
+    ASSERT_TRUE(isShown(QStringLiteral("conflictAlert")));
+    QQuickItem* cancel = item(QStringLiteral("conflictCancelButton"));
+    QQuickItem* anyway = item(QStringLiteral("registerAnywayButton"));
+    EXPECT_EQ(focused(), cancel);
+    for (int i = 0; i < 4; ++i) {
+        tab();
+        EXPECT_TRUE(focused() == cancel || focused() == anyway) << "Tab left the warning";
+    }
+    // Space presses the focused Cancel, nothing behind.
+    ASSERT_EQ(focused(), cancel);
+    d_.key(Qt::Key_Space, KEY_SPACE, Qt::NoModifier, QStringLiteral(" "));
+    EXPECT_FALSE(isShown(QStringLiteral("conflictAlert")));
+    EXPECT_EQ(launcher_.shortcuts().size(), 1);
+
+    // Return with Cancel focused cancels; the editor stays open.
+    startCapture(QStringLiteral("kde"));
+    d_.key(Qt::Key_H, KEY_H, Qt::NoModifier, QStringLiteral("h"));
+    ASSERT_EQ(focused(), cancel);
+    enter();
+    EXPECT_FALSE(isShown(QStringLiteral("conflictAlert")));
+    EXPECT_TRUE(launcherWindow_->isVisible()) << "Return closed the editor behind the warning";
+    EXPECT_EQ(launcher_.shortcuts().size(), 1);
+
+    // Escape cancels too; Return on Register Anyway binds.
+    startCapture(QStringLiteral("kde"));
+    d_.key(Qt::Key_H, KEY_H, Qt::NoModifier, QStringLiteral("h"));
+    d_.key(Qt::Key_Escape, KEY_ESC, Qt::NoModifier, QStringLiteral("\x1b"));
+    EXPECT_FALSE(isShown(QStringLiteral("conflictAlert")));
+    EXPECT_EQ(launcher_.shortcuts().size(), 1);
+    startCapture(QStringLiteral("kde"));
+    d_.key(Qt::Key_H, KEY_H, Qt::NoModifier, QStringLiteral("h"));
+    tab();
+    EXPECT_EQ(focused(), anyway);
+    EXPECT_TRUE(focusRingShown(anyway));
+    enter();
+    EXPECT_EQ(launcher_.shortcuts().size(), 2);
+    EXPECT_TRUE(launcherWindow_->isVisible());
+}

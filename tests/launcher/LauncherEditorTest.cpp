@@ -115,11 +115,22 @@ TEST_F(EditorTest, CaptureTakesThePhysicalKeyAndEscapeOnlyCancels)
     EXPECT_FALSE(isShown(QStringLiteral("keyListeningCard")));
     EXPECT_EQ(names(launcher_.shortcuts()), QStringList{QStringLiteral("org.example.Gtk=8")});
 
-    // A key bound again moves to its new application, last in the list.
+    // A key another application has is asked about first. "Choose Another
+    // Key" listens again; "Replace" moves it, last in the list.
     startCapture(QStringLiteral("fancy"));
     d_.key(Qt::Key_Q, KEY_Q, Qt::NoModifier, QStringLiteral("q"));
     startCapture(QStringLiteral("kde"));
     d_.key(Qt::Key_C, KEY_C, Qt::NoModifier, QStringLiteral("c"));
+    ASSERT_TRUE(isShown(QStringLiteral("conflictAlert")));
+    EXPECT_EQ(item(QStringLiteral("conflictMessage"))->property("text").toString(),
+              QStringLiteral("C already opens Gtk App.\n\nReplace it with Kde App?"));
+    d_.save(QStringLiteral("launcher-light-replace-question"));
+    d_.click(item(QStringLiteral("conflictCancelButton")));
+    EXPECT_FALSE(isShown(QStringLiteral("conflictAlert")));
+    ASSERT_TRUE(isShown(QStringLiteral("keyListeningCard"))) << "listening for another key";
+    d_.key(Qt::Key_C, KEY_C, Qt::NoModifier, QStringLiteral("c"));
+    d_.click(item(QStringLiteral("registerAnywayButton")));
+    EXPECT_FALSE(isShown(QStringLiteral("keyListeningCard")));
     EXPECT_EQ(names(launcher_.shortcuts()),
               (QStringList{QStringLiteral("fancyterm=12"), QStringLiteral("org.example.Kde=8")}));
 }
