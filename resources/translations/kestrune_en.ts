@@ -1193,6 +1193,22 @@ You can customize settings at any time.</source>
         <source>The value of &quot;%1&quot; in %2 is not understood; its default is in use and the value is kept.</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Settings are read-only</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Settings cannot be saved</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 is read-only, so Kestrune leaves it as it is. Your changes apply until Kestrune quits; make the file writable to keep them.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 is not a folder, so Kestrune cannot keep its settings there. Defaults are in use and changes apply until Kestrune quits; move it away, then restart Kestrune.</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>kestrune::SingleInstance</name>

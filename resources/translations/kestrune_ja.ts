@@ -1210,6 +1210,22 @@ You can customize settings at any time.</source>
         <source>The value of &quot;%1&quot; in %2 is not understood; its default is in use and the value is kept.</source>
         <translation>%2 の「%1」の値を解釈できません。既定値を使用し、保存されている値はそのまま残します。</translation>
     </message>
+    <message>
+        <source>Settings are read-only</source>
+        <translation>設定は読み取り専用です</translation>
+    </message>
+    <message>
+        <source>Settings cannot be saved</source>
+        <translation>設定を保存できません</translation>
+    </message>
+    <message>
+        <source>%1 is read-only, so Kestrune leaves it as it is. Your changes apply until Kestrune quits; make the file writable to keep them.</source>
+        <translation>%1 は読み取り専用なので、Kestrune は変更しません。変更は Kestrune を終了するまで有効です。残すには、ファイルを書き込めるようにしてください。</translation>
+    </message>
+    <message>
+        <source>%1 is not a folder, so Kestrune cannot keep its settings there. Defaults are in use and changes apply until Kestrune quits; move it away, then restart Kestrune.</source>
+        <translation>%1 はフォルダではないため、Kestrune はそこに設定を保存できません。既定の設定を使っており、変更は Kestrune を終了するまで有効です。これを移動してから Kestrune を起動し直してください。</translation>
+    </message>
 </context>
 <context>
     <name>kestrune::SingleInstance</name>

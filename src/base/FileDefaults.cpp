@@ -110,9 +110,29 @@ QString FileDefaults::defaultDirectory()
 
 void FileDefaults::load()
 {
+    if (const QFileInfo folder(directory_); folder.exists() && !folder.isDir()) {
+        readOnly_ = true;
+        setLoadProblem({DefaultsProblem::Kind::notAFolder, directory_, {}, {}, 0});
+        report(QStringLiteral("Settings folder %1 is not a folder; defaults are in use and changes are not saved. "
+                              "Move it away, then restart Kestrune.")
+                   .arg(directory_));
+        return;
+    }
     QFile file(path_);
     if (!QFileInfo::exists(path_))
         return; // first launch (or a link to a file not made yet): nothing stored yet
+    // Made read-only by its owner (or not ours to write): read it, and never
+    // replace it, which the folder's permissions alone would allow.
+    const QByteArray target = QFile::encodeName(writeTarget());
+    struct stat st {};
+    const bool ownerReadOnly = ::stat(target.constData(), &st) == 0 && (st.st_mode & S_IWUSR) == 0;
+    if (ownerReadOnly || (::faccessat(AT_FDCWD, target.constData(), W_OK, AT_EACCESS) != 0 && errno == EACCES)) {
+        readOnly_ = true;
+        setLoadProblem({DefaultsProblem::Kind::readOnly, path_, {}, {}, 0});
+        report(QStringLiteral("Settings file %1 is read-only; it is used as it is, and changes apply until "
+                              "Kestrune quits without being saved.")
+                   .arg(path_));
+    }
 
     QString reason;
     bool salvage = true;

@@ -15,6 +15,9 @@
 // values that could still be read from a damaged file are kept.
 // A file of a newer version is read as far as it is understood and written
 // back with its version and everything not understood left in place.
+// A settings.json its owner made read-only is respected: it is read, never
+// replaced, and changes hold until quit. So is a settings folder that is
+// not a folder (a file in its place), said from the start.
 // Each of these is also kept as loadProblem() or saveProblem(), for the
 // interface to show.
 // Main thread only.
@@ -67,7 +70,8 @@ private:
     QJsonObject root_;        // the file's other top-level members, kept as they were
     QJsonObject values_;      // as stored, including shapes we do not read
     bool unreadable_ = false; // the file on disk could not be read and is still in place
-    bool readOnly_ = false;   // a newer file we cannot read at all: never overwritten
+    bool readOnly_ = false;   // never overwritten: a newer file we cannot read at all, a read-only
+                              // file, a folder that is not one
 };
 
 } // namespace kestrune

@@ -23,6 +23,8 @@ struct DefaultsProblem {
         newerUnreadable, // a newer version's file this one cannot read: defaults, and changes are not saved
         wrongType,       // the value of `key` has a shape this version does not read; its default is used
         notSaved,        // the last change could not be written; it holds until quit
+        readOnly,        // the owner made the file read-only: it is read, and changes hold until quit
+        notAFolder,      // the settings folder is something else (a file): changes hold until quit
     };
     Kind kind = Kind::none;
     QString location; // the file (or domain) concerned

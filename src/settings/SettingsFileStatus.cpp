@@ -54,6 +54,10 @@ QString SettingsFileStatus::title() const
         return tr("Settings are not saved");
     case DefaultsProblem::Kind::wrongType:
         return tr("A setting could not be read");
+    case DefaultsProblem::Kind::readOnly:
+        return tr("Settings are read-only");
+    case DefaultsProblem::Kind::notAFolder:
+        return tr("Settings cannot be saved");
     case DefaultsProblem::Kind::none:
         break;
     }
@@ -88,6 +92,14 @@ QString SettingsFileStatus::detail() const
     case DefaultsProblem::Kind::wrongType:
         return tr("The value of \"%1\" in %2 is not understood; its default is in use and the value is kept.")
             .arg(p.key, file);
+    case DefaultsProblem::Kind::readOnly:
+        return tr("%1 is read-only, so Kestrune leaves it as it is. Your changes apply until Kestrune quits; make "
+                  "the file writable to keep them.")
+            .arg(file);
+    case DefaultsProblem::Kind::notAFolder:
+        return tr("%1 is not a folder, so Kestrune cannot keep its settings there. Defaults are in use and changes "
+                  "apply until Kestrune quits; move it away, then restart Kestrune.")
+            .arg(file);
     case DefaultsProblem::Kind::none:
         break;
     }

@@ -1,6 +1,7 @@
 #include "base/FileDefaults.h"
 
 #include "base/Console.h"
+#include "support/AsOrdinaryUser.h"
 
 #include <gtest/gtest.h>
 
@@ -15,6 +16,7 @@
 #include <sys/stat.h>
 
 using kestrune::FileDefaults;
+using kestrune::test::AsOrdinaryUser;
 
 namespace {
 
@@ -360,4 +362,41 @@ TEST_F(FileDefaultsTest, ProblemsOfWhatCannotBeReadAtAll)
     EXPECT_EQ(typed.loadProblem().kind, Kind::wrongType) << "the value is still there, unread";
     typed.setValue(QStringLiteral("flag"), true);
     EXPECT_EQ(typed.loadProblem().kind, Kind::none);
+}
+
+// A settings file its owner made read-only is read and never replaced; a
+// settings folder that is a file is said from the start. In both, changes
+// hold in memory until quit and nothing on disk changes.
+TEST_F(FileDefaultsTest, WhatTheOwnerMadeReadOnlyOrNoFolderIsLeftAlone)
+{
+    using Kind = kestrune::DefaultsProblem::Kind;
+    const QByteArray content = R"({"version":1,"values":{"flag":true}})";
+    writeFile(content);
+    // The folder stays writable to the user (who can replace what is in it).
+    ASSERT_EQ(::chmod(QFile::encodeName(tmp_.path()).constData(), 0755), 0);
+    ASSERT_EQ(::chmod(QFile::encodeName(dir()).constData(), 0777), 0);
+    ASSERT_EQ(::chmod(QFile::encodeName(file()).constData(), 0444), 0);
+    {
+        AsOrdinaryUser user;
+        FileDefaults readOnly(dir(), &console_);
+        EXPECT_EQ(readOnly.loadProblem().kind, Kind::readOnly) << "said from the start";
+        EXPECT_EQ(readOnly.boolValue(QStringLiteral("flag")), true);
+        readOnly.setValue(QStringLiteral("flag"), false);
+        EXPECT_EQ(readOnly.boolValue(QStringLiteral("flag")), false) << "the change holds until quit";
+        EXPECT_EQ(readOnly.saveProblem().kind, Kind::none);
+    }
+    EXPECT_EQ(read(file()), content) << "replaced though read-only";
+    EXPECT_EQ(mode(file()), 0444);
+    EXPECT_TRUE(console_.lines.last().contains(QStringLiteral("read-only")));
+
+    const QString notAFolder = tmp_.path() + QStringLiteral("/NotAFolder");
+    QFile blocker(notAFolder);
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly) && blocker.write("x") == 1);
+    blocker.close();
+    FileDefaults inAFile(notAFolder);
+    EXPECT_EQ(inAFile.loadProblem().kind, Kind::notAFolder);
+    inAFile.setValue(QStringLiteral("flag"), true);
+    EXPECT_EQ(inAFile.boolValue(QStringLiteral("flag")), true);
+    EXPECT_EQ(inAFile.saveProblem().kind, Kind::none) << "the problem was said at the start";
+    EXPECT_EQ(read(notAFolder), QByteArray("x"));
 }

@@ -185,6 +185,25 @@ TEST_F(PanelStatus, AnUnreadableSettingsFileIsANoticeThatDefaultsAreInUse)
     EXPECT_FALSE(notice->isVisible());
 }
 
+// A settings file its owner made read-only is said from the start, and kept.
+TEST_F(PanelStatus, AReadOnlySettingsFileIsSaidFromTheStart)
+{
+    const QString path = otherDir_.path() + QStringLiteral("/settings.json");
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(R"({"version":1,"values":{"isHUDEnabled":false}})");
+    file.close();
+    ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0444), 0);
+    otherStore_ = std::make_unique<FileDefaults>(otherDir_.path());
+    loadPanel();
+    useSettingsFile(*otherStore_);
+    QQuickItem* notice = item(QStringLiteral("settingsFileNotice"));
+    ASSERT_TRUE(notice && notice->isVisible());
+    EXPECT_EQ(noticeText(QStringLiteral("settingsFileNotice"), "noticeTitle"), QStringLiteral("Settings are read-only"));
+    h_->savePng(h_->grab(), QStringLiteral("status-settings-read-only-light"));
+    EXPECT_EQ(illegibleTexts(h_->grab(), notice), "");
+}
+
 // A stored list with a broken record reads as empty: the panel names the
 // setting, and the first change keeps the old list aside.
 TEST_F(PanelStatus, AnUnreadableListIsANoticeNamingItsSetting)
