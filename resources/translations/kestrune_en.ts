@@ -367,6 +367,10 @@ Do you still want to register it?</source>
         <source>Copy</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Run this in a terminal as root:</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>InputAccessView</name>
@@ -389,6 +393,10 @@ We do not record or send your keystrokes anywhere.</source>
     </message>
     <message>
         <source>Input Access</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Check Again</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

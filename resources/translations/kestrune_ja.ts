@@ -377,6 +377,10 @@ Do you still want to register it?</source>
         <source>Copy</source>
         <translation>コピー</translation>
     </message>
+    <message>
+        <source>Run this in a terminal as root:</source>
+        <translation>root として端末で次のコマンドを実行してください：</translation>
+    </message>
 </context>
 <context>
     <name>InputAccessView</name>
@@ -401,6 +405,10 @@ We do not record or send your keystrokes anywhere.</source>
     <message>
         <source>Input Access</source>
         <translation>入力へのアクセス</translation>
+    </message>
+    <message>
+        <source>Check Again</source>
+        <translation>もう一度確認</translation>
     </message>
 </context>
 <context>

@@ -133,16 +133,31 @@ QString InputAccess::command() const
 {
     if (problem_ == Problem::none)
         return {};
+    const QString tool = rootTool();
+    const QString root = tool.isEmpty() ? QString() : tool + QLatin1Char(' ');
     if (problem_ == Problem::serviceNotRunning)
-        return QStringLiteral("sudo systemctl enable --now %1").arg(quoted(paths_.serviceUnit));
+        return root + QStringLiteral("systemctl enable --now %1").arg(quoted(paths_.serviceUnit));
     QStringList steps;
     if (moduleMissing_)
-        steps << QStringLiteral("sudo modprobe uinput");
+        steps << root + QStringLiteral("modprobe uinput");
     if (ruleMissing_ && !paths_.ruleSource.isEmpty())
-        steps << QStringLiteral("sudo install -m 644 %1 /etc/udev/rules.d/%2").arg(quoted(paths_.ruleSource), paths_.ruleName);
-    steps << QStringLiteral("sudo udevadm control --reload-rules")
-          << QStringLiteral("sudo udevadm trigger --action=change --subsystem-match=input --subsystem-match=misc");
-    return steps.join(QStringLiteral(" && "));
+        steps << root + QStringLiteral("install -m 644 %1 /etc/udev/rules.d/%2").arg(quoted(paths_.ruleSource), paths_.ruleName);
+    steps << root + QStringLiteral("udevadm control --reload-rules")
+          << root + QStringLiteral("udevadm trigger --action=change --subsystem-match=input --subsystem-match=misc");
+    return steps.join(QStringLiteral(" &&\n"));
+}
+
+QString InputAccess::rootTool() const
+{
+    const auto found = [](const QString& name) {
+        return name.startsWith(QLatin1Char('/')) ? QFileInfo(name).isExecutable()
+                                                 : !QStandardPaths::findExecutable(name).isEmpty();
+    };
+    if (found(paths_.sudo))
+        return QStringLiteral("sudo");
+    if (found(paths_.pkexec))
+        return QStringLiteral("pkexec");
+    return {};
 }
 
 QString InputAccess::pkexecPath() const

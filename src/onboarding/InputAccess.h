@@ -33,7 +33,12 @@ class InputAccess : public QObject {
     QML_UNCREATABLE("made by the application")
     Q_PROPERTY(Problem problem READ problem NOTIFY changed)
     Q_PROPERTY(QString problemText READ problemText NOTIFY changed)
+    // One step a line, each ending in " &&" but the last: pasted whole it runs
+    // as one command line.
     Q_PROPERTY(QString command READ command NOTIFY changed)
+    // True when the command has no sudo or pkexec before its steps (neither
+    // is installed): it is to be run as root.
+    Q_PROPERTY(bool commandNeedsRoot READ commandNeedsRoot NOTIFY changed)
     Q_PROPERTY(bool canFixInOneStep READ canFixInOneStep NOTIFY changed)
     Q_PROPERTY(bool isFixing READ isFixing NOTIFY changed)
     Q_PROPERTY(QString fixError READ fixError NOTIFY changed)
@@ -66,6 +71,9 @@ public:
         QString rootOnlyUpTo = QStringLiteral("/");
         // pkexec's name or path (looked up on the PATH).
         QString pkexec = QStringLiteral("pkexec");
+        // sudo's, which the command uses where it is installed (else pkexec,
+        // else the command is to be run as root).
+        QString sudo = QStringLiteral("sudo");
         // Whether the user may write a file (access(2); root may write all).
         std::function<bool(const QString&)> canWrite;
         // Set where the input service reads the keyboards: whether it answers.
@@ -82,6 +90,7 @@ public:
     // The command that fixes the current problem, for a terminal; empty
     // when nothing needs fixing.
     QString command() const;
+    bool commandNeedsRoot() const { return rootTool().isEmpty(); }
     bool canFixInOneStep() const;
     bool isFixing() const { return process_ != nullptr; }
     // Why the last one-step fix did not happen, or empty.
@@ -101,6 +110,8 @@ signals:
 private:
     bool ruleInstalled() const;
     QString pkexecPath() const;
+    // "sudo", "pkexec", or empty: what the command's steps start with.
+    QString rootTool() const;
 
     Paths paths_;
     std::function<KeyboardState()> keyboards_;

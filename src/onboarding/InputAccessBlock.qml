@@ -54,8 +54,11 @@ ColumnLayout {
                  && (!block.access.canFixInOneStep || block.access.fixError !== "")
         spacing: 4
         Text {
+            objectName: "commandCaption"
             Layout.fillWidth: true
-            text: qsTr("Run this in a terminal:")
+            // Neither sudo nor pkexec here: the user becomes root their own way.
+            text: block.access && block.access.commandNeedsRoot ? qsTr("Run this in a terminal as root:")
+                                                                 : qsTr("Run this in a terminal:")
             font.pixelSize: Theme.captionSize
             color: Theme.secondary
         }
@@ -71,13 +74,16 @@ ColumnLayout {
                 anchors.fill: parent
                 anchors.margins: 6
                 spacing: 6
-                TextEdit {
+                Text {
                     objectName: "accessCommand"
                     Layout.fillWidth: true
-                    text: block.access ? block.access.command : ""
-                    readOnly: true
-                    selectByMouse: true
-                    wrapMode: TextEdit.WrapAnywhere
+                    readonly property string command: block.access ? block.access.command : ""
+                    // One step a line; a long one breaks at a space or a slash,
+                    // never at the hyphen of an option or a file name (shown
+                    // non-breaking). Copy gives the command as it is.
+                    text: command.replace(/-/g, "\u2011")
+                    textFormat: Text.PlainText
+                    wrapMode: Text.Wrap
                     font.family: "monospace"
                     font.pixelSize: 10
                     color: Theme.primary

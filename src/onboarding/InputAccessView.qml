@@ -64,6 +64,15 @@ Rectangle {
         Item { Layout.fillHeight: true }
         RowLayout {
             Layout.fillWidth: true
+            EditorButton {
+                objectName: "checkAgainButton"
+                visible: view.inputAccess !== null && !PermissionManager.isTrusted
+                text: qsTr("Check Again")
+                onClicked: {
+                    view.inputAccess.refresh()
+                    PermissionManager.checkPermission()
+                }
+            }
             Item { Layout.fillWidth: true }
             EditorButton {
                 objectName: "doneButton"

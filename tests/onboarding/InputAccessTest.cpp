@@ -35,6 +35,10 @@ protected:
         paths_.canWrite = [this](const QString&) { return uinputWritable_; };
         paths_.pkexec = dir_.path() + QStringLiteral("/bin/pkexec");
         paths_.helper = dir_.path() + QStringLiteral("/bin/helper");
+        paths_.sudo = dir_.path() + QStringLiteral("/bin/sudo");
+        QFile sudo(paths_.sudo);
+        if (sudo.open(QIODevice::WriteOnly))
+            sudo.setPermissions(QFileDevice::ReadOwner | QFileDevice::ExeOwner);
     }
 
     std::unique_ptr<InputAccess> make()
@@ -71,16 +75,29 @@ protected:
 TEST_F(InputAccessTest, ReportsTheFirstConditionThatFailsWithItsCommand)
 {
     const QString reload = QStringLiteral(
-        "sudo udevadm control --reload-rules && "
+        "sudo udevadm control --reload-rules &&\n"
         "sudo udevadm trigger --action=change --subsystem-match=input --subsystem-match=misc");
 
     // No /dev/uinput at all: the module comes first, with the rule if missing.
     auto access = make();
     EXPECT_EQ(access->problem(), Problem::moduleNotLoaded);
     EXPECT_TRUE(access->problemText().contains(QStringLiteral("uinput module is not loaded")));
-    EXPECT_EQ(access->command(), QStringLiteral("sudo modprobe uinput && sudo install -m 644 %1 "
-                                                "/etc/udev/rules.d/70-kestrune.rules && ").arg(paths_.ruleSource)
+    EXPECT_EQ(access->command(), QStringLiteral("sudo modprobe uinput &&\nsudo install -m 644 %1 "
+                                                "/etc/udev/rules.d/70-kestrune.rules &&\n").arg(paths_.ruleSource)
                                      + reload);
+    // Without sudo it goes through pkexec; without either it is for root.
+    {
+        InputAccess::Paths noSudo = paths_;
+        noSudo.sudo = dir_.path() + QStringLiteral("/bin/no-sudo");
+        script(QStringLiteral("bin/pkexec"), "exit 0\n");
+        InputAccess pkexec(noSudo, [this] { return keyboards_; });
+        EXPECT_TRUE(pkexec.command().startsWith(QStringLiteral("pkexec modprobe uinput &&\npkexec install ")));
+        EXPECT_FALSE(pkexec.commandNeedsRoot());
+        QFile::remove(paths_.pkexec);
+        InputAccess asRoot(noSudo, [this] { return keyboards_; });
+        EXPECT_TRUE(asRoot.command().startsWith(QStringLiteral("modprobe uinput &&\ninstall ")));
+        EXPECT_TRUE(asRoot.commandNeedsRoot());
+    }
 
     // The device exists but may not be written, and no rule exists: the rule.
     touch(QStringLiteral("uinput"));

@@ -44,6 +44,7 @@ void OnboardingTest::build(bool linux)
         paths.ruleFolders = {dir_.path()};
         paths.ruleSource = dir_.path() + QStringLiteral("/share/70-kestrune.rules");
         paths.pkexec = dir_.path() + QStringLiteral("/pkexec");
+        paths.sudo = dir_.path() + QStringLiteral("/no-sudo"); // the same on a machine that has it
         paths.helper = dir_.path() + QStringLiteral("/helper");
         paths.rootOnlyUpTo = dir_.path();
         if (canGrant_) {

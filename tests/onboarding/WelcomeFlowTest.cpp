@@ -59,8 +59,13 @@ TEST_F(OnboardingTest, WelcomeGuideFromFirstPageToThePointer)
     EXPECT_FALSE(isShownIn(d_, "permissionGranted"));
     EXPECT_TRUE(d_.find(QStringLiteral("accessProblem"))->property("text").toString().contains(QStringLiteral("uinput")));
     EXPECT_FALSE(isShownIn(d_, "grantAccessButton")) << "no pkexec here: the command instead";
-    const QString command = d_.find(QStringLiteral("accessCommand"))->property("text").toString();
-    EXPECT_TRUE(command.startsWith(QStringLiteral("sudo modprobe uinput && ")));
+    const QString command = d_.find(QStringLiteral("accessCommand"))->property("command").toString();
+    // Neither sudo nor pkexec here: a step a line, for root to run.
+    EXPECT_TRUE(command.startsWith(QStringLiteral("modprobe uinput &&\ninstall -m 644 "))) << command.toStdString();
+    EXPECT_EQ(d_.find(QStringLiteral("commandCaption"))->property("text").toString(),
+              QStringLiteral("Run this in a terminal as root:"));
+    EXPECT_FALSE(d_.find(QStringLiteral("accessCommand"))->property("text").toString().contains(u'-'))
+        << "a line may break after the hyphen of \"--reload-rules\"";
     d_.click(d_.find(QStringLiteral("copyCommandButton")));
     EXPECT_EQ(QGuiApplication::clipboard()->text(), command);
     EXPECT_EQ(d_.find(QStringLiteral("copyCommandButton"))->property("text").toString(), QStringLiteral("Copied"));

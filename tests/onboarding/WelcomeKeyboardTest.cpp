@@ -45,7 +45,7 @@ TEST_F(OnboardingTest, WelcomeButtonsFromTheKeyboard)
 
     // Return presses Copy; it does not turn the page.
     d_.key(Qt::Key_Return, KEY_ENTER, Qt::NoModifier, QStringLiteral("\r"));
-    EXPECT_EQ(QGuiApplication::clipboard()->text(), d_.find(QStringLiteral("accessCommand"))->property("text").toString());
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), d_.find(QStringLiteral("accessCommand"))->property("command").toString());
     EXPECT_EQ(step(), 0);
 
     d_.key(Qt::Key_Tab, KEY_TAB, Qt::NoModifier, QStringLiteral("\t"));
