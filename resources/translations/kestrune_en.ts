@@ -1105,7 +1105,11 @@ You can customize settings at any time.</source>
 <context>
     <name>kestrune::MenuBarPointerManager</name>
     <message>
-        <source>You can start the app from here</source>
+        <source>Kestrune lives here — click to open its settings</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Kestrune is in the system tray: click its icon to open its settings.</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

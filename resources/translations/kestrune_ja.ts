@@ -1123,8 +1123,12 @@ You can customize settings at any time.</source>
 <context>
     <name>kestrune::MenuBarPointerManager</name>
     <message>
-        <source>You can start the app from here</source>
-        <translation>ここからアプリを開始できます</translation>
+        <source>Kestrune lives here — click to open its settings</source>
+        <translation>Kestrune はここにあります — クリックで設定を開きます</translation>
+    </message>
+    <message>
+        <source>Kestrune is in the system tray: click its icon to open its settings.</source>
+        <translation>Kestrune はシステムトレイにあります。アイコンをクリックすると設定を開きます。</translation>
     </message>
 </context>
 <context>

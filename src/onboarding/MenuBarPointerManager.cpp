@@ -5,17 +5,30 @@
 #include <QQmlEngine>
 #include <QQuickItem>
 #include <QQuickView>
+#include <QRegion>
 #include <QScreen>
 
 #include <algorithm>
+#include <utility>
 
 namespace kestrune {
 
 namespace {
-constexpr QSize kArrowSize{200, 80};
+constexpr QSize kArrowSize{260, 90};
 // Between the bar's edge and the arrow window.
 constexpr int kArrowGap = 10;
 const QRect kFallbackScreen{0, 0, 800, 600};
+
+// Without a compositor the window cannot be see-through: it is cut to the
+// arrow's column and the bubble, with room for their bounce, rather than
+// showing as a box.
+QRegion pointerShape(bool pointsUp, int arrowX)
+{
+    const int column = std::clamp(arrowX - 15, 0, kArrowSize.width() - 30);
+    QRegion shape(QRect(column, 0, 30, kArrowSize.height()));
+    shape += QRect(10, pointsUp ? 30 : 10, kArrowSize.width() - 20, 50);
+    return shape;
+}
 } // namespace
 
 MenuBarPointerManager::MenuBarPointerManager(QQmlEngine& engine, Scheduler& scheduler, Hooks hooks, QObject* parent)
@@ -28,11 +41,14 @@ MenuBarPointerManager::~MenuBarPointerManager()
     QObject::disconnect(focusWatch_);
     if (removal_)
         removal_->cancel();
+    if (autoHide_)
+        autoHide_->cancel();
 }
 
 QString MenuBarPointerManager::caption()
 {
-    return tr("You can start the app from here");
+    // Kestrune is already running when this shows: it says what is there.
+    return tr("Kestrune lives here — click to open its settings");
 }
 
 PointerPlacement MenuBarPointerManager::place(const QRect& screen, const QRect& icon)
@@ -79,8 +95,8 @@ void MenuBarPointerManager::show()
     if (overlay_ || arrow_)
         return;
     if (hooks_.canPlaceWindows && !hooks_.canPlaceWindows()) {
-        if (hooks_.notify)
-            hooks_.notify(caption());
+        if (hooks_.notify) // nothing to point with: said in words
+            hooks_.notify(tr("Kestrune is in the system tray: click its icon to open its settings."));
         return;
     }
     QScreen* screen = QGuiApplication::primaryScreen();
@@ -105,6 +121,8 @@ void MenuBarPointerManager::show()
         // arrow still is.
         root->setProperty("arrowX", placement.spot.x() - placement.arrow.left());
     }
+    if (!blend)
+        arrow_->setMask(pointerShape(placement.pointsUp, placement.spot.x() - placement.arrow.left()));
     for (QQuickView* window : {overlay_.get(), arrow_.get()}) {
         if (!window)
             continue;
@@ -116,6 +134,11 @@ void MenuBarPointerManager::show()
     hiding_ = false;
     focusWatch_ = connect(qGuiApp, &QGuiApplication::focusWindowChanged, this,
                           &MenuBarPointerManager::onFocusWindowChanged);
+    QPointer<MenuBarPointerManager> self(this);
+    autoHide_ = scheduler_.postAfter(kShownFor, [self] {
+        if (self)
+            self->hide();
+    });
 }
 
 void MenuBarPointerManager::onFocusWindowChanged(QWindow* window)
@@ -129,6 +152,8 @@ void MenuBarPointerManager::hide()
     if (!overlay_ && !arrow_)
         return;
     QObject::disconnect(focusWatch_);
+    if (autoHide_)
+        std::exchange(autoHide_, nullptr)->cancel();
     for (QQuickView* window : {overlay_.get(), arrow_.get()})
         if (window && window->rootObject())
             window->rootObject()->setProperty("shown", false);

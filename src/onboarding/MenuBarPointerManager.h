@@ -52,6 +52,8 @@ public:
 
     static constexpr Millis kFadeIn{500};
     static constexpr Millis kFadeOut{300};
+    // It goes by itself after this: it points out where Kestrune is, once.
+    static constexpr Millis kShownFor{8000};
     static constexpr int kAssumedBarHeight = 22;
     static constexpr int kFallbackInset = 120;
 
@@ -86,6 +88,7 @@ private:
     std::unique_ptr<QQuickView> arrow_;
     QMetaObject::Connection focusWatch_;
     WorkItemPtr removal_;
+    WorkItemPtr autoHide_;
     bool hiding_ = false;
 };
 

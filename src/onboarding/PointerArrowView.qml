@@ -15,8 +15,8 @@ Item {
     // Where the icon is, across the view.
     property real arrowX: width / 2
 
-    width: 200
-    height: 80
+    width: 260
+    height: 90
     opacity: shown ? 1 : 0
     Behavior on opacity {
         NumberAnimation { duration: Theme.duration(pointer.shown ? 500 : 300) }
@@ -50,9 +50,9 @@ Item {
             id: bubble
             x: (parent.width - width) / 2
             y: pointer.pointsUp ? 38 : 10
-            width: 180
-            height: 32
-            radius: 16
+            width: parent.width - 20
+            height: 40
+            radius: 14
             color: Qt.rgba(0, 0, 0, 0.6)
             Text {
                 objectName: "caption"
@@ -65,7 +65,9 @@ Item {
                 color: "white"
                 horizontalAlignment: Text.AlignHCenter
                 verticalAlignment: Text.AlignVCenter
-                fontSizeMode: Text.HorizontalFit
+                wrapMode: Text.Wrap
+                maximumLineCount: 2
+                fontSizeMode: Text.Fit
                 minimumPixelSize: 9
             }
         }

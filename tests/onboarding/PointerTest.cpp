@@ -22,14 +22,14 @@ TEST(PointerPlacement, UnderTheIconOrAtTheFallback)
     // Unknown icon: 120 points from the right edge, in a 22-point bar.
     PointerPlacement p = MenuBarPointerManager::place(screen, QRect());
     EXPECT_EQ(p.spot, QPoint(1160, 11));
-    EXPECT_EQ(p.arrow, QRect(1060, 32, 200, 80));
+    EXPECT_EQ(p.arrow, QRect(1020, 32, 260, 90));
     EXPECT_TRUE(p.pointsUp);
     EXPECT_EQ(p.overlay, screen);
 
     // An icon in a top bar: centred under it; near the edge, kept on screen.
     p = MenuBarPointerManager::place(screen, QRect(600, 4, 24, 24));
     EXPECT_EQ(p.spot, QPoint(611, 15));
-    EXPECT_EQ(p.arrow, QRect(511, 38, 200, 80));
+    EXPECT_EQ(p.arrow, QRect(481, 38, 260, 90));
     p = MenuBarPointerManager::place(screen, QRect(1250, 4, 24, 24));
     EXPECT_EQ(p.arrow.right(), 1279);
 
@@ -54,7 +54,7 @@ TEST_F(OnboardingTest, PointerShowsOnceAndLeavesForMenusAndWindows)
     pointer().show();
     EXPECT_EQ(pointer().overlayWindow(), overlay);
     EXPECT_EQ(pointer().arrowWindow(), arrow);
-    EXPECT_EQ(arrow->geometry(), QRect(211, 34, 200, 80));
+    EXPECT_EQ(arrow->geometry(), QRect(181, 34, 260, 90));
 
     // The tray menu opening sends it away.
     tray_->menu()->popup(QPoint(10, 10));
@@ -88,7 +88,7 @@ TEST_F(OnboardingTest, PointerWhereWindowsCannotBePlacedOrBlended)
     wayland_ = true;
     pointer().show();
     EXPECT_FALSE(pointer().isShown());
-    EXPECT_EQ(notices_, QStringList{QStringLiteral("You can start the app from here")});
+    EXPECT_EQ(notices_, QStringList{QStringLiteral("Kestrune is in the system tray: click its icon to open its settings.")});
 
     // No compositor: the arrow alone, on a solid background.
     wayland_ = false;
@@ -97,6 +97,15 @@ TEST_F(OnboardingTest, PointerWhereWindowsCannotBePlacedOrBlended)
     EXPECT_FALSE(pointer().overlayWindow());
     ASSERT_TRUE(pointer().arrowWindow());
     EXPECT_TRUE(pointer().arrowWindow()->rootObject()->property("solid").toBool());
+    // Cut to the arrow and its bubble, not a box over the desktop.
+    const QRegion shape = pointer().arrowWindow()->mask();
+    EXPECT_FALSE(shape.isEmpty());
+    EXPECT_FALSE(shape.contains(QPoint(2, 2))) << "a corner of the box shows";
+
+    // It goes by itself after a few seconds.
+    advance(MenuBarPointerManager::kShownFor);
+    advance(MenuBarPointerManager::kFadeOut);
+    EXPECT_FALSE(pointer().isShown());
 }
 
 // What a person sees, composed as a compositor would: the product's two
@@ -114,8 +123,9 @@ TEST_F(OnboardingTest, PointerScreenshots)
         QQuickView* arrow = pointer().arrowWindow();
         const QString caption =
             arrow->rootObject()->findChild<QQuickItem*>(QStringLiteral("caption"))->property("text").toString();
-        EXPECT_EQ(caption, QLatin1String(language) == QLatin1String("ja") ? QStringLiteral("ここからアプリを開始できます")
-                                                                        : QStringLiteral("You can start the app from here"));
+        EXPECT_EQ(caption, QLatin1String(language) == QLatin1String("ja")
+                               ? QStringLiteral("Kestrune はここにあります — クリックで設定を開きます")
+                               : QStringLiteral("Kestrune lives here — click to open its settings"));
         const QPointF spot = overlay->rootObject()->property("spot").toPointF();
         const QPoint at = arrow->position() - overlay->position();
 
