@@ -59,6 +59,8 @@
 #include <QQuickWindow>
 #include <QThreadPool>
 
+#include <functional>
+
 using namespace kestrune;
 
 namespace {
@@ -305,12 +307,24 @@ int main(int argc, char* argv[])
     AppDelegate delegate(platform, remapper, permissions, hooks);
     SignalQuit::install(&app);
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &delegate, &AppDelegate::applicationWillTerminate);
+    // The tray places a new icon a moment after it shows (until then the
+    // icon claims the screen's corner): --show at start waits for that, up to
+    // 2 s, so that the panel opens beside the icon.
+    std::function<void(int)> showPanelBesideTheIcon = [&](int triesLeft) {
+        const QRect icon = tray.geometry();
+        const bool placed = !icon.isEmpty() && icon.topLeft() != QPoint(0, 0);
+        if (placed || triesLeft <= 0 || panel.isStandalone() || !TrayIcon::isAvailable()) {
+            showPanel();
+            return;
+        }
+        scheduler.postAfter(Millis{100}, [&showPanelBesideTheIcon, triesLeft] { showPanelBesideTheIcon(triesLeft - 1); });
+    };
     scheduler.post([&] {
         delegate.applicationDidFinishLaunching();
         // The icon shows as soon as a tray exists, now or later.
         tray.show();
         if (command.action == CommandLine::Action::show)
-            showPanel();
+            showPanelBesideTheIcon(20);
         if (TrayIcon::isAvailable())
             return;
         // Started at login, Kestrune may be up before the desktop's tray:

@@ -158,8 +158,15 @@ TEST_F(Application, ShowOpensThePanelAndQuitEndsTheInstance)
             EXPECT_FALSE(tray_.mappedWindowTitled(QStringLiteral("Kestrune")));
             EXPECT_TRUE(runToEnd(QStringLiteral("--show")).contains("its panel is now shown"));
         }
-        EXPECT_TRUE(tray_.waitFor([&] { return bool(tray_.mappedWindowTitled(QStringLiteral("Kestrune"))); }, 30000))
+        std::optional<QRect> panel;
+        EXPECT_TRUE(tray_.waitFor([&] { return bool(panel = tray_.mappedWindowTitled(QStringLiteral("Kestrune"))); }, 30000))
             << (fresh ? "--show did not start Kestrune with its panel" : "--show did not reach the running one");
+        // Beside the icon in the top bar, not in a corner of the screen.
+        if (panel) {
+            EXPECT_GE(panel->top(), test::FakeTrayHost::kIconSize) << fresh;
+            EXPECT_LT(panel->top(), test::FakeTrayHost::kIconSize + 20) << fresh;
+            EXPECT_GT(panel->left(), 640) << fresh;
+        }
 
         EXPECT_EQ(runToEnd(QStringLiteral("--quit")), QByteArray("Kestrune has quit.\n"));
         ASSERT_TRUE(app.waitForFinished(1000)) << "--quit returned before the instance ended";
