@@ -195,29 +195,6 @@ Do you still want to register it?</source>
     </message>
 </context>
 <context>
-    <name>ConflictAlert</name>
-    <message>
-        <source>Key Conflict Warning</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>The key you pressed is currently used by Arrow Mode.
-
-While Arrow Mode is enabled, it takes priority, meaning this app launcher shortcut will not work.
-
-Do you still want to register it?</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Register Anyway</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Cancel</source>
-        <translation type="unfinished"></translation>
-    </message>
-</context>
-<context>
     <name>DeleteButton</name>
     <message>
         <source>Delete</source>

@@ -201,33 +201,6 @@ Do you still want to register it?</source>
     </message>
 </context>
 <context>
-    <name>ConflictAlert</name>
-    <message>
-        <source>Key Conflict Warning</source>
-        <translation>キーの競合</translation>
-    </message>
-    <message>
-        <source>The key you pressed is currently used by Arrow Mode.
-
-While Arrow Mode is enabled, it takes priority, meaning this app launcher shortcut will not work.
-
-Do you still want to register it?</source>
-        <translation>押したキーは現在、矢印モードで使われています。
-
-矢印モードが有効な間はそちらが優先されるため、このアプリランチャーのショートカットは動作しません。
-
-それでも登録しますか？</translation>
-    </message>
-    <message>
-        <source>Register Anyway</source>
-        <translation>それでも登録</translation>
-    </message>
-    <message>
-        <source>Cancel</source>
-        <translation>キャンセル</translation>
-    </message>
-</context>
-<context>
     <name>DeleteButton</name>
     <message>
         <source>Delete</source>

@@ -12,10 +12,11 @@ import Kestrune.Apps
 FocusScope {
     id: alert
 
-    property string title: qsTr("Key Conflict Warning")
-    property string message: qsTr("The key you pressed is currently used by Arrow Mode.\n\nWhile Arrow Mode is enabled, it takes priority, meaning this app launcher shortcut will not work.\n\nDo you still want to register it?")
-    property string confirmText: qsTr("Register Anyway")
-    property string cancelText: qsTr("Cancel")
+    // Already translated, by the editor that asks.
+    property string title
+    property string message
+    property string confirmText
+    property string cancelText
 
     signal registerAnyway()
     signal cancelled()
