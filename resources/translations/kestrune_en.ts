@@ -578,6 +578,17 @@ Once registered, you can launch the app by pressing Hyper + that key.</source>
     </message>
 </context>
 <context>
+    <name>UndoBar</name>
+    <message>
+        <source>Removed %1.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Undo</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>UpdateWindow</name>
     <message>
         <source>Software Update</source>

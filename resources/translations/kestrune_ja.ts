@@ -586,6 +586,17 @@ Once registered, you can launch the app by pressing Hyper + that key.</source>
     </message>
 </context>
 <context>
+    <name>UndoBar</name>
+    <message>
+        <source>Removed %1.</source>
+        <translation>%1 を削除しました。</translation>
+    </message>
+    <message>
+        <source>Undo</source>
+        <translation>元に戻す</translation>
+    </message>
+</context>
+<context>
     <name>UpdateWindow</name>
     <message>
         <source>Software Update</source>

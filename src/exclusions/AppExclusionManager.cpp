@@ -5,6 +5,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <algorithm>
 #include <utility>
 
 namespace kestrune {
@@ -71,6 +72,7 @@ void AppExclusionManager::setEnabled(bool enabled)
 
 void AppExclusionManager::setExcludedApps(const QList<ExcludedApp>& apps)
 {
+    forgetRemoval();
     excludedApps_ = apps;
     saveExcludedApps();
     excludedBundleIds_.clear();
@@ -94,8 +96,36 @@ void AppExclusionManager::addExcludedApp(const QUrl& url)
 void AppExclusionManager::removeExcludedApp(const QUuid& id)
 {
     QList<ExcludedApp> apps = excludedApps_;
+    std::optional<std::pair<qsizetype, ExcludedApp>> removed;
+    for (qsizetype i = 0; i < apps.size(); ++i) {
+        if (apps[i].id == id) {
+            removed = std::pair{i, apps[i]};
+            break;
+        }
+    }
     apps.removeIf([&](const ExcludedApp& app) { return app.id == id; });
     setExcludedApps(apps);
+    removed_ = std::move(removed);
+    emit undoableRemovalChanged();
+}
+
+void AppExclusionManager::undoRemoval()
+{
+    if (!removed_)
+        return;
+    auto [index, app] = *std::exchange(removed_, std::nullopt);
+    QList<ExcludedApp> apps = excludedApps_;
+    // Added again meanwhile: it stays where it is now.
+    if (!excludedBundleIds_.contains(app.bundleID))
+        apps.insert(std::min(index, apps.size()), app);
+    setExcludedApps(apps);
+    emit undoableRemovalChanged();
+}
+
+void AppExclusionManager::forgetRemoval()
+{
+    if (std::exchange(removed_, std::nullopt))
+        emit undoableRemovalChanged();
 }
 
 void AppExclusionManager::loadExcludedApps()

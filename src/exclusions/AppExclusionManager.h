@@ -24,6 +24,7 @@
 #include <QUuid>
 #include <atomic>
 #include <optional>
+#include <utility>
 
 namespace kestrune {
 
@@ -34,6 +35,9 @@ class AppExclusionManager final : public QObject, public ExclusionVerdict, publi
     Q_PROPERTY(bool isEnabled READ isEnabled WRITE setEnabled NOTIFY isEnabledChanged)
     Q_PROPERTY(QList<ExcludedApp> excludedApps READ excludedApps WRITE setExcludedApps NOTIFY excludedAppsChanged)
     Q_PROPERTY(bool isCurrentAppExcluded READ isCurrentAppExcluded NOTIFY isCurrentAppExcludedChanged)
+    // The application removeExcludedApp took last, while it can be put
+    // back; empty otherwise.
+    Q_PROPERTY(QString undoableRemoval READ undoableRemoval NOTIFY undoableRemovalChanged)
     // False where the session cannot tell which application is in front
     // (most Wayland compositors): the list can be edited, but exclusions
     // cannot follow the active window, and the settings say so.
@@ -68,6 +72,11 @@ public:
     Q_INVOKABLE void addExcludedApp(const QUrl& url);
     // Removes every entry with that id (the list is saved either way).
     Q_INVOKABLE void removeExcludedApp(const QUuid& id);
+    // Puts the last removed application back where it was, until the list
+    // changes otherwise or forgetRemoval is called.
+    Q_INVOKABLE void undoRemoval();
+    Q_INVOKABLE void forgetRemoval();
+    QString undoableRemoval() const { return removed_ ? removed_->second.name : QString(); }
 
     // Any thread, lock-free. True while the switch is on and the frontmost
     // application is excluded. Its change signal arrives later, on the main
@@ -82,6 +91,7 @@ public:
 signals:
     void isEnabledChanged();
     void excludedAppsChanged();
+    void undoableRemovalChanged();
     void isCurrentAppExcludedChanged();
     void frontmostTrackingChanged();
 
@@ -100,6 +110,8 @@ private:
 
     bool enabled_ = true;
     QList<ExcludedApp> excludedApps_;
+    // The last removed application and where it stood.
+    std::optional<std::pair<qsizetype, ExcludedApp>> removed_;
     QSet<QString> excludedBundleIds_; // mirrors excludedApps_; main thread
     int activationToken_ = 0;
 

@@ -11,6 +11,9 @@ import Kestrune.Exclusions
 Rectangle {
     id: view
 
+    // The name of the row deleted last, for the undo bar.
+    property string removedName
+
     // "Done".
     signal closeRequested()
 
@@ -22,6 +25,15 @@ Rectangle {
     Keys.onReturnPressed: closeRequested()
     Keys.onEnterPressed: closeRequested()
 
+    // The list stays where it was scrolled (see the launcher editor).
+    function removeKeepingPlace(id, shownName) {
+        const y = list.contentY
+        removedName = shownName
+        AppExclusionManager.removeExcludedApp(id)
+        const restore = () => list.contentY = Math.max(list.originY, Math.min(y, list.originY + list.contentHeight - list.height))
+        restore()
+        Qt.callLater(restore)
+    }
     function presentChooser() {
         if (Applications.hasCatalog)
             chooser.open()
@@ -178,7 +190,7 @@ Rectangle {
                         DeleteButton {
                             objectName: "deleteButton"
                             subject: appName.text
-                            onClicked: AppExclusionManager.removeExcludedApp(row.modelData.id)
+                            onClicked: view.removeKeepingPlace(row.modelData.id, appName.text)
                         }
                     }
                     Rectangle {
@@ -193,6 +205,14 @@ Rectangle {
             }
         }
 
+        UndoBar {
+            objectName: "undoBar"
+            Layout.fillWidth: true
+            // The name the row showed.
+            removed: AppExclusionManager.undoableRemoval !== "" ? view.removedName : ""
+            onUndo: AppExclusionManager.undoRemoval()
+            onExpired: AppExclusionManager.forgetRemoval()
+        }
         Rectangle { Layout.fillWidth: true; implicitHeight: 1; color: Theme.separator }
         RowLayout {
             Layout.fillWidth: true

@@ -8,6 +8,7 @@
 #include <QJsonObject>
 #include <QJsonParseError>
 #include <QJsonValue>
+#include <algorithm>
 #include <optional>
 #include <utility>
 
@@ -69,6 +70,7 @@ void AppLauncherManager::setEnabled(bool enabled)
 
 void AppLauncherManager::setShortcuts(const QList<LauncherShortcut>& shortcuts)
 {
+    forgetRemoval();
     shortcuts_ = shortcuts;
     publishSnapshot();
     saveShortcuts();
@@ -90,8 +92,36 @@ void AppLauncherManager::addShortcut(const QUrl& appURL, qint64 keyCode)
 void AppLauncherManager::removeShortcut(const QUuid& id)
 {
     QList<LauncherShortcut> list = shortcuts_;
+    std::optional<std::pair<qsizetype, LauncherShortcut>> removed;
+    for (qsizetype i = 0; i < list.size(); ++i) {
+        if (list[i].id == id) {
+            removed = std::pair{i, list[i]};
+            break;
+        }
+    }
     list.removeIf([&](const LauncherShortcut& s) { return s.id == id; });
     setShortcuts(list);
+    removed_ = std::move(removed);
+    emit undoableRemovalChanged();
+}
+
+void AppLauncherManager::undoRemoval()
+{
+    if (!removed_)
+        return;
+    auto [index, shortcut] = *std::exchange(removed_, std::nullopt);
+    QList<LauncherShortcut> list = shortcuts_;
+    // A key bound again meanwhile keeps its newer binding.
+    if (std::none_of(list.begin(), list.end(), [&](const LauncherShortcut& s) { return s.keyCode == shortcut.keyCode; }))
+        list.insert(std::min(index, list.size()), shortcut);
+    setShortcuts(list);
+    emit undoableRemovalChanged();
+}
+
+void AppLauncherManager::forgetRemoval()
+{
+    if (std::exchange(removed_, std::nullopt))
+        emit undoableRemovalChanged();
 }
 
 bool AppLauncherManager::launchShortcut(KeyCode keyCode)

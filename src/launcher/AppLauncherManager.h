@@ -29,6 +29,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <utility>
 #include <vector>
 
 namespace kestrune {
@@ -39,6 +40,9 @@ class AppLauncherManager final : public QObject, public LaunchShortcuts, public 
     QML_SINGLETON
     Q_PROPERTY(bool isEnabled READ isEnabled WRITE setEnabled NOTIFY isEnabledChanged)
     Q_PROPERTY(QList<LauncherShortcut> shortcuts READ shortcuts WRITE setShortcuts NOTIFY shortcutsChanged)
+    // The application of the binding removeShortcut took last, while it can
+    // be put back; empty otherwise.
+    Q_PROPERTY(QString undoableRemoval READ undoableRemoval NOTIFY undoableRemovalChanged)
 
 public:
     // QML reaches the process-wide instance only.
@@ -65,8 +69,14 @@ public:
     // removed and the new one goes last. The same application may be bound
     // to several keys.
     Q_INVOKABLE void addShortcut(const QUrl& appURL, qint64 keyCode);
-    // Removes every binding with that id (the list is saved either way).
+    // Removes every binding with that id (the list is saved either way). The
+    // removed binding can be put back with undoRemoval until the list changes
+    // otherwise or forgetRemoval is called.
     Q_INVOKABLE void removeShortcut(const QUuid& id);
+    // Puts the last removed binding back where it was.
+    Q_INVOKABLE void undoRemoval();
+    Q_INVOKABLE void forgetRemoval();
+    QString undoableRemoval() const { return removed_ ? removed_->second.appName : QString(); }
 
     // Tap thread (any thread). True when the launcher is on and `keyCode` is
     // bound; the application is then opened later on the main thread. Does
@@ -80,8 +90,12 @@ public:
 signals:
     void isEnabledChanged();
     void shortcutsChanged();
+    void undoableRemovalChanged();
 
 private:
+    // The last removed binding and where it stood.
+    std::optional<std::pair<qsizetype, LauncherShortcut>> removed_;
+
     struct Binding {
         KeyCode keyCode;
         // A plain copy of the URL: Qt's implicitly shared values are not

@@ -22,6 +22,9 @@ Rectangle {
     property string conflictKind: "arrow"
     property url replacedAppURL
 
+    // The name of the row deleted last, for the undo bar.
+    property string removedName
+
     // "Done".
     signal closeRequested()
 
@@ -76,6 +79,16 @@ Rectangle {
         }
         AppLauncherManager.addShortcut(appURL, keyCode)
         stopListening()
+    }
+    // The list stays where it was scrolled: the rows after the deleted one
+    // move up, nothing jumps to the top under the pointer.
+    function removeKeepingPlace(id, shownName) {
+        const y = list.contentY
+        removedName = shownName
+        AppLauncherManager.removeShortcut(id)
+        const restore = () => list.contentY = Math.max(list.originY, Math.min(y, list.originY + list.contentHeight - list.height))
+        restore()
+        Qt.callLater(restore)
     }
     function appName(url) {
         return Applications.displayName(url, decodeURIComponent(url.toString().split("/").pop()).replace(/\.[^.]*$/, ""))
@@ -291,7 +304,7 @@ Rectangle {
                         DeleteButton {
                             objectName: "deleteButton"
                             subject: appName.text
-                            onClicked: AppLauncherManager.removeShortcut(row.modelData.id)
+                            onClicked: view.removeKeepingPlace(row.modelData.id, appName.text)
                         }
                     }
                     Rectangle {
@@ -306,6 +319,14 @@ Rectangle {
             }
         }
 
+        UndoBar {
+            objectName: "undoBar"
+            Layout.fillWidth: true
+            // The name the row showed.
+            removed: AppLauncherManager.undoableRemoval !== "" ? view.removedName : ""
+            onUndo: AppLauncherManager.undoRemoval()
+            onExpired: AppLauncherManager.forgetRemoval()
+        }
         Rectangle { Layout.fillWidth: true; implicitHeight: 1; color: Theme.separator }
         RowLayout {
             Layout.fillWidth: true

@@ -55,6 +55,15 @@ TEST_F(EditorTest, ExclusionsAddDeleteAndFollowTheStore)
     d_.click(item(QStringLiteral("exclusionRow.0"))->findChild<QQuickItem*>(QStringLiteral("deleteButton")));
     ASSERT_EQ(exclusions_.excludedApps().size(), 1);
     EXPECT_EQ(exclusions_.excludedApps().first().bundleID, QStringLiteral("org.example.Kde"));
+    // Deleting acts at once, and Undo puts it back where it was.
+    ASSERT_TRUE(isShown(QStringLiteral("undoBar")));
+    EXPECT_EQ(item(QStringLiteral("undoText"))->property("text").toString(), QStringLiteral("Removed Example Editor."));
+    d_.click(item(QStringLiteral("undoButton")));
+    ASSERT_EQ(exclusions_.excludedApps().size(), 2);
+    EXPECT_EQ(exclusions_.excludedApps().first().bundleID, QStringLiteral("org.example.Editor"));
+    EXPECT_FALSE(isShown(QStringLiteral("undoBar")));
+    d_.click(item(QStringLiteral("exclusionRow.0"))->findChild<QQuickItem*>(QStringLiteral("deleteButton")));
+    ASSERT_EQ(exclusions_.excludedApps().size(), 1);
 
     // Showing it while visible keeps the open chooser; Done closes.
     openChooser();

@@ -75,6 +75,36 @@ TEST_F(EditorTest, AddingABindingByChoosingAnApplicationAndPressingItsKey)
     EXPECT_TRUE(isShown(QStringLiteral("emptyState")));
 }
 
+// Deleting a row acts at once, keeps the list where it was scrolled (the
+// next delete button does not jump under the pointer) and can be undone,
+// the binding back in its place.
+TEST_F(EditorTest, DeletingKeepsThePlaceAndCanBeUndone)
+{
+    const char* apps[] = {"org.example.Editor", "org.example.Gtk", "org.example.Kde", "fancyterm"};
+    for (int i = 0; i < 12; ++i)
+        launcher_.addShortcut(desktopFile(QString::fromLatin1(apps[i % 4]) + QStringLiteral(".desktop")), i < 10 ? 18 + i : i);
+    const QStringList before = names(launcher_.shortcuts());
+    openLauncher();
+    QQuickItem* list = item(QStringLiteral("shortcutList"));
+    ASSERT_GT(list->property("contentHeight").toDouble(), list->height()) << "the list does not scroll";
+    const double bottom = list->property("originY").toDouble() + list->property("contentHeight").toDouble() - list->height();
+    list->setProperty("contentY", bottom - 60);
+    d_.settle();
+    const double scrolled = list->property("contentY").toDouble();
+    QQuickItem* row = item(QStringLiteral("shortcutRow.8"));
+    ASSERT_TRUE(row && row->isVisible());
+    d_.click(row->findChild<QQuickItem*>(QStringLiteral("deleteButton")));
+    d_.settle();
+    EXPECT_EQ(launcher_.shortcuts().size(), 11);
+    EXPECT_NEAR(list->property("contentY").toDouble(), std::min(scrolled, bottom - 60), 60) << "the list jumped";
+    EXPECT_GT(list->property("contentY").toDouble(), 0.0) << "the list jumped to the top";
+    ASSERT_TRUE(isShown(QStringLiteral("undoBar")));
+    d_.save(QStringLiteral("launcher-light-undo"));
+    d_.click(item(QStringLiteral("undoButton")));
+    EXPECT_EQ(names(launcher_.shortcuts()), before) << "back in its place";
+    EXPECT_FALSE(isShown(QStringLiteral("undoBar")));
+}
+
 // Bindings made while the App Launcher is off would open nothing: the
 // editor says so and turns it on from where the user is.
 TEST_F(EditorTest, TheEditorSaysWhenTheLauncherIsOffAndTurnsItOn)
