@@ -227,7 +227,7 @@ TEST_F(Application, FirstLaunchShowsTheWelcomeWindow)
     ASSERT_TRUE(tray_.waitFor([&] { return bool(arrow = tray_.mappedWindowTitled(QStringLiteral("Kestrune pointer"))); },
                               10000))
         << "no pointer after Get Started";
-    EXPECT_EQ(arrow->size(), QSize(200, 80));
+    EXPECT_EQ(arrow->size(), QSize(260, 90));
     EXPECT_EQ(arrow->top(), test::FakeTrayHost::kIconSize + 10);
     EXPECT_TRUE(arrow->right() == 1279 || std::abs(arrow->center().x() - tray_.iconCentre().x()) <= 1);
     EXPECT_FALSE(tray_.mappedWindowTitled(QStringLiteral("Kestrune spotlight")));
