@@ -361,7 +361,8 @@ void FileDefaults::save()
 {
     QString error;
     if (readOnly_) {
-        // Said once at load; overwriting would lose what the newer version stored.
+        // Said once at load: a newer version's file this one cannot read, a file
+        // its owner made read-only, a folder that is not one.
         return;
     }
     if (unreadable_ && !moveUnreadableAside(&error)) {
