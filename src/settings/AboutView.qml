@@ -26,12 +26,12 @@ Rectangle {
         anchors.margins: 24
         spacing: 6
 
-        Image {
-            objectName: "aboutIcon"
+        Text {
             Layout.alignment: Qt.AlignHCenter
-            source: "qrc:/icons/com.kestrune.Kestrune.svg"
-            sourceSize: Qt.size(56, 56)
-            Accessible.ignored: true
+            text: Symbols.glyph("keyboard.fill")
+            font.family: Theme.symbolFamily
+            font.pixelSize: 40
+            color: Theme.blue
         }
         Text {
             Layout.alignment: Qt.AlignHCenter
