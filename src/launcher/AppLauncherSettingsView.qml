@@ -90,6 +90,7 @@ Rectangle {
         restore()
         Qt.callLater(restore)
     }
+    // The application's own name, else its file's, as the store names it.
     function appName(url) {
         return Applications.displayName(url, decodeURIComponent(url.toString().split("/").pop()).replace(/\.[^.]*$/, ""))
     }
@@ -376,10 +377,7 @@ Rectangle {
         active: view.isListeningForKey && view.hasPendingApp
         sourceComponent: KeyListeningOverlay {
             appURL: view.pendingAppURL
-            // The application's own name, else its file's, as the store names it.
-            appName: Applications.displayName(view.pendingAppURL,
-                                              decodeURIComponent(view.pendingAppURL.toString().split("/").pop())
-                                                  .replace(/\.[^.]*$/, ""))
+            appName: view.appName(view.pendingAppURL)
             capturing: !view.showingConflictAlert
             onCancelAction: view.stopListening()
             onKeySelectedAction: keyCode => view.keySelected(keyCode, view.pendingAppURL)
