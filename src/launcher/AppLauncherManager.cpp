@@ -109,10 +109,12 @@ void AppLauncherManager::undoRemoval()
 {
     if (!removed_)
         return;
-    auto [index, shortcut] = *std::exchange(removed_, std::nullopt);
+    const auto [index, shortcut] = *std::exchange(removed_, std::nullopt);
     QList<LauncherShortcut> list = shortcuts_;
-    // A key bound again meanwhile keeps its newer binding.
-    if (std::none_of(list.begin(), list.end(), [&](const LauncherShortcut& s) { return s.keyCode == shortcut.keyCode; }))
+    // A key bound again meanwhile keeps its newer binding. The key is copied
+    // out because clang before 16 cannot capture a structured binding.
+    const qint64 keyCode = shortcut.keyCode;
+    if (std::none_of(list.begin(), list.end(), [keyCode](const LauncherShortcut& s) { return s.keyCode == keyCode; }))
         list.insert(std::min(index, list.size()), shortcut);
     setShortcuts(list);
     emit undoableRemovalChanged();
