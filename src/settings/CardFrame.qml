@@ -2,9 +2,9 @@ import QtQuick
 import Kestrune.Style
 
 // The card shared by the Hyper Key card and the feature cards: material,
-// fill, border and glow, the lift under the pointer, and the whole card as
-// one switch. The toggle area lies beneath the content, so a control placed
-// on the card (a picker, a button, the ⓘ) keeps its own clicks.
+// fill, border and glow, and the lift under the pointer. Only the card's
+// CardSwitch turns it on or off with the pointer: a click meant for a picker
+// or for closing a help text must never change a setting.
 Item {
     id: card
 
@@ -39,9 +39,9 @@ Item {
         Spring { response: 0.35; dampingFraction: 0.6 }
     }
 
-    // A stop of the Tab chain; Space or Return flips it as a click does.
-    // Only the keyboard gives the card focus (the toggle area takes none), so
-    // its ring shows exactly while focus came from the keyboard.
+    // A stop of the Tab chain; Space or Return flips it as the switch does.
+    // Only the keyboard gives the card focus (the switch takes none), so its
+    // ring shows exactly while focus came from the keyboard.
     activeFocusOnTab: true
     Keys.onSpacePressed: event => { if (!event.isAutoRepeat) card.toggled() }
     Keys.onReturnPressed: event => { if (!event.isAutoRepeat) card.toggled() }
@@ -89,13 +89,6 @@ Item {
         Behavior on border.color {
             ColorAnimation { duration: Theme.duration(200); easing.type: Easing.InOutQuad }
         }
-    }
-
-    MouseArea {
-        objectName: "toggleArea"
-        anchors.fill: parent
-        cursorShape: Qt.PointingHandCursor
-        onClicked: card.toggled()
     }
 
     Item {

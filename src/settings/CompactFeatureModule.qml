@@ -2,7 +2,7 @@ import QtQuick
 import QtQuick.Layouts
 import Kestrune.Style
 
-// One of the six feature cards: symbol and lamp, title, and the feature's
+// One of the six feature cards: symbol and switch, title, and the feature's
 // own control if it has one; the ⓘ sits in the bottom-trailing corner.
 CardFrame {
     id: card
@@ -40,8 +40,10 @@ CardFrame {
                 }
             }
             Item { Layout.fillWidth: true }
-            StatusIndicator {
+            CardSwitch {
+                objectName: "switch"
                 isActive: card.isActive
+                onClicked: card.toggled()
             }
         }
 

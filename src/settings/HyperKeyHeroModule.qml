@@ -49,8 +49,10 @@ CardFrame {
                 color: Theme.primary
             }
             Item { Layout.fillWidth: true }
-            StatusIndicator {
+            CardSwitch {
+                objectName: "switch"
                 isActive: card.isActive
+                onClicked: card.toggled()
             }
         }
 

@@ -186,8 +186,9 @@ void PanelTest::clickCard(const QString& objectName)
 {
     QQuickItem* card = item(objectName);
     ASSERT_TRUE(card);
-    // The middle of the left edge: beside the title, clear of every control.
-    clickAt(card, QPointF(8, card->height() / 2));
+    QQuickItem* toggle = card->findChild<QQuickItem*>(QStringLiteral("switch"));
+    ASSERT_TRUE(toggle) << objectName.toStdString() << " has no switch";
+    click(toggle);
 }
 
 void PanelTest::chooseMenuItem(const QString& objectName)

@@ -210,6 +210,10 @@ TEST_F(FeatureCards, ControlsOnACardKeepTheirClicks)
         QQuickItem* info = item(card)->findChild<QQuickItem*>(QStringLiteral("info"));
         ASSERT_TRUE(info) << card.toStdString();
         click(info);
+        // Only the switch toggles: the card's bare surface keeps still.
+        QQuickItem* body = item(card);
+        clickAt(body, QPointF(8, body->height() / 2));
+        clickAt(body, QPointF(body->width() / 2, body->height() - 6));
     }
     runDue();
     EXPECT_EQ(state(), before);
