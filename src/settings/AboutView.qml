@@ -1,6 +1,7 @@
 import QtQuick
 import QtQuick.Layouts
 import Kestrune.Style
+import Kestrune.Apps
 
 // "About Kestrune": the version, the licence and the homepage.
 Rectangle {
@@ -26,12 +27,15 @@ Rectangle {
         anchors.margins: 24
         spacing: 6
 
-        Text {
+        // Drawn by the item itself: an SVG in an Image keeps its pixmap past
+        // the process's end.
+        AppIconItem {
+            objectName: "aboutIcon"
             Layout.alignment: Qt.AlignHCenter
-            text: Symbols.glyph("keyboard.fill")
-            font.family: Theme.symbolFamily
-            font.pixelSize: 40
-            color: Theme.blue
+            implicitWidth: 56
+            implicitHeight: 56
+            iconFile: ":/icons/com.kestrune.Kestrune.svg"
+            Accessible.ignored: true
         }
         Text {
             Layout.alignment: Qt.AlignHCenter

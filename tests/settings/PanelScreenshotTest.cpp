@@ -149,3 +149,19 @@ TEST_F(PanelTest, ScreenshotInJapanese)
     EXPECT_TRUE(Translations::japaneseFamilies().contains(pickerFont.family())) << pickerFont.family().toStdString();
     h_->hoverAway();
 }
+
+// About Kestrune shows Kestrune's own icon, drawn, not a generic keyboard.
+TEST(AboutWindow, ShowsKestrunesIcon)
+{
+    ViewHarness h;
+    QObject* root = h.load(QStringLiteral("import Kestrune.Settings\nAboutView { version: \"1.2.3\" }"));
+    ASSERT_TRUE(root) << h.error().toStdString();
+    h.settle();
+    QQuickItem* icon = h.find(QStringLiteral("aboutIcon"));
+    ASSERT_TRUE(icon);
+    EXPECT_TRUE(icon->property("available").toBool()) << "the icon is not in the resources";
+    const QImage image = h.grab();
+    h.savePng(image, QStringLiteral("about-light"));
+    const QPointF centre = icon->mapToScene(QPointF(icon->width() / 2, icon->height() / 2));
+    EXPECT_NE(image.pixelColor(centre.toPoint()), image.pixelColor(4, 4)) << "nothing drawn where the icon is";
+}
