@@ -63,8 +63,9 @@ Item {
         // Near either end, all the way, padding included.
         const end = Math.max(0, scroller.contentHeight - scroller.height)
         const top = rect.y - margin <= 0 ? 0 : column.y + rect.y - margin
-        const bottom = rect.y + rect.height + margin >= column.height ? scroller.contentHeight
-                     : column.y + rect.y + rect.height + margin
+        // Above the fade that says there is more below, unless that is the end.
+        const bottom = Math.min(scroller.contentHeight, rect.y + rect.height + margin >= column.height
+                                ? scroller.contentHeight : column.y + rect.y + rect.height + margin + moreBelow.height)
         if (top < scroller.contentY)
             scroller.contentY = Math.max(0, top)
         else if (bottom > scroller.contentY + scroller.height)
@@ -98,6 +99,7 @@ Item {
     // granted or withdrawn while it was closed.
     function panelShown() {
         PermissionManager.checkPermission()
+        fileNoticeFloats = false
         // Every opening starts at the top, where the status and notices are.
         scroller.contentY = 0
         // Each opening starts afresh, as a menu does: no control focused,
@@ -106,6 +108,24 @@ Item {
     }
 
     Component.onCompleted: panelShown()
+
+    // A settings problem that arises while the panel is open (a save that
+    // failed) floats over the panel's foot instead of taking its place at
+    // the top, which would push the cards down under the pointer. The next
+    // opening shows it at the top with the other notices.
+    property bool fileNoticeFloats: false
+    readonly property bool hasFileProblem: settingsFile !== null && settingsFile.hasProblem
+    property bool fileHadProblem: false
+    onSettingsFileChanged: fileHadProblem = hasFileProblem
+    Connections {
+        target: view.settingsFile
+        function onChanged() {
+            const has = view.settingsFile.hasProblem
+            if (has && !view.fileHadProblem)
+                view.fileNoticeFloats = true
+            view.fileHadProblem = has
+        }
+    }
 
     width: 360
     height: 490
@@ -124,7 +144,10 @@ Item {
         anchors.fill: parent
         clip: true
         contentWidth: width
+        // Room below the content for a floating notice, so that nothing
+        // stays hidden beneath it.
         contentHeight: column.implicitHeight + 2 * column.y
+                       + (fileNoticeFloat.visible ? fileNoticeFloat.height + 12 : 0)
         flickableDirection: Flickable.VerticalFlick
         boundsBehavior: Flickable.StopAtBounds
 
@@ -179,12 +202,20 @@ Item {
                 detail: KeyRemapper.status.detail
             }
 
-            NoticeCard {
-                objectName: "settingsFileNotice"
+            // The settings file's notice in its place at the top.
+            Item {
+                id: fileNoticeSlot
                 width: parent.width
-                visible: view.settingsFile !== null && view.settingsFile.hasProblem
-                title: view.settingsFile ? view.settingsFile.title : ""
-                detail: view.settingsFile ? view.settingsFile.detail : ""
+                height: fileNotice.implicitHeight
+                visible: view.hasFileProblem && !view.fileNoticeFloats
+            }
+
+            // With the other notices at the top, where the panel opens: below
+            // the cards it would sit out of sight.
+            FrontmostNoticeCard {
+                objectName: "frontmostNotice"
+                width: parent.width
+                visible: AppExclusionManager.isEnabled && !AppExclusionManager.canFollowFrontmostApplication
             }
 
             HyperKeyHeroModule {
@@ -306,15 +337,63 @@ Item {
                 }
             }
 
-            FrontmostNoticeCard {
-                objectName: "frontmostNotice"
-                width: parent.width
-                visible: AppExclusionManager.isEnabled && !AppExclusionManager.canFollowFrontmostApplication
-            }
-
             FooterSection {
                 width: parent.width
             }
         }
+    }
+
+    // More below: the foot of the panel fades out over a chevron, saying
+    // that the panel scrolls. Only a sign: the wheel, the touchpad and Tab
+    // scroll it.
+    readonly property bool hasMoreBelow: scroller.contentY < scroller.contentHeight - scroller.height - 1
+    Rectangle {
+        id: moreBelow
+        objectName: "moreBelow"
+        anchors.left: parent.left
+        anchors.right: parent.right
+        anchors.bottom: parent.bottom
+        anchors.margins: 1
+        height: 36
+        radius: 12
+        visible: view.hasMoreBelow && !fileNoticeFloat.visible
+        gradient: Gradient {
+            GradientStop { position: 0; color: Theme.alpha(Theme.panelBackground, 0) }
+            GradientStop { position: 0.7; color: Theme.panelBackground }
+        }
+        Accessible.ignored: true
+
+        Text {
+            anchors.horizontalCenter: parent.horizontalCenter
+            anchors.bottom: parent.bottom
+            anchors.bottomMargin: 2
+            text: Symbols.glyph("chevron.down")
+            font.family: Theme.symbolFamily
+            font.pixelSize: 18
+            color: Theme.secondary
+        }
+    }
+
+    // The settings file's notice while it floats over the panel's foot: on
+    // the panel's own colour, as the notice's tint is translucent.
+    Rectangle {
+        id: fileNoticeFloat
+        anchors.left: parent.left
+        anchors.right: parent.right
+        anchors.bottom: parent.bottom
+        anchors.margins: 12
+        height: fileNotice.implicitHeight
+        radius: 12
+        color: Theme.panelBackground
+        visible: view.hasFileProblem && view.fileNoticeFloats
+    }
+
+    NoticeCard {
+        id: fileNotice
+        objectName: "settingsFileNotice"
+        parent: view.fileNoticeFloats ? fileNoticeFloat : fileNoticeSlot
+        width: parent.width
+        title: view.settingsFile ? view.settingsFile.title : ""
+        detail: view.settingsFile ? view.settingsFile.detail : ""
     }
 }

@@ -7,7 +7,7 @@ namespace kestrune {
 
 namespace {
 // Code points of the Material Icons font (fonts-material-design-icons-iconfont).
-constexpr std::array<std::pair<const char*, char16_t>, 26> kTable{{
+constexpr std::array<std::pair<const char*, char16_t>, 27> kTable{{
     {"capslock.fill", 0xe318},                               // keyboard_capslock
     {"ellipsis.circle", 0xef64},                             // pending
     {"info.circle", 0xe88f},                                 // info_outline
@@ -33,6 +33,7 @@ constexpr std::array<std::pair<const char*, char16_t>, 26> kTable{{
     {"control", 0xeae6},                                     // keyboard_control_key
     {"shift", 0xe5d8},                                       // arrow_upward (the shift arrow)
     {"arrow.down", 0xe5db},                                  // arrow_downward
+    {"chevron.down", 0xe5cf},                                // expand_more
     {"lock.shield", 0xe32a},                                 // security
 }};
 } // namespace

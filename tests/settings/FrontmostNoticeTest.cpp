@@ -79,6 +79,11 @@ TEST_F(FrontmostNotice, GnomeWithTheExtensionOffOffersToTurnItOn)
     blockedExclusions_.addExcludedApp(QUrl::fromLocalFile(QStringLiteral("/Applications/Utilities/Terminal.app")));
     loadPanel(false);
     ASSERT_TRUE(noticeShown());
+    QQuickItem* scroller = item(QStringLiteral("scroller"));
+    const QRectF seen = scroller->mapRectToScene(QRectF(0, 0, scroller->width(), scroller->height()));
+    QQuickItem* notice = item(QStringLiteral("frontmostNotice"));
+    EXPECT_TRUE(seen.contains(notice->mapRectToScene(QRectF(0, 0, notice->width(), notice->height()))))
+        << "the notice is out of sight when the panel opens";
     EXPECT_EQ(advice(), QStringLiteral("Turn on Kestrune's GNOME Shell extension."));
     QQuickItem* button = item(QStringLiteral("enableExtensionButton"));
     ASSERT_TRUE(button->isVisible());

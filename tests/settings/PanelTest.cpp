@@ -341,7 +341,13 @@ TEST_F(PanelTest, ContentTallerThanThePanelScrolls)
     auto versionBottom = [&] { return version->mapToScene(QPointF(0, version->height())).y(); };
     ASSERT_GT(versionBottom(), bottom) << "the content fits; nothing to scroll";
 
+    // The foot says there is more, until the end.
+    QQuickItem* more = item(QStringLiteral("moreBelow"));
+    ASSERT_TRUE(more && more->isVisible()) << "nothing says the panel scrolls";
+    h_->savePng(h_->grab(), QStringLiteral("panel-light-more-below"));
+
     scrollBy(-2000);
+    EXPECT_FALSE(more->isVisible()) << "the hint stays at the end";
     const qreal contentHeight = scroller->property("contentHeight").toReal();
     EXPECT_DOUBLE_EQ(scroller->property("contentY").toReal(), contentHeight - scroller->height());
     EXPECT_LE(versionBottom(), bottom - 16 + 0.5) << "the footer keeps its bottom padding";

@@ -139,18 +139,30 @@ TEST_F(PanelStatus, ASettingThatCannotBeSavedIsANoticeUntilASaveSucceeds)
     // The real settings store, its folder made read-only.
     const QByteArray folder = QFile::encodeName(dir_.path());
     ASSERT_EQ(::chmod(folder.constData(), 0500), 0);
+    QQuickItem* card = item(QStringLiteral("card.doubleTap"));
+    reveal(card);
+    // Its centre: the lift under the pointer scales the card about it.
+    auto centre = [card] { return card->mapToScene(QPointF(card->width() / 2, card->height() / 2)); };
+    const QPointF cardAt = centre();
     {
         AsOrdinaryUser user;
         clickCard(QStringLiteral("card.doubleTap"));
     }
     EXPECT_TRUE(remapper_.isCapsLockDoubleTapEnabled()) << "the change holds for this run";
     EXPECT_TRUE(notice->isVisible());
+    h_->settle();
+    EXPECT_EQ(centre(), cardAt) << "the notice moved the card under the pointer";
+    EXPECT_GT(notice->mapToScene(QPointF(0, 0)).y(), cardAt.y()) << "the notice floats over the panel's foot";
+    h_->savePng(h_->grab(), QStringLiteral("status-settings-not-saved-floating-light"));
     EXPECT_EQ(noticeText(QStringLiteral("settingsFileNotice"), "noticeTitle"),
               QStringLiteral("Settings could not be saved"));
     const QString detail = noticeText(QStringLiteral("settingsFileNotice"), "noticeDetail");
     EXPECT_TRUE(detail.contains(QStringLiteral("can be written"))) << detail.toStdString();
     EXPECT_TRUE(detail.contains(QStringLiteral("Permission denied"))) << detail.toStdString();
-    scrollBy(2000);
+    // Opened again, it takes its place at the top.
+    QMetaObject::invokeMethod(view(), "panelShown");
+    h_->settle();
+    EXPECT_LT(notice->mapToScene(QPointF(0, 0)).y(), item(QStringLiteral("heroCard"))->mapToScene(QPointF(0, 0)).y());
     h_->savePng(h_->grab(), QStringLiteral("status-settings-not-saved-light"));
 
     ASSERT_EQ(::chmod(folder.constData(), 0700), 0);
