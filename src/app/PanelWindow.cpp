@@ -33,6 +33,7 @@ PanelWindow::PanelWindow(QQmlEngine& engine, const QVariantMap& models, bool sta
         view_->setMinimumSize(view_->size());
         view_->setMaximumSize(view_->size());
     }
+    connect(view_.get(), &QWindow::visibleChanged, this, &PanelWindow::visibleChanged);
     connect(view_.get(), &QWindow::activeChanged, this, [this] {
         // A click outside a menu-bar window closes it: the panel loses activation.
         if (!standalone_ && view_->isVisible() && !view_->isActive()) {

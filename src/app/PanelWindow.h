@@ -48,6 +48,7 @@ signals:
     void exclusionSettingsRequested();
     // Each time the panel is shown.
     void shown();
+    void visibleChanged(bool visible);
 
 private:
     std::unique_ptr<QQuickView> view_;

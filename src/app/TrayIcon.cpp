@@ -7,6 +7,7 @@
 #include <QSystemTrayIcon>
 
 #include <algorithm>
+#include <utility>
 
 namespace kestrune {
 
@@ -169,16 +170,21 @@ void TrayIcon::setStatus(RemapperStatus* status)
 void TrayIcon::syncStatus()
 {
     pauseAction_->setVisible(status_ != nullptr);
+    QString tip = QStringLiteral("Kestrune");
     if (status_) {
         pauseAction_->setText(status_->state() == RemapperStatus::Paused ? tr("Resume") : tr("Pause"));
-        QString tip = status_->summary();
+        tip = status_->summary();
         if (const QString detail = status_->detail(); !detail.isEmpty())
             tip += QLatin1Char('\n') + detail;
-        icon_->setToolTip(tip);
-    } else {
-        icon_->setToolTip(QStringLiteral("Kestrune"));
     }
+    icon_->setToolTip(panelOpen_ ? QString() : tip);
     setDarkPanel(darkPanel_);
+}
+
+void TrayIcon::setPanelOpen(bool open)
+{
+    if (std::exchange(panelOpen_, open) != open)
+        syncStatus();
 }
 
 QString TrayIcon::toolTip() const

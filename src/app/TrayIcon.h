@@ -40,6 +40,9 @@ public:
     // (then the icon is plain and the item absent). Must outlive this.
     void setStatus(RemapperStatus* status);
     QString toolTip() const;
+    // While the panel is open under the icon the tooltip is left out: it
+    // would cover the panel's header and take its first click.
+    void setPanelOpen(bool open);
     QIcon icon() const;
     // Whether the tray sits on a dark panel, given the desktop's colour
     // scheme: most panels follow it, GNOME's top bar is dark in both.
@@ -70,6 +73,7 @@ private:
     QAction* pauseAction_ = nullptr;
     QPointer<RemapperStatus> status_;
     bool darkPanel_ = true;
+    bool panelOpen_ = false;
 };
 
 } // namespace kestrune

@@ -270,6 +270,7 @@ int main(int argc, char* argv[])
     QObject::connect(&panel, &PanelWindow::resetKeysRequested, &app, resetKeys);
     QObject::connect(&panel, &PanelWindow::quitRequested, &app, &QCoreApplication::quit);
     QObject::connect(&tray, &TrayIcon::panelToggleRequested, &panel, &PanelWindow::toggleAt);
+    QObject::connect(&panel, &PanelWindow::visibleChanged, &tray, &TrayIcon::setPanelOpen);
     QObject::connect(&tray, &TrayIcon::checkForUpdatesRequested, &app, checkForUpdates);
     QObject::connect(&tray, &TrayIcon::resetKeysRequested, &app, resetKeys);
     QObject::connect(&tray, &TrayIcon::quitRequested, &app, &QCoreApplication::quit);

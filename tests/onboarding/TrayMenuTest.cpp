@@ -102,6 +102,11 @@ TEST_F(TrayMenu, PauseAndResumeFollowTheEngine)
     EXPECT_FALSE(remapper_.hasEventTap());
     EXPECT_EQ(pause->text(), QStringLiteral("Resume"));
     EXPECT_EQ(tray_->toolTip(), QStringLiteral("Kestrune is paused\nKeys behave as usual until you resume it."));
+    // No tooltip over the open panel's header; back once it closes.
+    tray_->setPanelOpen(true);
+    EXPECT_EQ(tray_->toolTip(), QString());
+    tray_->setPanelOpen(false);
+    EXPECT_EQ(tray_->toolTip(), QStringLiteral("Kestrune is paused\nKeys behave as usual until you resume it."));
     menu()->adjustSize();
     saveShot(menu()->grab().toImage(), QStringLiteral("tray-menu-paused"));
 
