@@ -37,6 +37,12 @@ public:
 
     // The proportional Japanese faces, best first.
     static QStringList japaneseFamilies();
+    // `text` with each Japanese phrase held together for line wrapping: a
+    // word joiner (U+2060) between its characters, so a line breaks where
+    // a phrase begins, after 、and 。 or around other scripts, never inside
+    // a word ("ませ|ん。"). A phrase is a run of kanji or katakana and the
+    // kana that follow it. Text without Japanese comes back as it was.
+    static QString keepJapanesePhrases(const QString& text);
     // The family the interface should use for `language` when `current`
     // does not suit it; nullopt to keep `current`. Needs a QGuiApplication.
     static std::optional<QString> interfaceFamilyFor(const QString& language, const QFont& current);

@@ -361,8 +361,8 @@ TEST(Translations, JapaneseUsersReadJapanese)
     {
         Translations translations;
         EXPECT_EQ(translations.install(QLocale(QStringLiteral("ja_JP"))), QStringLiteral("ja"));
-        EXPECT_EQ(text("SettingsView", "Arrow Mode"), QStringLiteral("矢印モード"));
-        EXPECT_EQ(text("kestrune::TrayIcon", "Quit Kestrune"), QStringLiteral("Kestrune を終了"));
+        EXPECT_EQ(text("SettingsView", "Arrow Mode"), Translations::keepJapanesePhrases(QStringLiteral("矢印モード")));
+        EXPECT_EQ(text("kestrune::TrayIcon", "Quit Kestrune"), Translations::keepJapanesePhrases(QStringLiteral("Kestrune を終了")));
         EXPECT_EQ(text("SettingsView", "A key nobody translated"), QStringLiteral("A key nobody translated"));
         EXPECT_TRUE(Translations::japaneseFamilies().contains(QGuiApplication::font().family()))
             << QGuiApplication::font().family().toStdString();
@@ -371,6 +371,36 @@ TEST(Translations, JapaneseUsersReadJapanese)
     // Other languages keep the desktop's face.
     EXPECT_FALSE(Translations::interfaceFamilyFor(QStringLiteral("en"), before).has_value());
     EXPECT_FALSE(Translations::interfaceFamilyFor(QStringLiteral("de"), before).has_value());
+}
+
+// Japanese lines break between phrases, never inside a word: "|" marks
+// where a line may break, everything else is held together.
+TEST(Translations, JapanesePhrasesAreHeldTogether)
+{
+    const struct {
+        const char* text;
+        const char* breaks;
+    } cases[] = {
+        {"設定を保存できませんでした。", "設定を|保存できませんでした。"},
+        {"キーボードを読めません。もう一度お試しください。", "キーボードを|読めません。もう|一度お|試しください。"},
+        {"Kestrune を一時停止", "Kestrune を|一時停止"},
+        {"Arrow Mode (Hyper + H/J/K/L)", "Arrow Mode (Hyper + H/J/K/L)"},
+        {"%1 は %2 を開きます", "%1 は %2 を|開きます"},
+    };
+    for (const auto& c : cases) {
+        QString held = Translations::keepJapanesePhrases(QString::fromUtf8(c.text));
+        // Shown with each break between two Japanese letters as "|".
+        QString shown;
+        for (qsizetype i = 0; i < held.size(); ++i) {
+            if (held[i] == QChar(0x2060))
+                continue;
+            shown += held[i];
+            if (held[i].unicode() >= 0x3040 && i + 1 < held.size() && held[i + 1].unicode() >= 0x3040)
+                shown += QLatin1Char('|');
+        }
+        EXPECT_EQ(shown, QString::fromUtf8(c.breaks)) << c.text;
+        EXPECT_EQ(QString(held).remove(QChar(0x2060)), QString::fromUtf8(c.text)) << "letters lost or added";
+    }
 }
 
 TEST(Translations, OtherLanguagesReadEnglishWithTheHelpTexts)

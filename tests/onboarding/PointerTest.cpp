@@ -124,7 +124,7 @@ TEST_F(OnboardingTest, PointerScreenshots)
         const QString caption =
             arrow->rootObject()->findChild<QQuickItem*>(QStringLiteral("caption"))->property("text").toString();
         EXPECT_EQ(caption, QLatin1String(language) == QLatin1String("ja")
-                               ? QStringLiteral("Kestrune はここにあります — クリックで設定を開きます")
+                               ? Translations::keepJapanesePhrases(QStringLiteral("Kestrune はここにあります — クリックで設定を開きます"))
                                : QStringLiteral("Kestrune lives here — click to open its settings"));
         const QPointF spot = overlay->rootObject()->property("spot").toPointF();
         const QPoint at = arrow->position() - overlay->position();

@@ -291,8 +291,8 @@ TEST_F(PanelStatus, NoticesAndStatusInJapanese)
     remapper_.start();
     loadPanel();
     runDue();
-    EXPECT_EQ(noticeText(QStringLiteral("tapNotice"), "noticeTitle"), QStringLiteral("Kestrune は動作していません"));
-    EXPECT_TRUE(tip().endsWith(QStringLiteral("Kestrune を一時停止")));
+    EXPECT_EQ(noticeText(QStringLiteral("tapNotice"), "noticeTitle"), Translations::keepJapanesePhrases(QStringLiteral("Kestrune は動作していません")));
+    EXPECT_TRUE(tip().endsWith(Translations::keepJapanesePhrases(QStringLiteral("Kestrune を一時停止"))));
     saveWithTip(QStringLiteral("status-tap-failed-japanese"));
 }
 
