@@ -98,7 +98,7 @@ bool SwayActiveWindow::readMessages()
     bool treeAnswered = false;
     bool broken = false;
     while (buffer_.size() >= kHeaderSize) {
-        broken = std::memcmp(buffer_.constData(), kMagic, kMagicSize) != 0;
+        broken = !buffer_.startsWith(QByteArrayView(kMagic, kMagicSize));
         if (broken)
             break;
         std::uint32_t length = 0;
