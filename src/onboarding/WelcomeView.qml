@@ -136,7 +136,7 @@ Rectangle {
                         Layout.alignment: Qt.AlignHCenter
                         text: qsTr("Permission Required")
                         font.pixelSize: Theme.title2Size
-                        font.weight: Font.DemiBold
+                        font.weight: Theme.headingWeight
                         color: Theme.primary
                     }
                     Text {
@@ -244,7 +244,7 @@ Rectangle {
                             Layout.alignment: Qt.AlignHCenter
                             text: qsTr("Meet the Hyper Key")
                             font.pixelSize: Theme.title2Size
-                            font.weight: Font.DemiBold
+                            font.weight: Theme.headingWeight
                             color: Theme.primary
                         }
                         Text {

@@ -1,9 +1,12 @@
 #include "style/Theme.h"
 
 #include <QFontDatabase>
+#include <QFontInfo>
 #include <QGuiApplication>
 #include <QList>
 #include <QPointer>
+
+#include <algorithm>
 
 namespace kestrune {
 
@@ -20,6 +23,16 @@ QList<QPointer<Theme>>& instances()
 Theme::Theme(QObject* parent) : QObject(parent), reduceMotion_(defaultReduceMotion)
 {
     instances().append(this);
+}
+
+int Theme::headingWeight() const
+{
+    const QString family = QFontInfo(QGuiApplication::font()).family();
+    const QStringList styles = QFontDatabase::styles(family);
+    const bool hasSemibold = std::any_of(styles.begin(), styles.end(), [&](const QString& style) {
+        return QFontDatabase::weight(family, style) > QFont::Normal;
+    });
+    return hasSemibold ? QFont::DemiBold : QFont::Bold;
 }
 
 Theme::~Theme()

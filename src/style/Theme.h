@@ -69,6 +69,11 @@ class Theme : public QObject {
     // The family used where a rounded design is asked for, and the symbols.
     Q_PROPERTY(QString roundedFamily READ roundedFamily CONSTANT)
     Q_PROPERTY(QString symbolFamily READ symbolFamily CONSTANT)
+    // The weight of a heading set semibold. A face without a weight between
+    // regular and bold (the Japanese faces) would show DemiBold as regular,
+    // and is only made bolder for Bold: there headings take Bold. Read as
+    // a view is made: the interface font is chosen before any view.
+    Q_PROPERTY(int headingWeight READ headingWeight CONSTANT)
 
 public:
     explicit Theme(QObject* parent = nullptr);
@@ -114,6 +119,7 @@ public:
     int headlineSize() const { return 13; }
     int bodySize() const { return 13; }
     int captionSize() const { return 10; }
+    int headingWeight() const;
     int caption2Size() const { return 10; }
     QString roundedFamily() const;
     QString symbolFamily() const { return QStringLiteral("Material Icons"); }

@@ -9,6 +9,7 @@
 #include <QElapsedTimer>
 #include <QDir>
 #include <QFile>
+#include <QFontDatabase>
 #include <QLocalSocket>
 #include <QSysInfo>
 #include <QTemporaryDir>
@@ -235,6 +236,7 @@ TEST(SingleInstance, SendDeliversQuitAndShowWithoutClaiming)
 #include "app/ColorScheme.h"
 #include "app/Translations.h"
 #include "app/TrayIcon.h"
+#include "style/Theme.h"
 
 #include <QAction>
 #include <QMenu>
@@ -366,8 +368,12 @@ TEST(Translations, JapaneseUsersReadJapanese)
         EXPECT_EQ(text("SettingsView", "A key nobody translated"), QStringLiteral("A key nobody translated"));
         EXPECT_TRUE(Translations::japaneseFamilies().contains(QGuiApplication::font().family()))
             << QGuiApplication::font().family().toStdString();
+        // A face with only a regular weight shows headings bold, not regular.
+        EXPECT_EQ(Theme().headingWeight(), QFontDatabase::styles(QGuiApplication::font().family()).size() > 1
+                                               ? int(QFont::DemiBold) : int(QFont::Bold));
     }
     EXPECT_EQ(QGuiApplication::font(), before);
+    EXPECT_EQ(Theme().headingWeight(), QFont::DemiBold);
     // Other languages keep the desktop's face.
     EXPECT_FALSE(Translations::interfaceFamilyFor(QStringLiteral("en"), before).has_value());
     EXPECT_FALSE(Translations::interfaceFamilyFor(QStringLiteral("de"), before).has_value());
