@@ -55,6 +55,7 @@ LinuxBackend::LinuxBackend(Scheduler& scheduler, UserDefaults& defaults, Console
     if (const QString socket = inputServiceSocket(); !socket.isEmpty()) {
         service_ = std::make_unique<InputServiceClient>(scheduler_, socket);
         serviceKeyboard_ = std::make_unique<ServiceKeyboard>(*service_);
+        serviceRoster_ = std::make_unique<ServiceKeyboardRoster>(*service_);
         serviceTrust_ = std::make_unique<ServiceTrust>(*service_, [this] { trust_.openTrustSettings(); });
         // Back at the front: the service takes us again at once.
         QObject::connect(&session_, &LogindSession::activeChanged, service_.get(), [this](bool active) {
@@ -81,8 +82,9 @@ Platform LinuxBackend::platform()
 {
     KeyboardEvents& keyboard = service_ ? static_cast<KeyboardEvents&>(*serviceKeyboard_) : keyboard_;
     AccessibilityTrust& trust = service_ ? static_cast<AccessibilityTrust&>(*serviceTrust_) : trust_;
-    return Platform{scheduler_, defaults_, console_,    keyboard,   shell_,   devices_, wake_,
-                    trust,      capsLock_, *workspace_, loginItem_, updates_, &session_, &inputMethod_};
+    KeyboardRoster* keyboards = service_ ? static_cast<KeyboardRoster*>(serviceRoster_.get()) : &keyboard_;
+    return Platform{scheduler_, defaults_, console_,    keyboard,   shell_,   devices_, wake_,     trust,
+                    capsLock_,  *workspace_, loginItem_, updates_, &session_, &inputMethod_, keyboards};
 }
 
 } // namespace kestrune

@@ -65,7 +65,7 @@ private:
     CapsLockMapping mapping_;
     ProcessShellRunner processShell_;
     LinuxShellRunner shell_{mapping_, processShell_};
-    LinuxKeyboard keyboard_{io_, mapping_};
+    LinuxKeyboard keyboard_{io_, mapping_, &scheduler_};
     LinuxCapsLock capsLock_{keyboard_};
     std::unique_ptr<LinuxWorkspace> workspace_;
     LinuxInputTrust trust_;
@@ -77,6 +77,7 @@ private:
     std::function<void()> grantAction_;
     std::unique_ptr<InputServiceClient> service_;
     std::unique_ptr<ServiceKeyboard> serviceKeyboard_;
+    std::unique_ptr<ServiceKeyboardRoster> serviceRoster_;
     std::unique_ptr<ServiceTrust> serviceTrust_;
 };
 

@@ -109,12 +109,16 @@ InputService::InputService(Machine machine, SeatSession& seat, QObject* parent)
     connect(remapper_.get(), &KeyRemapper::isEnabledChanged, this, &InputService::sendStatus);
     connect(&seat_, &SeatSession::changed, this, &InputService::seatChanged);
     connect(&server_, &QLocalServer::newConnection, this, &InputService::accept);
+    if (machine_.keyboards)
+        machine_.keyboards->changed = [this] { sendKeyboards(); };
     // Nothing is read until a client of the seat's user has configured it.
     remapper_->start();
 }
 
 InputService::~InputService()
 {
+    if (machine_.keyboards)
+        machine_.keyboards->changed = nullptr;
     session_->set(false);
     remapper_->stop();
     remapper_->waitForTapThreadSettled();
@@ -177,6 +181,7 @@ void InputService::accept()
         });
         updateReading();
         sendStatus();
+        sendKeyboards();
         readClient(); // what came with the connection
     }
 }
@@ -217,6 +222,10 @@ void InputService::dropClient(const QString& why)
     hasSettings_ = false;
     machine_.console.printLine(QStringLiteral("kestrune-inputd: client of uid %1 %2").arg(clientUid_).arg(why));
     inputMethod_->setReachable(false);
+    // The next user's choices are theirs to give; until then, and while no
+    // one reads, nothing is grabbed anyway.
+    if (machine_.keyboards)
+        machine_.keyboards->setChoices({});
     updateReading();
     if (socket) {
         // Out now what was written to it (the refusal of a seat switch):
@@ -258,7 +267,23 @@ void InputService::handle(const Message& message)
             boundKeys_[i].store(words[i], std::memory_order_release);
     } else if (const auto* e = std::get_if<Excluded>(&message)) {
         excluded_.store(e->excluded, std::memory_order_release);
+    } else if (const auto* c = std::get_if<KeyboardChoiceList>(&message)) {
+        if (machine_.keyboards) {
+            KeyboardChoices choices;
+            choices.remapNew = c->remapNew;
+            for (const auto& [key, remap] : c->choices)
+                choices.remap.emplace(key, remap);
+            machine_.keyboards->setChoices(choices);
+            sendKeyboards(); // and again once the choices have changed it
+        }
     }
+}
+
+// The keyboards' names and kinds, for the client's Keyboards window.
+void InputService::sendKeyboards()
+{
+    if (client_ && machine_.keyboards)
+        send(Keyboards{machine_.keyboards->keyboards()});
 }
 
 void InputService::seatChanged()

@@ -54,6 +54,8 @@ public:
         WakeNotifier& wake;
         AccessibilityTrust& trust;
         CapsLockState& capsLock;
+        // Null where keyboards are not told apart (every one is remapped).
+        KeyboardRoster* keyboards = nullptr;
     };
 
     InputService(Machine machine, SeatSession& seat, QObject* parent = nullptr);
@@ -80,6 +82,7 @@ private:
     void seatChanged();
     void updateReading();
     void sendStatus();
+    void sendKeyboards();
     void send(const inputd::Message& message);
     // An effect of the keys read for the client of `generation`.
     void sendEffect(const inputd::Message& message, uint64_t generation);

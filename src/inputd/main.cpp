@@ -50,7 +50,7 @@ int main(int argc, char** argv)
     CapsLockMapping mapping;
     ProcessShellRunner processShell;
     LinuxShellRunner shell{mapping, processShell};
-    LinuxKeyboard keyboard{io, mapping};
+    LinuxKeyboard keyboard{io, mapping, &scheduler};
     LinuxCapsLock capsLock{keyboard};
     LinuxInputTrust trust{io};
     UdevDeviceMonitor devices;
@@ -63,7 +63,7 @@ int main(int argc, char** argv)
     if (!QDBusConnection::systemBus().isConnected())
         console.printLine(QStringLiteral("kestrune-inputd: the system bus cannot be reached; nothing is read until "
                                          "logind answers"));
-    InputService service({scheduler, console, keyboard, shell, devices, wake, trust, capsLock}, seat);
+    InputService service({scheduler, console, keyboard, shell, devices, wake, trust, capsLock, &keyboard}, seat);
     QString error;
     if (!service.listen(parser.value(socketOption), &error)) {
         std::fprintf(stderr, "kestrune-inputd: cannot listen on %s: %s\n", qPrintable(parser.value(socketOption)),

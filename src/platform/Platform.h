@@ -7,6 +7,7 @@
 #include "base/UserDefaults.h"
 #include "platform/EventTap.h"
 #include "platform/InputMethod.h"
+#include "platform/KeyboardRoster.h"
 #include "platform/System.h"
 
 namespace kestrune {
@@ -30,6 +31,9 @@ struct Platform {
     // Null where the JIS keys themselves switch the input mode (macOS) and
     // in the simulator.
     InputMethod* inputMethod = nullptr;
+    // Null where the system cannot tell keyboards apart (a macOS event tap):
+    // there is no Keyboards window.
+    KeyboardRoster* keyboards = nullptr;
 };
 
 } // namespace kestrune

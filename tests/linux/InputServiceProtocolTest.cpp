@@ -33,6 +33,10 @@ TEST(InputServiceProtocol, EveryMessageSurvivesTheRoundTripByteByByte)
         Hud{Hud::Action::showInputMode, 0, 1},
         InputModeRequest{InputMode::kana},
         Launch{35},
+        KeyboardChoiceList{false, {{"0003:1234:5678:Macro Pad@usb-1/input0", false}, {"0011:0001:0001:AT", true}}},
+        Keyboards{{{{0x03, 0x1234, 0x5678, "Macro Pad", "usb-1/input0"}, "0003:1234:5678:Macro Pad@usb-1/input0",
+                    false, true},
+                   {{0x11, 1, 1, "キーボード", ""}, "0011:0001:0001:キーボード", true, false}}},
     };
     QByteArray stream;
     for (const Message& m : messages)
@@ -65,6 +69,9 @@ TEST(InputServiceProtocol, AnythingMalformedBreaksTheStream)
         {"a launcher key out of range", frame(2, QByteArray::fromHex("01000001"))},
         {"a status reason that is not UTF-8", frame(64, QByteArray::fromHex("030200ffff"))},
         {"an input-mode HUD of a third mode", frame(65, QByteArray::fromHex("030000000002"))},
+        {"an empty keyboard key", frame(4, QByteArray::fromHex("01" "0100" "00" "0000"))},
+        {"a keyboard flag out of range", frame(68, QByteArray::fromHex("01" "0300" "0000" "0000" "08" "0000" "0000"))},
+        {"more keyboards than allowed", frame(68, QByteArray::fromHex("11"))},
     };
     for (const auto& c : cases) {
         FrameDecoder decoder;
@@ -84,6 +91,33 @@ TEST(InputServiceProtocol, ALongReasonIsCutAtACharacterBoundary)
     const std::optional<Message> m = decoder.next();
     ASSERT_TRUE(m);
     EXPECT_EQ(std::get<Status>(*m).reason, QString(341, QChar(0x3042)));
+}
+
+// What does not fit is left out whole: the choices keep their order and the
+// frame its cap; a name too long is cut at a character boundary.
+TEST(InputServiceProtocol, LongKeyboardListsAreCutToFit)
+{
+    KeyboardChoiceList many;
+    for (int i = 0; i < 80; ++i)
+        many.choices.emplace_back(std::string(150, 'a' + i % 26) + std::to_string(i), i % 2 == 0);
+    FrameDecoder decoder;
+    decoder.feed(encode(many));
+    std::optional<Message> m = decoder.next();
+    ASSERT_TRUE(m);
+    const auto& kept = std::get<KeyboardChoiceList>(*m).choices;
+    ASSERT_FALSE(kept.empty());
+    EXPECT_LT(kept.size(), many.choices.size());
+    EXPECT_TRUE(std::equal(kept.begin(), kept.end(), many.choices.begin()));
+
+    std::string jp;
+    for (int i = 0; i < 20; ++i)
+        jp += "あ";
+    Keyboards one{{{{0x03, 1, 2, std::string(40, 'x') + jp, ""}, "", false, true}}};
+    decoder.feed(encode(one));
+    m = decoder.next();
+    ASSERT_TRUE(m);
+    const std::string& name = std::get<Keyboards>(*m).keyboards[0].identity.name;
+    EXPECT_EQ(name, std::string(40, 'x') + jp.substr(0, 18 * 3)); // 94 of the 96 bytes allowed
 }
 
 } // namespace

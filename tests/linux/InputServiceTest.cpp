@@ -67,7 +67,7 @@ protected:
         seat_ = std::make_unique<SeatSession>(subjectBus());
         service_ = std::make_unique<InputService>(
             InputService::Machine{rig_.scheduler, rig_.console, rig_.keyboard, rig_.shell, rig_.devices, rig_.wake,
-                                  rig_.trust, rig_.capsLock},
+                                  rig_.trust, rig_.capsLock, &rig_.keyboard},
             *seat_);
         ASSERT_TRUE(dir_.isValid());
         QString error;
@@ -302,6 +302,20 @@ TEST_F(InputServiceTest, TheApplicationWorksThroughTheServiceAndSaysWhyWhenItCan
     ASSERT_TRUE(pumpUntil([&] { return !app.workspace.openedApplications.isEmpty(); }));
     EXPECT_EQ(app.workspace.openedApplications, QStringList{QStringLiteral("/apps/foot.desktop")});
     EXPECT_GT(app.hud.shows, 0);
+
+    // The service lists its keyboards for the Keyboards window, and one the
+    // user switches off there is let go, and taken again when switched on.
+    ServiceKeyboardRoster roster(app.client);
+    roster.setChoices({}); // as the Keyboards model does when it starts
+    ASSERT_TRUE(pumpUntil([&] { return roster.keyboards().size() == 1; }));
+    EXPECT_EQ(roster.keyboards()[0].identity.name, "/dev/input/event3");
+    KeyboardChoices choices;
+    choices.remap[roster.keyboards()[0].key] = false;
+    roster.setChoices(choices);
+    ASSERT_TRUE(pumpUntil([&] { return !keyboard_->isGrabbed() && !roster.keyboards()[0].remapped; }));
+    EXPECT_EQ(typed({{KEY_CAPSLOCK, 1}, {KEY_CAPSLOCK, 0}}), Keys{});
+    roster.setChoices({});
+    ASSERT_TRUE(pumpUntil([&] { return keyboard_->isGrabbed(); }));
 
     // Pausing in the app lets go of the keyboards in the service.
     app.remapper.setIsEnabled(false);

@@ -257,6 +257,72 @@ TEST_F(LinuxInputTap, KeyboardIsGrabbedOnlyOnceNoKeyIsDownOnIt)
     EXPECT_EQ(kbd.grabCount(), 1);
 }
 
+// A keyboard the user leaves alone is never grabbed; one switched off in the
+// middle of a chord ends its keys (never a lone tap) and is let go at once;
+// switched on, it is grabbed once nothing is held on it.
+TEST_F(LinuxInputTap, KeyboardsLeftAloneTypeUntouchedAndSwitchingNeverStrandsAKey)
+{
+    kbd.setIdentity({BUS_I8042, 1, 1, "AT Translated Set 2 keyboard", "isa0060/serio0/input0"});
+    PipeKeyboard& pad = rig.io.addKeyboard("/dev/input/event7");
+    pad.setIdentity({BUS_USB, 0x1234, 0x5678, "Macro Pad", "usb-0000:00:14.0-2/input0"});
+    KeyboardChoices choices;
+    choices.remap[keyboardKey(pad.identity())] = false;
+    rig.keyboard.setChoices(choices);
+    ASSERT_TRUE(rig.start());
+    EXPECT_TRUE(kbd.isGrabbed());
+    EXPECT_FALSE(pad.isGrabbed());
+    pad.press(KEY_CAPSLOCK);
+    pad.release(KEY_CAPSLOCK);
+    EXPECT_EQ(rig.out(), Keys{});
+    const std::vector<PresentKeyboard> roster = rig.keyboard.keyboards();
+    ASSERT_EQ(roster.size(), 2u);
+    EXPECT_TRUE(roster[0].remapped);
+    EXPECT_FALSE(roster[1].remapped);
+    EXPECT_EQ(roster[1].key, keyboardKey(pad.identity()));
+
+    int told = 0;
+    rig.keyboard.changed = [&] { ++told; };
+    kbd.press(KEY_CAPSLOCK);
+    kbd.press(KEY_C);
+    EXPECT_EQ(rig.out(), join({kHyperDown, {"+KEY_C"}}));
+    choices.remap[keyboardKey(kbd.identity())] = false;
+    rig.keyboard.setChoices(choices);
+    EXPECT_EQ(rig.out(), join({{"-KEY_C"}, kHyperUp}));
+    EXPECT_FALSE(kbd.isGrabbed());
+    EXPECT_EQ(told, 1);
+    kbd.release(KEY_C);
+    kbd.release(KEY_CAPSLOCK); // the desktop's now: no Escape from us
+    EXPECT_EQ(rig.out(), Keys{});
+
+    // Switched on with a key held on it: grabbed only after it comes up.
+    kbd.press(KEY_A);
+    choices.remapNew = false;
+    choices.remap.clear();
+    choices.remap[keyboardKey(kbd.identity())] = true;
+    rig.keyboard.setChoices(choices);
+    rig.settle();
+    EXPECT_FALSE(kbd.isGrabbed());
+    EXPECT_FALSE(pad.isGrabbed()); // no choice of its own: a new keyboard's
+    kbd.release(KEY_A);
+    rig.settle();
+    EXPECT_TRUE(kbd.isGrabbed());
+    kbd.press(KEY_CAPSLOCK);
+    kbd.press(KEY_K);
+    kbd.release(KEY_K);
+    kbd.release(KEY_CAPSLOCK);
+    EXPECT_EQ(rig.out(), (Keys{"+KEY_UP", "-KEY_UP"}));
+
+    // Two identical keyboards at different ports are told apart.
+    PipeKeyboard& twin = rig.io.addKeyboard("/dev/input/event9");
+    twin.setIdentity({BUS_USB, 0x1234, 0x5678, "Macro Pad", "usb-0000:00:14.0-3/input0"});
+    choices.remap[keyboardKey(twin.identity(), true)] = true;
+    rig.keyboard.setChoices(choices);
+    rig.keyboard.rescanDevices();
+    rig.settle();
+    EXPECT_TRUE(twin.isGrabbed());
+    EXPECT_FALSE(pad.isGrabbed());
+}
+
 TEST_F(LinuxInputTap, SleepAndPauseReleaseEverythingTheVirtualKeyboardHolds)
 {
     ASSERT_TRUE(rig.start());

@@ -8,6 +8,8 @@
 // Events are the kernel's struct input_event. Times in events written are
 // ignored (the kernel stamps them).
 
+#include "platform/KeyboardRoster.h"
+
 #include <linux/input.h>
 
 #include <memory>
@@ -54,6 +56,8 @@ public:
     virtual unsigned initialLeds() = 0;
     virtual void setLeds(unsigned leds) = 0;
     virtual std::optional<RepeatSettings> repeat() = 0;
+    // Bus, vendor, product, name and physical path, as the kernel gives them.
+    virtual KeyboardIdentity identity() = 0;
     // False once `path` names another node than the one open (the device was
     // replaced under the same name).
     virtual bool stillAt(const std::string& path) = 0;

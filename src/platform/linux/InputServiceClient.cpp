@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QPointer>
 
+#include <algorithm>
 #include <utility>
 
 namespace kestrune {
@@ -126,6 +127,8 @@ void InputServiceClient::read()
             emit inputModeRequested(mode->mode);
         else if (const auto* launch = std::get_if<Launch>(&*message))
             emit launchRequested(launch->keyCode);
+        else if (const auto* keyboards = std::get_if<Keyboards>(&*message))
+            emit keyboardsReceived(keyboards->keyboards);
     }
     if (decoder_.failed())
         lost(tr("The input service speaks another version of the protocol (%1). Install matching versions of "
@@ -197,6 +200,50 @@ std::unique_ptr<EventTap> ServiceKeyboard::createTap(uint64_t, EventHandler&)
     }
     reason_ = client_.problem();
     return nullptr;
+}
+
+ServiceKeyboardRoster::ServiceKeyboardRoster(InputServiceClient& client)
+    : client_(client)
+{
+    connect(&client_, &InputServiceClient::connected, this, &ServiceKeyboardRoster::sendChoices);
+    connect(&client_, &InputServiceClient::keyboardsReceived, this, [this](const std::vector<PresentKeyboard>& list) {
+        list_ = list;
+        if (changed)
+            changed();
+    });
+    // Away or refusing, the service lists nothing for us.
+    connect(&client_, &InputServiceClient::stateChanged, this, [this] {
+        if (client_.isUsable() || list_.empty())
+            return;
+        list_.clear();
+        if (changed)
+            changed();
+    });
+}
+
+void ServiceKeyboardRoster::setChoices(const KeyboardChoices& choices)
+{
+    choices_ = choices;
+    sendChoices();
+}
+
+// The keyboards present first: should the list not fit in one message, the
+// ones left out are absent ones, and a keyboard plugged in later is asked
+// about again.
+void ServiceKeyboardRoster::sendChoices()
+{
+    KeyboardChoiceList message;
+    message.remapNew = choices_.remapNew;
+    std::vector<std::pair<std::string, bool>> later;
+    for (const auto& [key, remap] : choices_.remap) {
+        const bool present = std::any_of(list_.begin(), list_.end(), [&](const PresentKeyboard& k) {
+            return k.key == key || keyboardKey(k.identity) == key;
+        });
+        (present ? message.choices : later).emplace_back(key, remap);
+    }
+    std::sort(later.begin(), later.end());
+    message.choices.insert(message.choices.end(), later.begin(), later.end());
+    client_.send(message);
 }
 
 } // namespace kestrune

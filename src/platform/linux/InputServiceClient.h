@@ -74,6 +74,7 @@ signals:
     void hudRequested(const kestrune::inputd::Hud& hud);
     void inputModeRequested(kestrune::InputMode mode);
     void launchRequested(int keyCode);
+    void keyboardsReceived(const std::vector<kestrune::PresentKeyboard>& keyboards);
 
 private:
     void connectNow();
@@ -109,6 +110,23 @@ public:
 private:
     const InputServiceClient& client_;
     QString reason_; // tap thread
+};
+
+// The keyboards the service has open, and the user's choices sent to it
+// (again on every connection). Main thread.
+class ServiceKeyboardRoster final : public QObject, public KeyboardRoster {
+    Q_OBJECT
+public:
+    explicit ServiceKeyboardRoster(InputServiceClient& client);
+    std::vector<PresentKeyboard> keyboards() const override { return list_; }
+    void setChoices(const KeyboardChoices& choices) override;
+
+private:
+    void sendChoices();
+
+    InputServiceClient& client_;
+    KeyboardChoices choices_;
+    std::vector<PresentKeyboard> list_;
 };
 
 class ServiceTrust final : public AccessibilityTrust {

@@ -2,6 +2,8 @@
 
 #include <QtEndian>
 
+#include <algorithm>
+
 namespace kestrune::inputd {
 
 namespace {
@@ -9,6 +11,7 @@ namespace {
 class Writer {
 public:
     void u8(uint8_t v) { bytes_.append(static_cast<char>(v)); }
+    void raw(const QByteArray& bytes) { bytes_.append(bytes); }
     void flag(bool v) { u8(v ? 1 : 0); }
     void u16(uint16_t v)
     {
@@ -22,12 +25,12 @@ public:
         qToLittleEndian(v, b);
         bytes_.append(b, 4);
     }
-    void text(const QString& s)
+    void text(const QString& s, size_t limit = kMaxReasonBytes) { text(s.toUtf8(), limit); }
+    void text(QByteArray utf8, size_t limit)
     {
-        QByteArray utf8 = s.toUtf8();
-        if (utf8.size() > static_cast<qsizetype>(kMaxReasonBytes)) {
+        if (utf8.size() > static_cast<qsizetype>(limit)) {
             // Cut at a character boundary so that the text stays valid UTF-8.
-            qsizetype cut = static_cast<qsizetype>(kMaxReasonBytes);
+            qsizetype cut = static_cast<qsizetype>(limit);
             while (cut > 0 && (static_cast<uint8_t>(utf8[cut]) & 0xC0) == 0x80)
                 --cut;
             utf8.truncate(cut);
@@ -35,6 +38,7 @@ public:
         u16(static_cast<uint16_t>(utf8.size()));
         bytes_.append(utf8);
     }
+    qsizetype size() const { return bytes_.size(); }
     QByteArray take() { return std::move(bytes_); }
 
 private:
@@ -75,10 +79,18 @@ public:
         pos_ += 4;
         return true;
     }
-    bool text(QString& s)
+    bool text(std::string& s, size_t limit)
+    {
+        QString q;
+        if (!text(q, limit))
+            return false;
+        s = q.toStdString();
+        return true;
+    }
+    bool text(QString& s, size_t limit = kMaxReasonBytes)
     {
         uint16_t size = 0;
-        if (!u16(size) || size > kMaxReasonBytes || pos_ + size > bytes_.size())
+        if (!u16(size) || size > limit || pos_ + size > bytes_.size())
             return false;
         const QByteArray utf8 = bytes_.mid(pos_, size);
         pos_ += size;
@@ -113,6 +125,8 @@ Type typeOf(const Message& message)
             [](const Hud&) { return Type::hud; },
             [](const InputModeRequest&) { return Type::inputMode; },
             [](const Launch&) { return Type::launch; },
+            [](const KeyboardChoiceList&) { return Type::keyboardChoices; },
+            [](const Keyboards&) { return Type::keyboards; },
         },
         message);
 }
@@ -151,6 +165,39 @@ QByteArray encode(const Message& message)
                    },
                    [&](const InputModeRequest& m) { w.u8(m.mode == InputMode::kana ? 1 : 0); },
                    [&](const Launch& l) { w.u16(l.keyCode); },
+                   [&](const KeyboardChoiceList& c) {
+                       w.flag(c.remapNew);
+                       // Entries that would not fit are left out, with the count.
+                       Writer entries;
+                       uint16_t count = 0;
+                       for (const auto& [key, remap] : c.choices) {
+                           const QByteArray utf8 = QByteArray::fromStdString(key);
+                           if (count == kMaxChoices || utf8.isEmpty() || utf8.size() > qsizetype(kMaxKeyBytes)
+                               || QString::fromUtf8(utf8).toUtf8() != utf8)
+                               continue;
+                           if (3 + entries.size() + 3 + utf8.size() > qsizetype(kMaxPayload))
+                               break;
+                           entries.flag(remap);
+                           entries.text(utf8, kMaxKeyBytes);
+                           ++count;
+                       }
+                       w.u16(count);
+                       w.raw(entries.take());
+                   },
+                   [&](const Keyboards& k) {
+                       const size_t count = std::min(k.keyboards.size(), kMaxKeyboards);
+                       w.u8(static_cast<uint8_t>(count));
+                       for (size_t i = 0; i < count; ++i) {
+                           const PresentKeyboard& p = k.keyboards[i];
+                           w.u16(p.identity.bus);
+                           w.u16(p.identity.vendor);
+                           w.u16(p.identity.product);
+                           const bool withPhys = p.key != keyboardKey(p.identity);
+                           w.u8(static_cast<uint8_t>((p.shared ? 1 : 0) | (p.remapped ? 2 : 0) | (withPhys ? 4 : 0)));
+                           w.text(QString::fromStdString(p.identity.name), kMaxKeyboardText);
+                           w.text(QString::fromStdString(p.identity.phys), kMaxKeyboardText);
+                       }
+                   },
                },
                message);
     const QByteArray payload = w.take();
@@ -237,6 +284,39 @@ std::optional<Message> decodeFields(Type type, Reader& r)
         if (!r.u16(l.keyCode) || !validKeyCode(l.keyCode))
             return std::nullopt;
         return Message(l);
+    }
+    case Type::keyboardChoices: {
+        KeyboardChoiceList c;
+        uint16_t count = 0;
+        if (!r.flag(c.remapNew) || !r.u16(count) || count > kMaxChoices)
+            return std::nullopt;
+        for (uint16_t i = 0; i < count; ++i) {
+            bool remap = false;
+            std::string key;
+            if (!r.flag(remap) || !r.text(key, kMaxKeyBytes) || key.empty())
+                return std::nullopt;
+            c.choices.emplace_back(std::move(key), remap);
+        }
+        return Message(c);
+    }
+    case Type::keyboards: {
+        Keyboards k;
+        uint8_t count = 0;
+        if (!r.u8(count) || count > kMaxKeyboards)
+            return std::nullopt;
+        for (uint8_t i = 0; i < count; ++i) {
+            PresentKeyboard p;
+            uint8_t flags = 0;
+            if (!r.u16(p.identity.bus) || !r.u16(p.identity.vendor) || !r.u16(p.identity.product) || !r.u8(flags)
+                || flags > 7 || !r.text(p.identity.name, kMaxKeyboardText)
+                || !r.text(p.identity.phys, kMaxKeyboardText))
+                return std::nullopt;
+            p.shared = flags & 1;
+            p.remapped = flags & 2;
+            p.key = keyboardKey(p.identity, flags & 4);
+            k.keyboards.push_back(std::move(p));
+        }
+        return Message(k);
     }
     }
     return std::nullopt;

@@ -14,12 +14,13 @@
 // What may cross is fixed by the message set itself. Down, from the
 // application: the settings the engine needs (pausing and resuming are its
 // "enabled" switch), the bound launcher keys and the frontmost application's
-// exclusion verdict. Up, from the service: its status, the heads-up
-// displays' show and hide, the input mode to switch to and the launcher key
-// pressed (only a bound one). No message carries a key event, an unbound
+// exclusion verdict, the keyboards to leave alone. Up, from the service: its status, the heads-up
+// displays' show and hide, the input mode to switch to, the launcher key
+// pressed (only a bound one) and the keyboards it has open. No message carries a key event, an unbound
 // key's code or a time of typing.
 
 #include "platform/InputMethod.h"
+#include "platform/KeyboardRoster.h"
 
 #include <QByteArray>
 #include <QString>
@@ -78,6 +79,17 @@ struct Excluded {
     bool operator==(const Excluded&) const = default;
 };
 
+// Which keyboards to remap: as KeyboardChoices, at most kMaxChoices keys of
+// at most kMaxKeyBytes each; the encoder keeps those that fit in one frame,
+// in the order given (the caller puts the keyboards present first).
+inline constexpr size_t kMaxChoices = 64;
+inline constexpr size_t kMaxKeyBytes = 200;
+struct KeyboardChoiceList {
+    bool remapNew = true;
+    std::vector<std::pair<std::string, bool>> choices; // key, remap
+    bool operator==(const KeyboardChoiceList&) const = default;
+};
+
 // --- Up: service → application ---------------------------------------------
 
 struct Status {
@@ -115,17 +127,29 @@ struct Launch {
     bool operator==(const Launch&) const = default;
 };
 
+// The keyboards the service has open: at most kMaxKeyboards, names and
+// physical paths cut to kMaxKeyboardText bytes.
+inline constexpr size_t kMaxKeyboards = 16;
+inline constexpr size_t kMaxKeyboardText = 96;
+struct Keyboards {
+    std::vector<PresentKeyboard> keyboards;
+    bool operator==(const Keyboards&) const = default;
+};
+
 enum class Type : uint16_t {
     settings = 1,
     launcherKeys = 2,
     excluded = 3,
+    keyboardChoices = 4,
     status = 64,
     hud = 65,
     inputMode = 66,
     launch = 67,
+    keyboards = 68,
 };
 
-using Message = std::variant<Settings, LauncherKeys, Excluded, Status, Hud, InputModeRequest, Launch>;
+using Message = std::variant<Settings, LauncherKeys, Excluded, KeyboardChoiceList, Status, Hud, InputModeRequest,
+                             Launch, Keyboards>;
 
 // Which way a message may travel: a peer receiving a message of the other
 // direction treats it as undecodable.

@@ -144,6 +144,13 @@ public:
         return RepeatSettings{delay, period};
     }
 
+    KeyboardIdentity identity() override
+    {
+        auto text = [](const char* s) { return s ? std::string(s) : std::string(); };
+        return {static_cast<uint16_t>(libevdev_get_id_bustype(dev_)), static_cast<uint16_t>(libevdev_get_id_vendor(dev_)),
+                static_cast<uint16_t>(libevdev_get_id_product(dev_)), text(libevdev_get_name(dev_)),
+                text(libevdev_get_phys(dev_))};
+    }
     bool stillAt(const std::string& path) override
     {
         struct stat held {};

@@ -11,9 +11,10 @@
 
 namespace kestrune {
 
-LinuxKeyboard::LinuxKeyboard(EvdevIo& io, const CapsLockMapping& mapping)
+LinuxKeyboard::LinuxKeyboard(EvdevIo& io, const CapsLockMapping& mapping, Scheduler* scheduler)
     : io_(io)
     , mapping_(mapping)
+    , scheduler_(scheduler)
     , wakeFd_(eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC))
 {
 }
@@ -93,6 +94,60 @@ bool LinuxKeyboard::settle(std::chrono::milliseconds guard)
     return fenceChanged_.wait_for(lock, guard, [&] { return fenceDone_ >= ticket; });
 }
 
+std::vector<PresentKeyboard> LinuxKeyboard::keyboards() const
+{
+    {
+        std::lock_guard lock(mutex_);
+        if (active_)
+            return published_;
+    }
+    std::vector<KeyboardIdentity> identities;
+    for (const std::string& path : io_.keyboardPaths()) {
+        EvdevIo::OpenError error = EvdevIo::OpenError::none;
+        if (std::unique_ptr<EvdevDevice> device = io_.open(path, &error))
+            identities.push_back(device->identity());
+    }
+    return rosterOf(identities);
+}
+
+void LinuxKeyboard::setChoices(const KeyboardChoices& choices)
+{
+    auto copy = std::make_shared<const KeyboardChoices>(choices);
+    {
+        std::lock_guard lock(mutex_);
+        choices_ = std::move(copy);
+        choicesChanged_ = true;
+    }
+    wake();
+}
+
+std::shared_ptr<const KeyboardChoices> LinuxKeyboard::takeChoices()
+{
+    std::lock_guard lock(mutex_);
+    return std::exchange(choicesChanged_, false) ? choices_ : nullptr;
+}
+
+void LinuxKeyboard::publish(std::vector<PresentKeyboard> keyboards)
+{
+    {
+        std::lock_guard lock(mutex_);
+        if (keyboards == published_)
+            return;
+        published_ = std::move(keyboards);
+    }
+    rosterChanged();
+}
+
+void LinuxKeyboard::rosterChanged()
+{
+    if (!scheduler_)
+        return;
+    scheduler_->post([self = std::weak_ptr<LinuxKeyboard*>(self_)] {
+        if (auto alive = self.lock(); alive && (*alive)->changed)
+            (*alive)->changed();
+    });
+}
+
 bool LinuxKeyboard::enqueue(const Item& item)
 {
     {
@@ -121,6 +176,7 @@ bool LinuxKeyboard::activate(LinuxTap* tap)
     if (active_)
         return false;
     active_ = tap;
+    choicesChanged_ = true; // the new tap takes the choices as they are
     head_ = 0;
     count_ = 0;
     rescanRequested_.store(false, std::memory_order_relaxed); // the new tap scans anyway
@@ -138,8 +194,10 @@ void LinuxKeyboard::deactivate(LinuxTap* tap)
         active_ = nullptr;
         count_ = 0;
         fenceDone_ = fenceRequested_;
+        published_.clear();
     }
     fenceChanged_.notify_all();
+    rosterChanged(); // listed from the nodes again
 }
 
 bool LinuxKeyboard::pop(Item& item)

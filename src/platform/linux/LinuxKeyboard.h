@@ -19,10 +19,16 @@
 // handler as releases, so the engine and the virtual keyboard both end with
 // nothing of it held.
 //
+// Keyboards the user's choices leave alone are opened but never grabbed;
+// one switched off while grabbed has its held keys ended through the handler
+// and is let go at once.
+//
 // Ownership: the io and the mapping outlive the keyboard, which outlives
 // every tap it created.
 
+#include "base/Scheduler.h"
 #include "platform/EventTap.h"
+#include "platform/KeyboardRoster.h"
 #include "platform/linux/CapsLockMapping.h"
 #include "platform/linux/EvdevIo.h"
 
@@ -37,9 +43,10 @@ namespace kestrune {
 
 class LinuxTap;
 
-class LinuxKeyboard final : public KeyboardEvents {
+class LinuxKeyboard final : public KeyboardEvents, public KeyboardRoster {
 public:
-    LinuxKeyboard(EvdevIo& io, const CapsLockMapping& mapping);
+    // `changed` is run through `scheduler` (null: never run).
+    LinuxKeyboard(EvdevIo& io, const CapsLockMapping& mapping, Scheduler* scheduler = nullptr);
     ~LinuxKeyboard() override;
 
     LinuxKeyboard(const LinuxKeyboard&) = delete;
@@ -72,6 +79,12 @@ public:
     // keyboard) unless it is already `on`. False without a tap.
     bool setCapsLockState(bool on);
 
+    // KeyboardRoster. While a tap runs, the keyboards it has open; otherwise
+    // those that can be opened now, none of them remapped.
+    std::vector<PresentKeyboard> keyboards() const override;
+    // Any thread.
+    void setChoices(const KeyboardChoices& choices) override;
+
     // Any thread but the tap thread; for tests and tools. Returns once the
     // tap thread has handled every event its devices had waiting when this
     // was called and everything queued before, and written the result out.
@@ -95,13 +108,19 @@ private:
     bool activate(LinuxTap* tap);
     void deactivate(LinuxTap* tap);
     bool pop(Item& item);
+    std::shared_ptr<const KeyboardChoices> takeChoices(); // null: unchanged
+    void publish(std::vector<PresentKeyboard> keyboards);
+    void rosterChanged();
     uint64_t fenceRequested();
     void fenceReached(uint64_t ticket);
 
     EvdevIo& io_;
     const CapsLockMapping& mapping_;
+    Scheduler* scheduler_;
     int wakeFd_ = -1;
     QString failureReason_; // tap thread: why the last createTap() failed
+    // Work posted to the main thread holds this weakly.
+    std::shared_ptr<LinuxKeyboard*> self_ = std::make_shared<LinuxKeyboard*>(this);
 
     mutable std::mutex mutex_;
     std::condition_variable fenceChanged_;
@@ -111,6 +130,9 @@ private:
     size_t count_ = 0;
     uint64_t fenceRequested_ = 0; // guarded by mutex_
     uint64_t fenceDone_ = 0;      // guarded by mutex_
+    std::shared_ptr<const KeyboardChoices> choices_ = std::make_shared<KeyboardChoices>(); // guarded by mutex_
+    bool choicesChanged_ = false;             // guarded by mutex_
+    std::vector<PresentKeyboard> published_; // guarded by mutex_: the tap's keyboards
 
     std::atomic<bool> rescanRequested_{false};
     std::atomic<bool> releaseRequested_{false};

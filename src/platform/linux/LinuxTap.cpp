@@ -86,8 +86,8 @@ bool LinuxTap::open()
     if (epoll_ctl(epoll_, EPOLL_CTL_ADD, virtual_->fd(), &ev) < 0)
         return fail(systemError(QCoreApplication::translate("LinuxTap", "The virtual keyboard could not be watched")));
     out_.setDevice(virtual_.get());
-    for (const auto& d : devices_)
-        tryGrab(*d);
+    choices_ = kb_.takeChoices();
+    review(); // grabs the keyboards to remap
     return true;
 }
 
@@ -100,6 +100,8 @@ LinuxTap::Opened LinuxTap::openDevice(const std::string& path)
     auto d = std::make_unique<Device>();
     d->path = path;
     d->io = std::move(io);
+    d->identity = d->io->identity();
+    d->remap = false; // until review() has looked its choice up
     epoll_event ev{};
     ev.events = EPOLLIN;
     ev.data.ptr = d.get();
@@ -111,6 +113,7 @@ LinuxTap::Opened LinuxTap::openDevice(const std::string& path)
         kb_.capsLed_.store((leds_ >> LED_CAPSL) & 1u, std::memory_order_release);
     }
     devices_.push_back(std::move(d));
+    rosterChanged_ = true;
     return Opened::yes;
 }
 
@@ -119,7 +122,7 @@ LinuxTap::Opened LinuxTap::openDevice(const std::string& path)
 // see it come up, so the grab is let go and tried again on the next event.
 void LinuxTap::tryGrab(Device& d)
 {
-    if (d.grabbed || d.gone || d.io->anyKeyDown())
+    if (d.grabbed || d.gone || !d.remap || d.io->anyKeyDown())
         return;
     if (!d.io->grab()) {
         // Another process holds it and we would never see its events; a
@@ -149,6 +152,45 @@ void LinuxTap::vanish(Device& d)
     if (d.grabbed)
         releaseEnded(d, d.held);
     d.gone = true;
+    rosterChanged_ = true;
+}
+
+// Its held keys end in the engine (never a lone tap) and come up on the
+// virtual keyboard; from now on the desktop reads it directly, and sees the
+// keys still down there come up when they are let go.
+void LinuxTap::leaveAlone(Device& d)
+{
+    if (!d.grabbed)
+        return;
+    endMadeUp(d);
+    releaseEnded(d, d.held);
+    d.io->ungrab();
+    d.grabbed = false;
+}
+
+void LinuxTap::review()
+{
+    rosterChanged_ = false;
+    std::vector<Device*> present;
+    std::vector<KeyboardIdentity> identities;
+    for (const auto& d : devices_) {
+        if (!d->gone) {
+            present.push_back(d.get());
+            identities.push_back(d->identity);
+        }
+    }
+    std::vector<PresentKeyboard> roster = rosterOf(identities);
+    for (size_t i = 0; i < present.size(); ++i) {
+        Device& d = *present[i];
+        d.remap = !choices_ || choices_->remaps(roster[i]);
+        roster[i].remapped = d.remap;
+        if (d.remap)
+            tryGrab(d);
+        else
+            leaveAlone(d);
+    }
+    out_.flush();
+    kb_.publish(std::move(roster));
 }
 
 // Releases `keys` (a copy is taken: onKey changes d.held) as ended rather
@@ -189,8 +231,7 @@ void LinuxTap::rescan()
                 continue;
             vanish(**it); // replaced under the same name before we noticed
         }
-        if (openDevice(path) == Opened::yes)
-            tryGrab(*devices_.back());
+        openDevice(path);
     }
 }
 
@@ -223,6 +264,8 @@ void LinuxTap::run()
         if (control)
             serviceControl();
         out_.flush();
+        if (rosterChanged_)
+            review();
         reap();
     }
     t_tapThreadOf = nullptr;
@@ -347,6 +390,12 @@ void LinuxTap::serviceControl()
     }
     if (kb_.rescanRequested_.exchange(false, std::memory_order_acq_rel))
         rescan();
+    if (auto choices = kb_.takeChoices()) {
+        choices_ = std::move(choices);
+        rosterChanged_ = true;
+    }
+    if (rosterChanged_)
+        review();
     if (kb_.releaseRequested_.exchange(false, std::memory_order_acq_rel)) {
         // Before sleep: the engine forgets what is held (a key released
         // while the machine sleeps never comes up), then whatever it still
@@ -358,6 +407,8 @@ void LinuxTap::serviceControl()
     drainQueue();
     if (const uint64_t ticket = kb_.fenceRequested()) {
         drainDevices();
+        if (rosterChanged_)
+            review();
         serviceVirtual();
         drainQueue();
         out_.flush();

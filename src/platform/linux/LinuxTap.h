@@ -50,6 +50,8 @@ private:
     struct Device {
         std::string path;
         std::unique_ptr<EvdevDevice> io;
+        KeyboardIdentity identity;
+        bool remap = true; // the user's choice: grabbed when free to be
         bool grabbed = false;
         bool gone = false;      // removed from epoll; freed at the end of the loop turn
         std::bitset<KEY_CNT> held;
@@ -70,6 +72,11 @@ private:
     void endMadeUp(Device& d); // the kernel's releases read so far
     void reap();
     void rescan();
+    // Each keyboard's choice looked up again (after the choices or the
+    // keyboards changed): one switched off is let go, one switched on is
+    // grabbed when free; the main thread then sees the new roster.
+    void review();
+    void leaveAlone(Device& d);
 
     void serviceDevice(Device& d);
     void handleDeviceEvent(Device& d, const input_event& e);
@@ -99,6 +106,8 @@ private:
     int epoll_ = -1;
     bool activated_ = false;
     bool shutDown_ = false;
+    bool rosterChanged_ = false; // a keyboard came or went this loop turn
+    std::shared_ptr<const KeyboardChoices> choices_;
     std::vector<std::unique_ptr<Device>> devices_;
     std::unique_ptr<VirtualKeyboardDevice> virtual_;
     KeyOutput out_;

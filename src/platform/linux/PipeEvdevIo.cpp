@@ -56,6 +56,7 @@ int readEvents(int fd, std::span<input_event> out)
 PipeKeyboard::PipeKeyboard(std::string path)
     : path_(std::move(path))
 {
+    identity_ = {BUS_USB, 0, 0, path_, {}};
     int fds[2] = {-1, -1};
     if (pipe2(fds, O_CLOEXEC) == 0) {
         readFd_ = fds[0];
@@ -208,6 +209,7 @@ public:
     }
 
     std::optional<RepeatSettings> repeat() override { return kb_->repeat_; }
+    KeyboardIdentity identity() override { return kb_->identity_; }
     bool stillAt(const std::string& path) override { return path == kb_->path_ && !kb_->vanished(); }
 
 private:

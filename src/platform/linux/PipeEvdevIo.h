@@ -55,6 +55,9 @@ public:
     void setInitialLeds(unsigned leds) { initialLeds_ = leds; }
     // Only read access granted: it opens, but its LEDs cannot be set.
     void setReadOnly(bool readOnly) { readOnly_ = readOnly; }
+    // Its name is its path unless set (a USB keyboard, no physical path).
+    void setIdentity(KeyboardIdentity identity) { identity_ = std::move(identity); }
+    const KeyboardIdentity& identity() const { return identity_; }
 
     // --- Observations, any thread.
     bool isGrabbed() const;
@@ -75,6 +78,7 @@ private:
     std::optional<RepeatSettings> repeat_;
     unsigned initialLeds_ = 0;
     bool readOnly_ = false;
+    KeyboardIdentity identity_;
 
     mutable std::mutex mutex_;
     std::bitset<KEY_CNT> keys_; // the kernel's key state

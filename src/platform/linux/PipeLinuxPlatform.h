@@ -35,7 +35,7 @@ struct PipeLinuxPlatform {
     SimShell processShell{transcript};
     PipeEvdevIo io;
     CapsLockMapping mapping;
-    LinuxKeyboard keyboard{io, mapping};
+    LinuxKeyboard keyboard{io, mapping, &scheduler};
     LinuxShellRunner shell{mapping, processShell};
     LinuxCapsLock capsLock{keyboard};
     LinuxInputTrust trust{io};
@@ -46,7 +46,7 @@ struct PipeLinuxPlatform {
     SimLoginItem loginItem;
     SimUpdates updates;
     Platform platform{scheduler, defaults,  console,   keyboard, shell,   devices, wake,
-                      trust,     capsLock,  workspace, loginItem, updates, &session};
+                      trust,     capsLock,  workspace, loginItem, updates, &session, nullptr, &keyboard};
 };
 
 } // namespace kestrune

@@ -26,8 +26,8 @@ void SimPlatform::settleAfterWork()
 
 Platform SimPlatform::platform()
 {
-    return Platform{scheduler_, *defaults_, console_, keyboard_, shell_,     devices_,  wake_,
-                    trust_,     capsLock_,  workspace_, loginItem_, updates_, &session_};
+    return Platform{scheduler_, *defaults_, console_, keyboard_, shell_,     devices_,   wake_,
+                    trust_,     capsLock_,  workspace_, loginItem_, updates_, &session_, nullptr, &keyboards_};
 }
 
 } // namespace kestrune

@@ -10,6 +10,7 @@
 #include "platform/Platform.h"
 #include "platform/sim/SimConsole.h"
 #include "platform/sim/SimKeyboard.h"
+#include "platform/sim/SimKeyboardRoster.h"
 #include "platform/sim/SimServices.h"
 #include "platform/sim/SimShell.h"
 #include "platform/sim/SimTranscript.h"
@@ -38,6 +39,7 @@ public:
     SimShell& shell() { return shell_; }
     SimTrust& trust() { return trust_; }
     SimKeyboard& keyboard() { return keyboard_; }
+    SimKeyboardRoster& keyboards() { return keyboards_; }
     SimDevices& devices() { return devices_; }
     SimWake& wake() { return wake_; }
     SimSession& session() { return session_; }
@@ -57,6 +59,7 @@ private:
     SimShell shell_{transcript_};
     SimTrust trust_;
     SimKeyboard keyboard_{transcript_, shell_, trust_};
+    SimKeyboardRoster keyboards_;
     SimDevices devices_;
     SimWake wake_;
     SimSession session_;
