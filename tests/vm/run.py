@@ -15,6 +15,7 @@ group's ACLs, following seat0 through a mock logind (inputd_rig.py).
 Prints one line per check, then "N passed, N failed"; exits 1 on a failure.
 """
 import argparse
+import base64
 import json
 import os
 import shlex
@@ -139,7 +140,7 @@ class Stage:
         values = {"hasSeenOnboarding": True}  # no welcome window to build at every start
         for name, value in settings.items():
             if name != "isEnabled":
-                values[name] = {"true": True, "false": False}.get(value, value)
+                values[name] = {"true": True, "false": False}.get(value, value) if isinstance(value, str) else value
         self.vm.write_file(f"{self.run_dir}/config/Kestrune/settings.json",
                            json.dumps({"version": 1, "values": values}), mode=0o600)
         started = self.vm.spawn([self.kestrune], env=self.env,
@@ -446,6 +447,44 @@ def check_two_keyboards(stage):
         stage.finish(reader, typer)
 
 
+def check_keyboard_choice(stage):
+    """Of two identical USB keyboards at two ports, the one the settings
+    leave alone is never grabbed: another reader sees its keys as typed and
+    Kestrune types nothing of them. The other, chosen by its physical path,
+    is remapped."""
+    stage.plug(console="con1")
+    alone = stage.usb
+    theirs, mine = "/tmp/keys-alone", "/tmp/keys-chosen"
+    other = stage.reader(theirs, USB_NAME)  # opened while it is the only one
+    stage.plug()
+    chosen = next(d for d in stage.vm.input_devices() if d.get("U") == stage.usb)
+    ids = stage.vm.run(f"cd /sys/class/input/{chosen['event'].split('/')[-1]}/device/id && "
+                       "cat bustype vendor product", check=True, timeout=10).stdout.split()
+    key = ":".join(ids) + f":{USB_NAME}@{chosen['P']}"
+    remembered = json.dumps([{"key": key, "name": USB_NAME, "bus": 3, "remap": True}]).encode()
+    reader = stage.reader(mine)
+    try:
+        stage.start({"singlePressConfig": "esc", "remapNewKeyboards": "false",
+                     "keyboards": {"data": base64.b64encode(remembered).decode()}})
+        stage.sync(mine)
+        stage.vm.tap("a", device="con1")
+        stage.vm.key("caps_lock", True, device="con1")
+        stage.vm.tap("k", device="con1")
+        stage.vm.key("caps_lock", False, device="con1")
+        poll(lambda: "-KEY_CAPSLOCK" in stage.keys(theirs), 10, "the other reader to see the keyboard left alone")
+        stage.key("caps_lock", True)
+        stage.tap("k")
+        stage.key("caps_lock", False)
+        stage.sync(mine)
+        expect(stage.keys(mine) == ["+KEY_UP", "-KEY_UP"], f"Kestrune typed {stage.keys(mine)}")
+        expect(stage.keys(theirs) == ["+KEY_A", "-KEY_A", "+KEY_CAPSLOCK", "+KEY_K", "-KEY_K", "-KEY_CAPSLOCK"],
+               f"the keyboard left alone typed {stage.keys(theirs)}")
+    finally:
+        stage.finish(reader, other)
+        stage.usb = alone
+        stage.unplug()
+
+
 def check_signals(stage):
     """SIGTSTP leaves keys flowing; SIGTERM and SIGKILL with a chord held
     leave nothing pressed and every keyboard free."""
@@ -639,6 +678,7 @@ CHECKS = {
     "grab": check_grab,
     "quirks": check_quirks,
     "two_keyboards": check_two_keyboards,
+    "keyboard_choice": check_keyboard_choice,
     "signals": check_signals,
     "inputd_seat": check_inputd_seat,
     "inputd_switch": check_inputd_switch,
