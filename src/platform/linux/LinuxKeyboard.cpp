@@ -56,6 +56,13 @@ void LinuxKeyboard::rescanDevices()
 {
     rescanRequested_.store(true, std::memory_order_release);
     wake();
+    bool tapRuns = false;
+    {
+        std::lock_guard lock(mutex_);
+        tapRuns = active_ != nullptr;
+    }
+    if (!tapRuns)
+        rosterChanged(); // listed from the nodes: a new one may be there
 }
 
 bool LinuxKeyboard::releaseAllForSleep(std::chrono::milliseconds guard)
