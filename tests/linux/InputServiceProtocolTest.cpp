@@ -72,6 +72,7 @@ TEST(InputServiceProtocol, AnythingMalformedBreaksTheStream)
         {"an empty keyboard key", frame(4, QByteArray::fromHex("01" "0100" "00" "0000"))},
         {"a keyboard flag out of range", frame(68, QByteArray::fromHex("01" "0300" "0000" "0000" "08" "0000" "0000"))},
         {"more keyboards than allowed", frame(68, QByteArray::fromHex("11"))},
+        {"told apart by a port it lacks", frame(68, QByteArray::fromHex("01" "0300" "0000" "0000" "04" "0000" "0000"))},
     };
     for (const auto& c : cases) {
         FrameDecoder decoder;

@@ -192,7 +192,7 @@ QByteArray encode(const Message& message)
                            w.u16(p.identity.bus);
                            w.u16(p.identity.vendor);
                            w.u16(p.identity.product);
-                           const bool withPhys = p.key != keyboardKey(p.identity);
+                           const bool withPhys = !p.identity.phys.empty() && p.key != keyboardKey(p.identity);
                            w.u8(static_cast<uint8_t>((p.shared ? 1 : 0) | (p.remapped ? 2 : 0) | (withPhys ? 4 : 0)));
                            w.text(QString::fromStdString(p.identity.name), kMaxKeyboardText);
                            w.text(QString::fromStdString(p.identity.phys), kMaxKeyboardText);
@@ -309,7 +309,7 @@ std::optional<Message> decodeFields(Type type, Reader& r)
             uint8_t flags = 0;
             if (!r.u16(p.identity.bus) || !r.u16(p.identity.vendor) || !r.u16(p.identity.product) || !r.u8(flags)
                 || flags > 7 || !r.text(p.identity.name, kMaxKeyboardText)
-                || !r.text(p.identity.phys, kMaxKeyboardText))
+                || !r.text(p.identity.phys, kMaxKeyboardText) || ((flags & 4) && p.identity.phys.empty()))
                 return std::nullopt;
             p.shared = flags & 1;
             p.remapped = flags & 2;
