@@ -4,7 +4,7 @@ add_library(kestrune_inputd_protocol STATIC
   ${CMAKE_CURRENT_LIST_DIR}/InputServiceProtocol.h
   ${CMAKE_CURRENT_LIST_DIR}/InputServiceProtocol.cpp)
 target_include_directories(kestrune_inputd_protocol PUBLIC ${PROJECT_SOURCE_DIR}/src)
-target_link_libraries(kestrune_inputd_protocol PUBLIC Qt6::Core)
+target_link_libraries(kestrune_inputd_protocol PUBLIC Qt6::Core kestrune_keyboard_roster)
 target_link_libraries(kestrune_platform_linux PUBLIC kestrune_inputd_protocol)
 
 # The application's side: the connection and the tap and access that stand
