@@ -295,6 +295,10 @@ Do you still want to register it?</source>
         <source>About Kestrune</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Keyboards…</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>HyperKeyHeroModule</name>
@@ -477,6 +481,88 @@ Once registered, you can launch the app by pressing Hyper + that key.</source>
         <source>Del</source>
         <comment>Delete key, short</comment>
         <extracomment>The PC keyboard&apos;s Delete key, shortened for a narrow picker</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>KeyboardsModel</name>
+    <message>
+        <source>Built-in keyboard</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>USB keyboard</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Bluetooth keyboard</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Another program&apos;s virtual keyboard</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Keyboard</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>KeyboardsView</name>
+    <message>
+        <source>Keyboards</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Done</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Choose which keyboards Kestrune remaps. A keyboard left alone types as if Kestrune were not running.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Another program&apos;s virtual keyboard is present. If another remapper is running, keys may be remapped twice.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Kestrune cannot list the keyboards now: it has no input access.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No keyboards to show.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1, not connected</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Shares its choice with an identical keyboard</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Forget</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Forget %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Remap this keyboard</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>New keyboards:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Remap</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Leave alone</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -1261,6 +1347,38 @@ You can customize settings at any time.</source>
     </message>
     <message>
         <source>Resume</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Keyboards…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>New keyboard: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>New keyboards: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>, </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Kestrune remaps it. Open Keyboards… to change this.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Kestrune leaves it alone. Open Keyboards… to change this.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Kestrune remaps them. Open Keyboards… to change this.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Kestrune leaves them alone. Open Keyboards… to change this.</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -301,6 +301,10 @@ Do you still want to register it?</source>
         <source>About Kestrune</source>
         <translation>Kestrune について</translation>
     </message>
+    <message>
+        <source>Keyboards…</source>
+        <translation>キーボード…</translation>
+    </message>
 </context>
 <context>
     <name>HyperKeyHeroModule</name>
@@ -486,6 +490,88 @@ Once registered, you can launch the app by pressing Hyper + that key.</source>
         <comment>Delete key, short</comment>
         <extracomment>The PC keyboard&apos;s Delete key, shortened for a narrow picker</extracomment>
         <translation>Del</translation>
+    </message>
+</context>
+<context>
+    <name>KeyboardsModel</name>
+    <message>
+        <source>Built-in keyboard</source>
+        <translation>内蔵キーボード</translation>
+    </message>
+    <message>
+        <source>USB keyboard</source>
+        <translation>USB キーボード</translation>
+    </message>
+    <message>
+        <source>Bluetooth keyboard</source>
+        <translation>Bluetooth キーボード</translation>
+    </message>
+    <message>
+        <source>Another program&apos;s virtual keyboard</source>
+        <translation>他のプログラムの仮想キーボード</translation>
+    </message>
+    <message>
+        <source>Keyboard</source>
+        <translation>キーボード</translation>
+    </message>
+</context>
+<context>
+    <name>KeyboardsView</name>
+    <message>
+        <source>Keyboards</source>
+        <translation>キーボード</translation>
+    </message>
+    <message>
+        <source>Done</source>
+        <translation>完了</translation>
+    </message>
+    <message>
+        <source>Choose which keyboards Kestrune remaps. A keyboard left alone types as if Kestrune were not running.</source>
+        <translation>Kestrune がリマップするキーボードを選びます。そのままにしたキーボードは、Kestrune が動いていないときと同じように入力します。</translation>
+    </message>
+    <message>
+        <source>Another program&apos;s virtual keyboard is present. If another remapper is running, keys may be remapped twice.</source>
+        <translation>他のプログラムの仮想キーボードがあります。別のリマップツールが動いていると、キーが二重にリマップされることがあります。</translation>
+    </message>
+    <message>
+        <source>Kestrune cannot list the keyboards now: it has no input access.</source>
+        <translation>入力アクセスがないため、Kestrune は今キーボードを一覧にできません。</translation>
+    </message>
+    <message>
+        <source>No keyboards to show.</source>
+        <translation>表示するキーボードはありません。</translation>
+    </message>
+    <message>
+        <source>%1, not connected</source>
+        <translation>%1、未接続</translation>
+    </message>
+    <message>
+        <source>Shares its choice with an identical keyboard</source>
+        <translation>同じ型のキーボードと設定を共有しています</translation>
+    </message>
+    <message>
+        <source>Forget</source>
+        <translation>削除</translation>
+    </message>
+    <message>
+        <source>Forget %1</source>
+        <translation>%1 を削除</translation>
+    </message>
+    <message>
+        <source>Remap this keyboard</source>
+        <translation>このキーボードをリマップ</translation>
+    </message>
+    <message>
+        <source>New keyboards:</source>
+        <translation>新しいキーボード:</translation>
+    </message>
+    <message>
+        <source>Remap</source>
+        <translation>リマップする</translation>
+    </message>
+    <message>
+        <source>Leave alone</source>
+        <translation>そのままにする</translation>
     </message>
 </context>
 <context>
@@ -1275,6 +1361,38 @@ You can customize settings at any time.</source>
     <message>
         <source>Resume</source>
         <translation>再開</translation>
+    </message>
+    <message>
+        <source>Keyboards…</source>
+        <translation>キーボード…</translation>
+    </message>
+    <message>
+        <source>New keyboard: %1</source>
+        <translation>新しいキーボード: %1</translation>
+    </message>
+    <message>
+        <source>New keyboards: %1</source>
+        <translation>新しいキーボード: %1</translation>
+    </message>
+    <message>
+        <source>, </source>
+        <translation>、</translation>
+    </message>
+    <message>
+        <source>Kestrune remaps it. Open Keyboards… to change this.</source>
+        <translation>Kestrune がリマップします。変更するには「キーボード…」を開いてください。</translation>
+    </message>
+    <message>
+        <source>Kestrune leaves it alone. Open Keyboards… to change this.</source>
+        <translation>Kestrune はそのままにします。変更するには「キーボード…」を開いてください。</translation>
+    </message>
+    <message>
+        <source>Kestrune remaps them. Open Keyboards… to change this.</source>
+        <translation>Kestrune がリマップします。変更するには「キーボード…」を開いてください。</translation>
+    </message>
+    <message>
+        <source>Kestrune leaves them alone. Open Keyboards… to change this.</source>
+        <translation>Kestrune はそのままにします。変更するには「キーボード…」を開いてください。</translation>
     </message>
 </context>
 </TS>

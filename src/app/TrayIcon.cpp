@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QSvgRenderer>
 #include <QSystemTrayIcon>
+#include <QTimer>
 
 #include <algorithm>
 #include <utility>
@@ -87,8 +88,8 @@ TrayIcon::TrayIcon(QObject* hud, QObject* parent)
         syncHudAction();
     });
     menu_->addSeparator();
-    QAction* reset = menu_->addAction(tr("Reset Keys"));
-    connect(reset, &QAction::triggered, this, [this] {
+    resetAction_ = menu_->addAction(tr("Reset Keys"));
+    connect(resetAction_, &QAction::triggered, this, [this] {
         emit resetKeysRequested();
         // The menu is gone by now: a brief word that it ran.
         showMessage(tr("Keys reset."));
@@ -136,7 +137,46 @@ void TrayIcon::show()
 
 void TrayIcon::showMessage(const QString& text)
 {
-    icon_->showMessage(QStringLiteral("Kestrune"), text, QSystemTrayIcon::Information, 10000);
+    showMessage(QStringLiteral("Kestrune"), text);
+}
+
+void TrayIcon::showMessage(const QString& title, const QString& text)
+{
+    icon_->showMessage(title, text, QSystemTrayIcon::Information, 10000);
+}
+
+void TrayIcon::offerKeyboards()
+{
+    if (keyboardsAction_)
+        return;
+    // In the panel's ⋯ menu it comes just before "Reset Keys".
+    keyboardsAction_ = new QAction(tr("Keyboards…"), menu_.get());
+    menu_->insertAction(resetAction_, keyboardsAction_);
+    connect(keyboardsAction_, &QAction::triggered, this, &TrayIcon::keyboardsRequested);
+}
+
+void TrayIcon::announceNewKeyboard(const QString& name, bool remapped)
+{
+    if (newKeyboards_.isEmpty())
+        QTimer::singleShot(0, this, &TrayIcon::showNewKeyboards);
+    if (!newKeyboards_.contains(name))
+        newKeyboards_ << name;
+    newKeyboardsRemapped_ = remapped;
+}
+
+void TrayIcon::showNewKeyboards()
+{
+    const QStringList names = std::exchange(newKeyboards_, {});
+    if (names.isEmpty())
+        return;
+    const QString title = names.size() == 1 ? tr("New keyboard: %1").arg(names.first())
+                                            : tr("New keyboards: %1").arg(names.join(tr(", ")));
+    const QString text = names.size() == 1
+        ? (newKeyboardsRemapped_ ? tr("Kestrune remaps it. Open Keyboards… to change this.")
+                                 : tr("Kestrune leaves it alone. Open Keyboards… to change this."))
+        : (newKeyboardsRemapped_ ? tr("Kestrune remaps them. Open Keyboards… to change this.")
+                                 : tr("Kestrune leaves them alone. Open Keyboards… to change this."));
+    showMessage(title, text);
 }
 
 QRect TrayIcon::geometry() const

@@ -11,6 +11,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QRect>
+#include <QStringList>
 #include <memory>
 
 class QAction;
@@ -49,13 +50,22 @@ public:
     static bool isPanelDark(bool schemeIsDark, const QString& currentDesktop);
 
     QMenu* menu() const { return menu_.get(); }
-    // A notification from the icon, where the tray shows them.
+    // A notification from the icon, where the tray shows them; titled
+    // "Kestrune" unless a title is given.
     void showMessage(const QString& text);
+    void showMessage(const QString& title, const QString& text);
+    // Adds "Keyboards…", where the platform tells keyboards apart.
+    void offerKeyboards();
+    // A keyboard seen for the first time, and whether Kestrune remaps it.
+    // Those that arrive together (one device often brings several
+    // keyboards) make one notification.
+    void announceNewKeyboard(const QString& name, bool remapped);
 
 signals:
     void panelToggleRequested(const QRect& iconGeometry);
     void openSettingsRequested();
     void aboutRequested();
+    void keyboardsRequested();
     void checkForUpdatesRequested();
     void resetKeysRequested();
     void quitRequested();
@@ -65,12 +75,17 @@ private slots:
     void syncStatus();
 
 private:
+    void showNewKeyboards();
 
     QPointer<QObject> hud_;
     std::unique_ptr<QMenu> menu_;
     std::unique_ptr<QSystemTrayIcon> icon_;
     QAction* hudAction_ = nullptr;
     QAction* pauseAction_ = nullptr;
+    QAction* resetAction_ = nullptr;
+    QAction* keyboardsAction_ = nullptr;
+    QStringList newKeyboards_;
+    bool newKeyboardsRemapped_ = true;
     QPointer<RemapperStatus> status_;
     bool darkPanel_ = true;
     bool panelOpen_ = false;

@@ -23,6 +23,8 @@
 #include "exclusions/AppExclusionManager.h"
 #include "hud/HUDManager.h"
 #include "hud/QuickHudPanel.h"
+#include "keyboards/KeyboardsModel.h"
+#include "keyboards/KeyboardsWindowController.h"
 #include "launcher/AppLauncherManager.h"
 #include "platform/HidKeyMapping.h"
 #include "remapper/KeyRemapper.h"
@@ -56,6 +58,7 @@
 #include <QMenuBar>
 #endif
 #include <QQmlEngine>
+#include <QQuickItem>
 #include <QQuickWindow>
 #include <QThreadPool>
 
@@ -215,6 +218,12 @@ int main(int argc, char* argv[])
 #endif
     PrimaryScreen hudScreens;
     HUDManager hud(scheduler, defaults, hudPanels, hudScreens);
+    // Which keyboards are remapped, where the platform tells them apart: the
+    // choices reach the tap (or the input service, before the settings that
+    // start it reading) before any keyboard is grabbed.
+    std::unique_ptr<KeyboardsModel> keyboards;
+    if (platform.keyboards)
+        keyboards = std::make_unique<KeyboardsModel>(defaults, *platform.keyboards);
     KeyRemapper remapper(platform, {&exclusions, &launcher, &hud, &permissions});
 #ifdef KESTRUNE_LINUX_BACKEND
     // Packaged, the input service reads the keyboards; this is its client.
@@ -238,6 +247,7 @@ int main(int argc, char* argv[])
 
     SettingsFileStatus settingsFile(defaults);
     PanelWindow panel(engine, {{QStringLiteral("launchAtLogin"), QVariant::fromValue<QObject*>(&launchAtLogin)},
+                               {QStringLiteral("keyboards"), QVariant::fromValue<QObject*>(keyboards.get())},
                                {QStringLiteral("hud"), QVariant::fromValue<QObject*>(&hud)},
                                {QStringLiteral("settingsFile"), QVariant::fromValue<QObject*>(&settingsFile)},
 #ifdef KESTRUNE_LINUX_BACKEND
@@ -260,6 +270,16 @@ int main(int argc, char* argv[])
 #ifdef KESTRUNE_LINUX_BACKEND
     backend.setGrantAction([&] { windows.grantInputAccess(); });
 #endif
+    std::unique_ptr<KeyboardsWindowController> keyboardsWindow;
+    if (keyboards) {
+        keyboardsWindow = std::make_unique<KeyboardsWindowController>(engine, *keyboards);
+        KeyboardsWindowController::setShared(keyboardsWindow.get());
+        tray.offerKeyboards();
+        QObject::connect(&tray, &TrayIcon::keyboardsRequested, keyboardsWindow.get(), &KeyboardsWindowController::open);
+        if (QQuickItem* view = panel.root())
+            QObject::connect(view, SIGNAL(keyboardsRequested()), keyboardsWindow.get(), SLOT(open()));
+        QObject::connect(keyboards.get(), &KeyboardsModel::firstSeen, &tray, &TrayIcon::announceNewKeyboard);
+    }
 
     std::shared_ptr<UpdaterManager> updater;
     auto checkForUpdates = [] {

@@ -43,6 +43,10 @@ KeyboardsModel::KeyboardsModel(UserDefaults& defaults, KeyboardRoster& roster, Q
             defaults_.noticeUndecodable(kKeyboardsKey);
         }
     }
+    // The keyboards there when Kestrune first runs were not plugged in:
+    // they are remembered without a word, whenever the roster first lists
+    // them (the input service's list comes a little later).
+    quietUntilListed_ = remembered_.empty();
     roster_.changed = [this] { refresh(); };
     pushChoices();
     refresh();
@@ -184,8 +188,11 @@ void KeyboardsModel::refresh()
         remembered_.push_back(
             {QString::fromStdString(keyboardKey(keyboard.identity)), name, keyboard.identity.bus, remapNew_});
         added = true;
-        emit firstSeen(name, remapNew_);
+        if (!quietUntilListed_)
+            emit firstSeen(name, remapNew_);
     }
+    if (!present_.empty())
+        quietUntilListed_ = false;
     if (added) {
         // Over the limit, the oldest absent keyboards go.
         for (auto it = remembered_.begin(); remembered_.size() > kRememberedLimit && it != remembered_.end();)

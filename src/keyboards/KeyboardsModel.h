@@ -77,7 +77,7 @@ public:
 signals:
     void remapNewKeyboardsChanged();
     void keyboardsChanged();
-    // A keyboard seen for the first time, and whether it is remapped.
+    // A keyboard plugged in for the first time, and whether it is remapped.
     void firstSeen(const QString& name, bool remapped);
 
 private:
@@ -105,6 +105,7 @@ private:
     std::vector<PresentKeyboard> present_;
     std::vector<Row> rows_;
     bool storedListUnreadable_ = false;
+    bool quietUntilListed_ = false;
 };
 
 } // namespace kestrune

@@ -12,10 +12,13 @@ Item {
     // Set by the application; either may be null (its item then does nothing).
     property QtObject hud: null      // isHUDEnabled
     property QtObject updater: null  // checkForUpdates()
+    // Where the platform tells keyboards apart: "Keyboards…" is offered.
+    property bool offersKeyboards: false
 
     signal resetKeysRequested()
     signal quitRequested()
     signal aboutRequested()
+    signal keyboardsRequested()
 
     implicitHeight: 24
 
@@ -261,6 +264,17 @@ Item {
                     onTriggered: header.hud.isHUDEnabled = !header.hud.isHUDEnabled
                 }
                 PanelMenuSeparator {}
+                PanelMenuItem {
+                    objectName: "keyboardsItem"
+                    text: qsTr("Keyboards…")
+                    // Absent rather than dimmed: there is nothing to choose
+                    // where keyboards cannot be told apart. Disabled too, so
+                    // that the arrow keys pass over it.
+                    visible: header.offersKeyboards
+                    enabled: header.offersKeyboards
+                    height: visible ? implicitHeight : 0
+                    onTriggered: header.keyboardsRequested()
+                }
                 PanelMenuItem {
                     objectName: "resetKeysItem"
                     text: qsTr("Reset Keys")

@@ -20,12 +20,16 @@ Item {
     property QtObject settingsFile: null   // hasProblem, title, detail
     // Linux: which input method Eisu and Kana drive, or what is missing.
     property QtObject inputMethod: null    // summary
+    // Where the platform tells keyboards apart, the KeyboardsModel: the ⋯
+    // menu then offers "Keyboards…".
+    property QtObject keyboards: null
 
     signal resetKeysRequested()
     signal quitRequested()
     signal aboutRequested()
     signal launcherSettingsRequested()
     signal exclusionSettingsRequested()
+    signal keyboardsRequested()
     // Escape with nothing open inside the panel: a tray panel closes, as a
     // menu does. An open picker, menu or popover takes the key first, and
     // so does a card's help shown under the pointer.
@@ -186,6 +190,8 @@ Item {
                 onResetKeysRequested: view.resetKeysRequested()
                 onQuitRequested: view.quitRequested()
                 onAboutRequested: view.aboutRequested()
+                offersKeyboards: view.keyboards !== null
+                onKeyboardsRequested: view.keyboardsRequested()
             }
 
             PermissionRequestCard {

@@ -95,6 +95,33 @@ TEST_F(PanelTest, MenuItemsReachTheirModelsAndSignals)
     EXPECT_FALSE(item(QStringLiteral("checkForUpdatesItem"))->isVisible()) << "the menu stays open";
 }
 
+// "Keyboards…" only where the platform tells keyboards apart (the
+// application hands in a model then), taking no room otherwise.
+TEST_F(PanelTest, KeyboardsItemOnlyWithAKeyboardsModel)
+{
+    loadPanel();
+    QQuickItem* keyboardsItem = item(QStringLiteral("keyboardsItem"));
+    QQuickItem* reset = item(QStringLiteral("resetKeysItem"));
+    click(item(QStringLiteral("ellipsisButton")));
+    ASSERT_TRUE(reset->isVisible());
+    EXPECT_FALSE(keyboardsItem->isVisible());
+    layOut();
+    const qreal resetWithout = reset->y();
+    pressEscape();
+
+    QObject keyboards;
+    view()->setProperty("keyboards", QVariant::fromValue(&keyboards));
+    QSignalSpy requested(view(), SIGNAL(keyboardsRequested()));
+    click(item(QStringLiteral("ellipsisButton")));
+    ASSERT_TRUE(keyboardsItem->isVisible());
+    layOut();
+    EXPECT_EQ(keyboardsItem->y() + keyboardsItem->height(), reset->y()) << "just before Reset Keys";
+    EXPECT_EQ(reset->y(), resetWithout + keyboardsItem->height());
+    click(keyboardsItem);
+    EXPECT_EQ(requested.count(), 1);
+    EXPECT_FALSE(keyboardsItem->isVisible()) << "the menu closes";
+}
+
 // --- Cards ----------------------------------------------------------------
 
 TEST_F(PanelTest, HeroCardTurnsBothHalvesOnUnlessBothAreOn)
