@@ -116,6 +116,7 @@ TrayIcon::TrayIcon(QObject* hud, QObject* parent)
     }
     syncHudAction();
 
+    connect(icon_.get(), &QSystemTrayIcon::messageClicked, this, &TrayIcon::onMessageClicked);
     connect(icon_.get(), &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
         if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick)
             emit panelToggleRequested(icon_->geometry());
@@ -142,7 +143,16 @@ void TrayIcon::showMessage(const QString& text)
 
 void TrayIcon::showMessage(const QString& title, const QString& text)
 {
+    keyboardsMessageShown_ = false;
     icon_->showMessage(title, text, QSystemTrayIcon::Information, 10000);
+}
+
+// A click on the word of a new keyboard opens the window where its choice
+// is changed (where the tray reports clicks on its notifications).
+void TrayIcon::onMessageClicked()
+{
+    if (std::exchange(keyboardsMessageShown_, false))
+        emit keyboardsRequested();
 }
 
 void TrayIcon::offerKeyboards()
@@ -177,6 +187,7 @@ void TrayIcon::showNewKeyboards()
         : (newKeyboardsRemapped_ ? tr("Kestrune remaps them. Open Keyboards… to change this.")
                                  : tr("Kestrune leaves them alone. Open Keyboards… to change this."));
     showMessage(title, text);
+    keyboardsMessageShown_ = true;
 }
 
 QRect TrayIcon::geometry() const

@@ -73,6 +73,7 @@ signals:
 private slots:
     void syncHudAction();
     void syncStatus();
+    void onMessageClicked();
 
 private:
     void showNewKeyboards();
@@ -86,6 +87,7 @@ private:
     QAction* keyboardsAction_ = nullptr;
     QStringList newKeyboards_;
     bool newKeyboardsRemapped_ = true;
+    bool keyboardsMessageShown_ = false; // the last notification was of new keyboards
     QPointer<RemapperStatus> status_;
     bool darkPanel_ = true;
     bool panelOpen_ = false;

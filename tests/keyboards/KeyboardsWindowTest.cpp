@@ -342,6 +342,15 @@ TEST(KeyboardsTrayItem, OfferedBeforeResetKeys)
         if (action->text() == QStringLiteral("Keyboards…"))
             action->trigger();
     EXPECT_EQ(requested.count(), 1);
+
+    // The word of a new keyboard, clicked, opens the window; another word does not.
+    tray.announceNewKeyboard(QStringLiteral("Macro Pad"), true);
+    QCoreApplication::processEvents();
+    QMetaObject::invokeMethod(&tray, "onMessageClicked");
+    EXPECT_EQ(requested.count(), 2);
+    tray.showMessage(QStringLiteral("Keys reset."));
+    QMetaObject::invokeMethod(&tray, "onMessageClicked");
+    EXPECT_EQ(requested.count(), 2);
 }
 
 } // namespace
