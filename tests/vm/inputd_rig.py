@@ -48,8 +48,8 @@ BUS_CONFIG = f"""<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-BUS Bus Confi
 # -- the protocol -----------------------------------------------------------
 
 VERSION = 1
-SETTINGS, LAUNCHER_KEYS, EXCLUDED = 1, 2, 3
-STATUS, HUD, INPUT_MODE, LAUNCH = 64, 65, 66, 67
+SETTINGS, LAUNCHER_KEYS, EXCLUDED, KEYBOARD_CHOICES = 1, 2, 3, 4
+STATUS, HUD, INPUT_MODE, LAUNCH, KEYBOARDS = 64, 65, 66, 67, 68
 REMAPPING, PAUSED, WAITING, FAILING, REFUSED = range(5)
 HEADER = struct.Struct("<IHH")
 MAX_PAYLOAD = 4096
@@ -73,6 +73,15 @@ def settings_frame(single_press_config=1):
 
 def launcher_keys_frame(codes):
     return frame(LAUNCHER_KEYS, struct.pack(f"<H{len(codes)}H", len(codes), *codes))
+
+
+def keyboard_choices_frame(remap_new, choices):
+    """Which keyboards to remap: (key, remap) pairs, as the application sends them."""
+    payload = bytes([int(remap_new)]) + struct.pack("<H", len(choices))
+    for key, remap in choices:
+        k = key.encode()
+        payload += bytes([int(remap)]) + struct.pack("<H", len(k)) + k
+    return frame(KEYBOARD_CHOICES, payload)
 
 
 def decode(stream, up):
@@ -121,6 +130,32 @@ def decode_payload(kind, p, up):
     if up and kind == LAUNCH:
         exact(2)
         return (LAUNCH, {"key_code": struct.unpack("<H", p)[0]})
+    if up and kind == KEYBOARDS:
+        keyboards, at = [], 1
+        if not p or p[0] > 16:
+            raise ProtocolError(f"a keyboard list {p.hex()}")
+
+        def text():
+            nonlocal at
+            if len(p) < at + 2:
+                raise ProtocolError(f"a keyboard list cut short: {p.hex()}")
+            length = struct.unpack_from("<H", p, at)[0]
+            value = p[at + 2:at + 2 + length]
+            if len(value) != length or length > 96:
+                raise ProtocolError(f"a keyboard's text of {length} bytes: {p.hex()}")
+            at += 2 + length
+            return value.decode("utf-8")
+        for _ in range(p[0]):
+            if len(p) < at + 7:
+                raise ProtocolError(f"a keyboard list cut short: {p.hex()}")
+            bus, vendor, product, flags = struct.unpack_from("<HHHB", p, at)
+            at += 7
+            if flags > 7:
+                raise ProtocolError(f"keyboard flags {flags}")
+            keyboards.append({"bus": bus, "vendor": vendor, "product": product, "flags": flags,
+                              "name": text(), "phys": text()})
+        exact(at)
+        return (KEYBOARDS, {"keyboards": keyboards})
     if not up and kind == SETTINGS:
         exact(11)
         return (SETTINGS, {"bytes": p.hex()})
@@ -130,6 +165,21 @@ def decode_payload(kind, p, up):
         count = struct.unpack_from("<H", p)[0]
         exact(2 + 2 * count)
         return (LAUNCHER_KEYS, {"key_codes": list(struct.unpack_from(f"<{count}H", p, 2))})
+    if not up and kind == KEYBOARD_CHOICES:
+        if len(p) < 3 or p[0] > 1:
+            raise ProtocolError(f"keyboard choices {p.hex()}")
+        count, at, choices = struct.unpack_from("<H", p, 1)[0], 3, []
+        for _ in range(count):
+            if len(p) < at + 3 or p[at] > 1:
+                raise ProtocolError(f"keyboard choices {p.hex()}")
+            length = struct.unpack_from("<H", p, at + 1)[0]
+            key = p[at + 3:at + 3 + length]
+            if not 0 < len(key) == length <= 200:
+                raise ProtocolError(f"a keyboard key of {length} bytes: {p.hex()}")
+            choices.append((key.decode("utf-8"), bool(p[at])))
+            at += 3 + length
+        exact(at)
+        return (KEYBOARD_CHOICES, {"remap_new": bool(p[0]), "choices": choices})
     if not up and kind == EXCLUDED:
         exact(1)
         return (EXCLUDED, {"excluded": p[0]})

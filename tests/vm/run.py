@@ -26,8 +26,9 @@ import time
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, HERE)
 from vm import Vm, VmError, poll  # noqa: E402
-from inputd_rig import (FAILING, HUD, INPUT_MODE, KEY_P, LAUNCH, OTHER_USER, REFUSED, REMAPPING,  # noqa: E402
-                        STATUS, USER, Inputd, decode, launcher_keys_frame, settings_frame)
+from inputd_rig import (FAILING, HUD, INPUT_MODE, KEY_P, KEYBOARDS, LAUNCH, OTHER_USER, REFUSED, REMAPPING,  # noqa: E402
+                        STATUS, USER, Inputd, ProtocolError, decode, keyboard_choices_frame,
+                        launcher_keys_frame, settings_frame)
 
 REPO = os.path.dirname(os.path.dirname(HERE))
 PY = "/usr/bin/python3"
@@ -101,6 +102,13 @@ class Stage:
         usb, self.usb = self.usb, None
         self.vm.unplug(usb)
         poll(lambda: not any(d.get("U") == usb for d in self.vm.input_devices()), 20, f"{usb} to go")
+
+    def keyboard_key(self, uniq, with_phys=False):
+        """The key Kestrune stores a USB keyboard's choice under."""
+        d = next(d for d in self.vm.input_devices() if d.get("U") == uniq)
+        ids = self.vm.run(f"cd /sys/class/input/{d['event'].split('/')[-1]}/device/id && "
+                          "cat bustype vendor product", check=True, timeout=10).stdout.split()
+        return ":".join(ids) + f":{d['N']}" + (f"@{d['P']}" if with_phys else "")
 
     def node_of(self, name):
         r = self.vm.run(f"grep -lx {shlex.quote(name)} /sys/class/input/event*/device/name", timeout=10)
@@ -457,10 +465,7 @@ def check_keyboard_choice(stage):
     theirs, mine = "/tmp/keys-alone", "/tmp/keys-chosen"
     other = stage.reader(theirs, USB_NAME)  # opened while it is the only one
     stage.plug()
-    chosen = next(d for d in stage.vm.input_devices() if d.get("U") == stage.usb)
-    ids = stage.vm.run(f"cd /sys/class/input/{chosen['event'].split('/')[-1]}/device/id && "
-                       "cat bustype vendor product", check=True, timeout=10).stdout.split()
-    key = ":".join(ids) + f":{USB_NAME}@{chosen['P']}"
+    key = stage.keyboard_key(stage.usb, with_phys=True)
     remembered = json.dumps([{"key": key, "name": USB_NAME, "bus": 3, "remap": True}]).encode()
     reader = stage.reader(mine)
     try:
@@ -599,11 +604,24 @@ def check_inputd_seat(stage):
                "the client's record of what it sent differs from what it was given")
         received = decode(talk.up, up=True)  # every byte up, whole messages only
         kinds = {k for k, _ in received}
-        expect(kinds <= {STATUS, HUD, INPUT_MODE, LAUNCH}, f"up came types {sorted(kinds)}")
+        expect(kinds <= {STATUS, HUD, INPUT_MODE, LAUNCH, KEYBOARDS}, f"up came types {sorted(kinds)}")
+        listed = [k["name"] for t, m in received if t == KEYBOARDS for k in m["keyboards"]]
+        expect(USB_NAME in listed, f"the service listed only {sorted(set(listed))}")
         launches = [m["key_code"] for k, m in received if k == LAUNCH]
         expect(launches == [KEY_P], f"launches went up for {launches}, typed Hyper + P once")
         expect(not any(k == INPUT_MODE for k, _ in received), "an input-mode request without an input method")
         expect(talk.states()[-1] == REMAPPING, f"the last status was {talk.states()}")
+
+        # The user leaves the USB keyboard alone (a newer client of theirs
+        # with that choice): the service never grabs it, and its keys reach
+        # the other reader as typed.
+        left = inputd.client(USER, [keyboard_choices_frame(True, [(stage.keyboard_key(stage.usb), False)]),
+                                    settings_frame()])
+        inputd.wait_state(left, REMAPPING)
+        hyper_tap(stage, "k")
+        poll(lambda: "-KEY_CAPSLOCK" in stage.keys(theirs), 10, "the other reader to see the keyboard left alone")
+        expect(stage.keys(theirs) == ["+KEY_CAPSLOCK", "+KEY_K", "-KEY_K", "-KEY_CAPSLOCK"],
+               f"the keyboard left alone typed {stage.keys(theirs)}")
     except (CheckFailed, VmError) as e:
         raise CheckFailed(f"{e}{said(inputd)}") from e
     finally:
@@ -724,7 +742,7 @@ def main():
                     run_scenario(stage, name)
                 passed += 1
                 print(f"ok   {name} ({time.monotonic() - t:.1f} s)", flush=True)
-            except (CheckFailed, VmError) as e:
+            except (CheckFailed, VmError, ProtocolError) as e:
                 failed += 1
                 print(f"FAIL {name} ({time.monotonic() - t:.1f} s): {e}", flush=True)
                 try:
