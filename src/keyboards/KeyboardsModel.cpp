@@ -168,10 +168,8 @@ const KeyboardsModel::Remembered* KeyboardsModel::rememberedFor(const PresentKey
 
 bool KeyboardsModel::matchesPresent(const Remembered& remembered) const
 {
-    return std::any_of(present_.begin(), present_.end(), [&](const PresentKeyboard& k) {
-        return remembered.key == QString::fromStdString(k.key)
-            || remembered.key == QString::fromStdString(keyboardKey(k.identity));
-    });
+    const std::string key = remembered.key.toStdString();
+    return std::any_of(present_.begin(), present_.end(), [&](const PresentKeyboard& k) { return k.answersTo(key); });
 }
 
 // A keyboard seen for the first time is remembered by its identity alone,

@@ -41,6 +41,12 @@ struct PresentKeyboard {
     bool shared = false;
     // Grabbed now, or to be grabbed at its next moment with no key down.
     bool remapped = false;
+    // Whether a choice stored under `choiceKey` is this keyboard's: its own
+    // key, or its identity's without the physical path.
+    bool answersTo(const std::string& choiceKey) const
+    {
+        return choiceKey == key || choiceKey == keyboardKey(identity);
+    }
     friend bool operator==(const PresentKeyboard&, const PresentKeyboard&) = default;
 };
 

@@ -236,9 +236,8 @@ void ServiceKeyboardRoster::sendChoices()
     message.remapNew = choices_.remapNew;
     std::vector<std::pair<std::string, bool>> later;
     for (const auto& [key, remap] : choices_.remap) {
-        const bool present = std::any_of(list_.begin(), list_.end(), [&](const PresentKeyboard& k) {
-            return k.key == key || keyboardKey(k.identity) == key;
-        });
+        const bool present =
+            std::any_of(list_.begin(), list_.end(), [&](const PresentKeyboard& k) { return k.answersTo(key); });
         (present ? message.choices : later).emplace_back(key, remap);
     }
     std::sort(later.begin(), later.end());
